@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+// Message boxes as the program asks for them, independent of any window
+// toolkit: the store, the exchange and start-up describe what to show, and the
+// installed presenter shows it (a Qt message box in the program, a recording
+// presenter in tests, the error stream in the command-line tool).
+namespace framework {
+
+// The standard buttons; a box shows any combination of them.
+enum MessageButton : unsigned
+{
+    ButtonOk = 1,
+    ButtonYes = 2,
+    ButtonNo = 4,
+    ButtonAbort = 8,
+    ButtonRetry = 16,
+    ButtonIgnore = 32,
+    ButtonCancel = 64,
+    ButtonHelp = 128,
+};
+
+enum class MessageIcon
+{
+    None,
+    Information,
+    Warning, // the exclamation mark
+    Question,
+    Critical,
+};
+
+struct MessageRequest
+{
+    QString caption;
+    QString text; // '|' breaks the line
+    MessageIcon icon = MessageIcon::Information;
+    // Standard buttons, used when customButtons is empty. The answer is the
+    // MessageButton pressed.
+    unsigned buttons = ButtonOk;
+    unsigned defaultButton = 0; // 0: the first one shown
+    // Buttons with texts of their own instead of the standard ones; the
+    // answer is the 1-based number of the button pressed.
+    QStringList customButtons;
+    int defaultCustomButton = 1;
+
+    // The answer a box gives when nobody can press anything.
+    int defaultAnswer() const;
+};
+
+// One kept message of the error manager's history.
+struct HistoryEntry
+{
+    QString text;
+    QString category;
+    int level = 0;
+};
+
+class MessagePresenter
+{
+public:
+    virtual ~MessagePresenter() = default;
+    // Shows the box modally and returns the answer (see MessageRequest).
+    virtual int present(const MessageRequest& request) = 0;
+    // The window "Errors History" listing the kept messages.
+    virtual void presentHistory(const std::vector<HistoryEntry>& entries) = 0;
+};
+
+// The process-wide presenter. Until one is installed, boxes go to the error
+// stream and are answered with their default button.
+MessagePresenter& messagePresenter();
+// Installs a presenter (not owned; it must outlive its use); nullptr restores
+// the error-stream presenter.
+void setMessagePresenter(MessagePresenter* presenter);
+
+// Captions of the standard buttons, in the order OK, Yes, No, Abort, Retry,
+// Ignore, Cancel, Help, as one comma-separated text. Start-up sets the
+// program's own; missing items keep the previous caption.
+void setStandardButtonCaptions(const QString& commaSeparated);
+QString standardButtonCaption(MessageButton button);
+// The captions start-up installs.
+QString programButtonCaptions();
+
+// The text as it is displayed: every '|' becomes a line break.
+QString displayText(const QString& text);
+
+// The three message styles of the program's own messages.
+// Information: caption "Сообщение", one button "&1. Закрыть", information icon.
+void informationMessage(MessagePresenter& presenter, const QString& text);
+// Problem: caption "У нас проблема" (or "У нас проблема !"), one button
+// "&1. Закрыть".
+void problemMessage(MessagePresenter& presenter, const QString& text, bool exclamationCaption = false);
+// Question: caption "Вопрос", Yes and No with No preselected, warning icon.
+// True when the user answered Yes.
+bool questionMessage(MessagePresenter& presenter, const QString& text);
+
+} // namespace framework
