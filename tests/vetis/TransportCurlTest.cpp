@@ -1,0 +1,167 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+// The transfer object on its own: URL parsing, options, the trace, error
+// texts and the reading of response headers.
+#include "TransportTestServer.h"
+
+#include "vetis/CurlHttpClass.h"
+
+#include <curl/curl.h>
+#include <gtest/gtest.h>
+
+using transporttest::LocalServer;
+using transporttest::TraceCapture;
+
+namespace {
+
+bool anyStartsWith(const std::vector<std::string>& lines, const std::string& prefix)
+{
+    for (const std::string& line : lines) {
+        if (line.rfind(prefix, 0) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(TransportCurl, UrlWithoutSchemeIsFetchedOverHttpAndTraced)
+{
+    std::atomic<int> hits{0};
+    LocalServer server;
+    server.http().Get("/page", [&](const httplib::Request&, httplib::Response& res) {
+        ++hits;
+        res.set_content("hello", "text/plain");
+    });
+    ASSERT_TRUE(server.start());
+
+    TraceCapture trace;
+    std::string answer;
+    {
+        vetis::TCurlHttpClass curl;
+        ASSERT_EQ(curl.Init(), CURLE_OK);
+        ASSERT_EQ(curl.SetUserPwd("login", "secret"), CURLE_OK);
+        EXPECT_EQ(curl.SendRequest("127.0.0.1:" + std::to_string(server.port()) + "/page   ", &answer),
+                  CURLE_OK);
+        EXPECT_EQ(curl.GetResponseCode(), 200);
+        EXPECT_EQ(curl.GetInfoOffT(CURLINFO_SIZE_DOWNLOAD_T), 5);
+    }
+    EXPECT_EQ(answer, "hello");
+    EXPECT_EQ(hits, 1);
+    const auto lines = trace.lines();
+    EXPECT_TRUE(anyStartsWith(lines, "[libcurl] TEXT: "));
+    EXPECT_TRUE(anyStartsWith(lines, "[libcurl] HEADER_OUT: GET /page HTTP/1.1"));
+    EXPECT_TRUE(anyStartsWith(lines, "[libcurl] HEADER_IN: HTTP/1.1 200 OK"));
+    EXPECT_TRUE(anyStartsWith(lines, "[libcurl] DATA_IN: hello"));
+    // The credentials are sent, but not written to the debug output.
+    EXPECT_TRUE(trace.contains("Authorization: Basic ***"));
+    EXPECT_FALSE(trace.contains(QByteArray("login:secret").toBase64().toStdString()));
+}
+
+TEST(TransportCurl, TraceMaskSelectsInfoTypes)
+{
+    LocalServer server;
+    server.http().Get(
+        "/", [](const httplib::Request&, httplib::Response& res) { res.set_content("x", "text/plain"); });
+    ASSERT_TRUE(server.start());
+    for (std::uint32_t mask : {0u, 1u << CURLINFO_HEADER_OUT}) {
+        TraceCapture trace;
+        vetis::TCurlHttpClass curl;
+        ASSERT_EQ(curl.Init(), CURLE_OK);
+        EXPECT_EQ(curl.traceMask(), 255u);
+        curl.setTraceMask(mask);
+        std::string answer;
+        ASSERT_EQ(curl.SendRequest(server.url("/"), &answer), CURLE_OK);
+        const auto lines = trace.lines();
+        if (mask == 0) {
+            EXPECT_TRUE(lines.empty());
+        } else {
+            ASSERT_FALSE(lines.empty());
+            for (const std::string& line : lines)
+                EXPECT_EQ(line.rfind("[libcurl] HEADER_OUT: ", 0), 0u) << line;
+        }
+    }
+    EXPECT_EQ(vetis::TCurlClass::infoTypeName(CURLINFO_SSL_DATA_OUT), "SSL_DATA_OUT");
+    EXPECT_EQ(vetis::TCurlClass::infoTypeName(7), "Unknown info type");
+    EXPECT_EQ(vetis::TCurlClass::infoTypeName(-1), "Unknown info type");
+}
+
+TEST(TransportCurl, BadInputsGiveTheirCodes)
+{
+    TraceCapture trace;
+    vetis::TCurlHttpClass curl;
+    ASSERT_EQ(curl.Init(), CURLE_OK);
+    EXPECT_EQ(curl.SetUrl("http://[bad"), 3);
+    EXPECT_TRUE(trace.contains("[libcurl] TCurlClass.SetUrl(http://[bad) error: "));
+    EXPECT_EQ(curl.SetPostFields(nullptr), -1);
+    EXPECT_TRUE(trace.contains("[libcurl] SetPostFields: NULL reference passed"));
+    const std::string empty;
+    EXPECT_EQ(curl.SetPostFields(&empty), CURLE_OK);
+    EXPECT_EQ(curl.SetCustomRequest("   "), CURLE_OK);
+
+    // Before Init there is no handle to set anything on.
+    vetis::TCurlClass bare;
+    EXPECT_NE(bare.SetUserAgent("x"), CURLE_OK);
+    EXPECT_NE(bare.Perform(), CURLE_OK);
+    EXPECT_EQ(bare.GetResponseCode(), 0);
+}
+
+TEST(TransportCurl, ErrorTextsComeFromTheTableThenFromLibcurl)
+{
+    vetis::TCurlClass curl;
+    EXPECT_EQ(curl.StrError(CURLE_COULDNT_CONNECT), curl_easy_strerror(CURLE_COULDNT_CONNECT));
+    // Two rows: code 7 "нет связи" (3 bytes "abc" stands in), code -1 "bad".
+    const std::uint8_t packed[] = {2, 0, 7, 0, 0, 0, 3, 'a', 'b', 'c', 0xFF, 0xFF, 0, 0, 3, 'b', 'a', 'd'};
+    EXPECT_TRUE(curl.LoadErrorTexts(packed));
+    EXPECT_EQ(curl.StrError(7), "abc");
+    EXPECT_EQ(curl.StrError(-1), "bad");
+    EXPECT_EQ(curl.StrError(28), curl_easy_strerror(CURLE_OPERATION_TIMEDOUT));
+
+    vetis::TCurlClass cut;
+    const std::uint8_t truncated[] = {2, 0, 9, 0, 0, 0, 2, 'o', 'k', 10, 0, 0, 0, 5, 'x'};
+    EXPECT_FALSE(cut.LoadErrorTexts(truncated));
+    EXPECT_EQ(cut.StrError(9), "ok");
+    EXPECT_EQ(cut.StrError(10), curl_easy_strerror(static_cast<CURLcode>(10)));
+
+    EXPECT_EQ(curl.FormErrorText(2), "One option is given twice for one Form");
+    EXPECT_EQ(curl.FormErrorText(6), "An illegal option is used in an array");
+    EXPECT_EQ(curl.FormErrorText(42), "Unknown CURLFORMcode: 42");
+}
+
+TEST(TransportCurl, ResponseHeadersNameTheFileAndTellAboutRanges)
+{
+    vetis::TCurlHttpClass quoted;
+    quoted.OnHeaderLine("Content-Type: application/pdf");
+    EXPECT_FALSE(quoted.rangesAccepted());
+    quoted.OnHeaderLine("accept-ranges: none");
+    EXPECT_TRUE(quoted.rangesAccepted()); // whatever the value
+    quoted.OnHeaderLine("Content-Disposition: attachment; filename=\"Акт 12.pdf\"");
+    EXPECT_EQ(quoted.serverFileName(), "Акт 12.pdf");
+    quoted.OnHeaderLine("Content-Disposition: attachment; filename=\"other.pdf\"");
+    EXPECT_EQ(quoted.serverFileName(), "Акт 12.pdf"); // the first one holds
+
+    vetis::TCurlHttpClass unquoted;
+    unquoted.OnHeaderLine("CONTENT-DISPOSITION: inline; FileName=report.pdf");
+    EXPECT_EQ(unquoted.serverFileName(), "report.pdf");
+
+    vetis::TCurlHttpClass none;
+    none.OnHeaderLine("Content-Disposition: inline");
+    EXPECT_TRUE(none.serverFileName().empty());
+}
+
+TEST(TransportCurl, TargetNameRules)
+{
+    vetis::TCurlHttpClass curl;
+    const std::string url = "http://host/pub/form.pdf?uuid=1";
+    EXPECT_EQ(curl.chooseTargetName(url, QStringLiteral("/tmp/x.pdf")), QStringLiteral("/tmp/x.pdf"));
+    EXPECT_EQ(curl.chooseTargetName(url, QStringLiteral("/tmp/dir/")), QStringLiteral("/tmp/dir/form.pdf"));
+    EXPECT_EQ(curl.chooseTargetName(url, QStringLiteral("C:\\Temp\\")), QStringLiteral("C:\\Temp\\form.pdf"));
+    EXPECT_EQ(curl.chooseTargetName(url, QString()), QStringLiteral("form.pdf"));
+    EXPECT_TRUE(curl.chooseTargetName("http://host/", QStringLiteral("/tmp/")).isEmpty());
+
+    curl.OnHeaderLine("Content-Disposition: attachment; filename=\"../../etc/evil:x.pdf\"");
+    // A name from the network stays a plain name inside the caller's folder.
+    EXPECT_EQ(curl.chooseTargetName(url, QStringLiteral("/tmp/dir/")), QStringLiteral("/tmp/dir/evil_x.pdf"));
+    vetis::TCurlHttpClass dots;
+    dots.OnHeaderLine("Content-Disposition: attachment; filename=\"..\"");
+    EXPECT_TRUE(dots.chooseTargetName(url, QStringLiteral("/tmp/dir/")).isEmpty());
+}

@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#include "vetis/ApplicationAnswer.h"
+
+#include "platform/CodePage.h"
+#include "store/RecordText.h"
+#include "vetis/Endpoints.h"
+#include "vetis/RequestRecord.h"
+#include "vetis/TextConversion.h"
+
+#include <pugixml.hpp>
+
+namespace vetis {
+
+namespace {
+
+std::string_view localName(std::string_view qualified)
+{
+    const std::size_t colon = qualified.find(':');
+    return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
+}
+
+// The namespace URI of an element: its prefix (or the default namespace)
+// resolved through the declarations in scope.
+std::string_view namespaceOf(const pugi::xml_node& element)
+{
+    const std::string_view name = element.name();
+    const std::size_t colon = name.find(':');
+    std::string attribute = "xmlns";
+    if (colon != std::string_view::npos) {
+        attribute += ':';
+        attribute += name.substr(0, colon);
+    }
+    for (pugi::xml_node n = element; n && n.type() == pugi::node_element; n = n.parent()) {
+        const pugi::xml_attribute declaration = n.attribute(attribute.c_str());
+        if (declaration)
+            return declaration.value();
+    }
+    return {};
+}
+
+bool isApplicationElement(const pugi::xml_node& node, std::string_view name)
+{
+    return node.type() == pugi::node_element && localName(node.name()) == name &&
+           namespaceOf(node) == ns::application;
+}
+
+// The first element of the application namespace with that local name, in
+// document order, below `root`.
+pugi::xml_node findApplicationElement(const pugi::xml_node& root, std::string_view name)
+{
+    return root.find_node([name](const pugi::xml_node& n) { return isApplicationElement(n, name); });
+}
+
+std::string textOfElement(const pugi::xml_node& element)
+{
+    return element.text().get();
+}
+
+} // namespace
+
+ApplicationFields readApplicationFields(std::string_view answerUtf8)
+{
+    ApplicationFields fields;
+    pugi::xml_document document;
+    // A damaged answer still leaves the part parsed before the damage.
+    (void)document.load_buffer(answerUtf8.data(), answerUtf8.size(), pugi::parse_default,
+                               pugi::encoding_utf8);
+
+    pugi::xml_node scope = findApplicationElement(document, "application");
+    if (!scope)
+        scope = document;
+    fields.appId = FromUtf8(textOfElement(findApplicationElement(scope, "applicationId")));
+    fields.status = FromUtf8(textOfElement(findApplicationElement(scope, "status")));
+    if (fields.status == "REJECTED") {
+        const pugi::xml_node error = findApplicationElement(scope, "error");
+        if (error) {
+            const pugi::xml_attribute code = error.attribute("code");
+            std::string text = code ? std::string(code.value()) + ": " : std::string();
+            text += textOfElement(error);
+            fields.error = FromUtf8(text);
+        }
+    }
+    return fields;
+}
+
+void storeApplicationFields(const ApplicationFields& fields, RequestRecord& request)
+{
+    store::setText(request.APPID, fields.appId);
+    store::setZText(request.APPSTATUS, fields.status);
+    store::setText(request.APPERROR, fields.error);
+}
+
+void extractApplicationFields(std::string_view answerUtf8, RequestRecord& request)
+{
+    storeApplicationFields(readApplicationFields(answerUtf8), request);
+}
+
+ApplicationStatus applicationStatusOf(std::string_view word)
+{
+    word = store::clip(word);
+    if (word == "ACCEPTED")
+        return ApplicationStatus::Accepted;
+    if (word == "IN_PROCESS")
+        return ApplicationStatus::InProcess;
+    if (word == "COMPLETED")
+        return ApplicationStatus::Completed;
+    if (word == "REJECTED")
+        return ApplicationStatus::Rejected;
+    return ApplicationStatus::Unknown;
+}
+
+std::string_view applicationStatusTextUtf8(ApplicationStatus status)
+{
+    switch (status) {
+    case ApplicationStatus::Accepted:
+        return "ПРИНЯТА";
+    case ApplicationStatus::InProcess:
+        return "В ОБРАБОТКЕ";
+    case ApplicationStatus::Completed:
+        return "УСПЕХ";
+    case ApplicationStatus::Rejected:
+        return "ОТКЛОНЕНА";
+    case ApplicationStatus::Unknown:
+        break;
+    }
+    return "???";
+}
+
+std::string applicationStatusText(ApplicationStatus status)
+{
+    return platform::utf8ToCp1251(applicationStatusTextUtf8(status));
+}
+
+std::string applicationStatusSuffix(ApplicationStatus status)
+{
+    return " (" + applicationStatusText(status) + ")";
+}
+
+} // namespace vetis

@@ -1,0 +1,549 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#include "vetis/CurlClass.h"
+
+#include "vetis/CurlFileSink.h"
+#include "vetis/CurlTrace.h"
+#include "vetis/RequestRecord.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstring>
+#include <mutex>
+
+namespace vetis {
+
+namespace {
+
+// The program keeps no texts of its own for libcurl codes: every text comes
+// from libcurl. The table is still loaded, so that a build can add some.
+constexpr std::array<std::uint8_t, 2> kErrorTexts = {0, 0};
+
+constexpr std::size_t kWriteError = static_cast<std::size_t>(-1);
+
+void initLibraryOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+std::string upper(std::string_view text)
+{
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return out;
+}
+
+// The Basic credentials of an outgoing header block are not for the debug
+// output, which any program of the user can read.
+void maskCredentials(std::string& headers)
+{
+    const std::string upperHeaders = upper(headers);
+    static constexpr std::string_view kName = "AUTHORIZATION:";
+    std::size_t pos = 0;
+    while ((pos = upperHeaders.find(kName, pos)) != std::string::npos) {
+        if (pos != 0 && headers[pos - 1] != '\n') {
+            pos += kName.size();
+            continue;
+        }
+        std::size_t value = pos + kName.size();
+        while (value < headers.size() && headers[value] == ' ')
+            ++value;
+        const std::size_t scheme = headers.find(' ', value);
+        const std::size_t end = headers.find_first_of("\r\n", value);
+        const std::size_t from = scheme != std::string::npos && scheme < end ? scheme + 1 : value;
+        const std::size_t to = end == std::string::npos ? headers.size() : end;
+        if (from < to)
+            headers.replace(from, to - from, "***");
+        pos = from;
+    }
+}
+
+std::size_t memorySink(char* data, std::size_t size, std::size_t count, void* userdata)
+{
+    auto* buffer = static_cast<std::string*>(userdata);
+    if (!buffer)
+        return kWriteError;
+    try {
+        buffer->append(data, size * count);
+        return size * count;
+    } catch (...) {
+        return kWriteError;
+    }
+}
+
+std::size_t headerCallback(char* data, std::size_t size, std::size_t count, void* userdata)
+{
+    const std::size_t bytes = size * count;
+    try {
+        if (auto* self = static_cast<TCurlClass*>(userdata)) {
+            std::string_view line(data, bytes);
+            while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+                line.remove_suffix(1);
+            self->OnHeaderLine(line);
+        }
+    } catch (...) {
+        return kWriteError;
+    }
+    return bytes;
+}
+
+int progressCallback(void* clientp, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal,
+                     curl_off_t ulnow)
+{
+    auto* self = static_cast<TCurlClass*>(clientp);
+    if (!self)
+        return 0;
+    try {
+        if (self->cancelRequested())
+            return 1;
+        return self->OnProgress(double(dltotal), double(dlnow), double(ultotal), double(ulnow));
+    } catch (...) {
+        return 1;
+    }
+}
+
+int debugCallback(CURL*, curl_infotype type, char* data, std::size_t size, void* userptr)
+{
+    auto* self = static_cast<TCurlClass*>(userptr);
+    if (!self)
+        return 0;
+    try {
+        std::string text(data, size);
+        self->OnDebugData(int(type), text);
+        if (type == CURLINFO_HEADER_OUT)
+            maskCredentials(text);
+        self->OnDebugInfo(TCurlClass::infoTypeName(int(type)), text, int(type));
+    } catch (...) {
+    }
+    return 0;
+}
+
+// FTP wildcard transfers: each matched object announces itself before its data.
+long chunkBegin(const void* transferInfo, void* userdata, int)
+{
+    try {
+        const auto* info = static_cast<const curl_fileinfo*>(transferInfo);
+        auto* sink = static_cast<CurlFileSink*>(userdata);
+        if (!info || !sink)
+            return CURL_CHUNK_BGN_FUNC_SKIP;
+        const std::string name = info->filename ? info->filename : "";
+        switch (info->filetype) {
+        case CURLFILETYPE_FILE:
+            curlTrace("Coming: FILE " + name);
+            sink->setMode(CurlFileSink::Mode::Create);
+            if (!sink->open()) {
+                curlTrace("CreateFile(" + sink->fileName().toStdString() + " error");
+                return CURL_CHUNK_BGN_FUNC_SKIP;
+            }
+            return CURL_CHUNK_BGN_FUNC_OK;
+        case CURLFILETYPE_DIRECTORY:
+            curlTrace("Coming: DIR " + name);
+            return CURL_CHUNK_BGN_FUNC_SKIP;
+        default:
+            curlTrace("Coming: object of type " + std::to_string(int(info->filetype)) + " " + name);
+            return CURL_CHUNK_BGN_FUNC_SKIP;
+        }
+    } catch (...) {
+        return CURL_CHUNK_BGN_FUNC_FAIL;
+    }
+}
+
+long chunkEnd(void* userdata)
+{
+    if (auto* sink = static_cast<CurlFileSink*>(userdata)) {
+        curlTrace("Downloaded: " + sink->fileName().toStdString());
+        sink->close();
+    }
+    return CURL_CHUNK_END_FUNC_OK;
+}
+
+std::string schemeOf(std::string_view url)
+{
+    CurlUrlHandle parsed(curl_url());
+    if (!parsed)
+        return {};
+    const std::string text(url);
+    if (curl_url_set(parsed.get(), CURLUPART_URL, text.c_str(), CURLU_DEFAULT_SCHEME | CURLU_ALLOW_SPACE) !=
+        CURLUE_OK)
+        return {};
+    char* scheme = nullptr;
+    if (curl_url_get(parsed.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK || !scheme)
+        return {};
+    std::string out(scheme, std::min<std::size_t>(std::strlen(scheme), 20));
+    curl_free(scheme);
+    return out;
+}
+
+} // namespace
+
+std::string_view clipBlanks(std::string_view text)
+{
+    std::size_t n = text.size();
+    while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\0'))
+        --n;
+    return text.substr(0, n);
+}
+
+TCurlClass::TCurlClass() = default;
+
+TCurlClass::~TCurlClass()
+{
+    Kill();
+}
+
+void TCurlClass::AddErrorText(int code, std::string_view text)
+{
+    m_errorTexts.push_back({code, std::string(text)});
+}
+
+bool TCurlClass::LoadErrorTexts(std::span<const std::uint8_t> packed)
+{
+    if (packed.size() < 2)
+        return false;
+    const int rows = packed[0] | (packed[1] << 8);
+    std::size_t at = 2;
+    for (int row = 0; row < rows; ++row) {
+        if (at + 5 > packed.size())
+            return false;
+        const auto code = static_cast<std::int16_t>(packed[at] | (packed[at + 1] << 8));
+        const std::size_t length = packed[at + 4];
+        at += 5;
+        if (at + length > packed.size())
+            return false;
+        AddErrorText(code, std::string_view(reinterpret_cast<const char*>(packed.data() + at), length));
+        at += length;
+    }
+    return true;
+}
+
+int TCurlClass::Init()
+{
+    Kill();
+    initLibraryOnce();
+    m_easy = curl_easy_init();
+    m_url.reset(curl_url());
+    if (!m_easy || !m_url) {
+        Kill();
+        return CURLE_FAILED_INIT;
+    }
+    LoadErrorTexts(kErrorTexts);
+    return SetUserAgent("curl/8.1.2");
+}
+
+void TCurlClass::Kill()
+{
+    FreeHttpHeaders();
+    if (m_easy) {
+        curl_easy_cleanup(m_easy);
+        m_easy = nullptr;
+    }
+    m_url.reset();
+}
+
+void TCurlClass::Reset()
+{
+    FreeHttpHeaders();
+    if (m_url)
+        curl_url_set(m_url.get(), CURLUPART_URL, nullptr, 0);
+    if (m_easy)
+        curl_easy_reset(m_easy);
+}
+
+std::string TCurlClass::StrError(int code) const
+{
+    for (const ErrorText& row : m_errorTexts) {
+        if (row.code == code)
+            return row.text;
+    }
+    return curl_easy_strerror(static_cast<CURLcode>(code));
+}
+
+int TCurlClass::ReadFile(std::string_view url, const QString& fileName, curl_xferinfo_callback progress)
+{
+    CurlFileSink sink(fileName, CurlFileSink::Mode::Create);
+    CurlFileSink chunkSink(fileName, CurlFileSink::Mode::Create);
+    int result = SetWriteTarget(curlFileSinkCreate, &sink);
+    if (result == CURLE_OK)
+        result = SetProgress(progress);
+    if (result == CURLE_OK)
+        result = SetUrl(url);
+    const bool ftp = result == CURLE_OK && upper(schemeOf(url)) == "FTP";
+    if (ftp) {
+        SetOption(CURLOPT_CHUNK_BGN_FUNCTION, &chunkBegin);
+        SetOption(CURLOPT_CHUNK_END_FUNCTION, &chunkEnd);
+        SetOption(CURLOPT_CHUNK_DATA, static_cast<void*>(&chunkSink));
+    }
+    if (result == CURLE_OK)
+        result = Perform();
+    m_readFileTouched = sink.wasOpened() || chunkSink.wasOpened();
+    // The sinks end with this call: libcurl must not keep pointers to them.
+    SetOption(CURLOPT_WRITEDATA, static_cast<void*>(nullptr));
+    if (ftp)
+        SetOption(CURLOPT_CHUNK_DATA, static_cast<void*>(nullptr));
+    return result;
+}
+
+int TCurlClass::OnProgress(double, double, double, double)
+{
+    return 0;
+}
+
+void TCurlClass::OnDebugInfo(std::string_view typeName, std::string_view text, int type)
+{
+    if (type < 0 || type >= 32 || !(m_traceMask & (1u << type)))
+        return;
+    std::string message(clipBlanks(typeName));
+    message.append(": ").append(clipBlanks(text));
+    trace(message);
+}
+
+void TCurlClass::OnDebugData(int, std::string_view) {}
+
+void TCurlClass::OnHeaderLine(std::string_view) {}
+
+std::string TCurlClass::FormErrorText(int code) const
+{
+    switch (code) {
+    case 1:
+        return "The allocation of a FormInfo struct failed";
+    case 2:
+        return "One option is given twice for one Form";
+    case 3:
+        return "A null pointer was given for a char";
+    case 4:
+        return "An unknown option was used";
+    case 5:
+        return "The some FormInfo is not complete (or error)";
+    case 6:
+        return "An illegal option is used in an array";
+    default:
+        return "Unknown CURLFORMcode: " + std::to_string(code);
+    }
+}
+
+int TCurlClass::SetUrl(std::string_view url)
+{
+    if (!m_url)
+        return CURLE_FAILED_INIT;
+    const std::string clipped(clipBlanks(url));
+    curl_url_set(m_url.get(), CURLUPART_URL, nullptr, 0);
+    const CURLUcode rc =
+        curl_url_set(m_url.get(), CURLUPART_URL, clipped.c_str(), CURLU_DEFAULT_SCHEME | CURLU_ALLOW_SPACE);
+    if (rc != CURLUE_OK) {
+        trace("TCurlClass.SetUrl(" + clipped + ") error: " + curl_url_strerror(rc));
+        return CURLE_URL_MALFORMAT;
+    }
+    // libcurl's default scheme is https; an address given without one is
+    // fetched over plain http.
+    if (clipped.find("://") == std::string::npos)
+        curl_url_set(m_url.get(), CURLUPART_SCHEME, "http", 0);
+    return SetOption(CURLOPT_CURLU, static_cast<void*>(m_url.get()));
+}
+
+int TCurlClass::SetUserAgent(std::string_view text)
+{
+    return SetOption(CURLOPT_USERAGENT, std::string(text).c_str());
+}
+
+int TCurlClass::SetUserPwd(std::string_view user, std::string_view password)
+{
+    const std::string_view login = clipBlanks(user);
+    std::string pair;
+    if (!login.empty())
+        pair.append(login).append(":").append(clipBlanks(password));
+    return SetOption(CURLOPT_USERPWD, pair.c_str());
+}
+
+int TCurlClass::SetPostFields(const std::string* body)
+{
+    if (!body) {
+        trace("SetPostFields: NULL reference passed");
+        return -1;
+    }
+    if (body->empty())
+        return CURLE_OK;
+    // libcurl copies the body, so the caller's buffer may go before the transfer.
+    int result = SetOptionOffT(CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body->size()));
+    if (result == CURLE_OK)
+        result = m_easy ? curl_easy_setopt(m_easy, CURLOPT_COPYPOSTFIELDS, body->data())
+                        : CURLE_BAD_FUNCTION_ARGUMENT;
+    return result;
+}
+
+int TCurlClass::SetCustomRequest(std::string_view verb)
+{
+    const std::string clipped(clipBlanks(verb));
+    return clipped.empty() ? CURLE_OK : SetOption(CURLOPT_CUSTOMREQUEST, clipped.c_str());
+}
+
+int TCurlClass::SetHttpGet(bool on)
+{
+    return SetOption(CURLOPT_HTTPGET, long(on));
+}
+
+int TCurlClass::SetFollowLocation(bool on)
+{
+    return SetOption(CURLOPT_FOLLOWLOCATION, long(on));
+}
+
+int TCurlClass::SetSSLVersion(long version)
+{
+    return SetOption(CURLOPT_SSLVERSION, version);
+}
+
+int TCurlClass::SetSSLVerifyPeer(bool on)
+{
+    return SetOption(CURLOPT_SSL_VERIFYPEER, long(on));
+}
+
+int TCurlClass::SetSSLVerifyHost(bool on)
+{
+    return SetOption(CURLOPT_SSL_VERIFYHOST, on ? 2L : 0L);
+}
+
+int TCurlClass::AddHttpHeader(const char* line)
+{
+    if (!line)
+        return CURLE_BAD_FUNCTION_ARGUMENT;
+    return m_headers.append(line) ? CURLE_OK : CURLE_OUT_OF_MEMORY;
+}
+
+int TCurlClass::ApplyHttpHeaders()
+{
+    return SetOption(CURLOPT_HTTPHEADER, static_cast<void*>(m_headers.get()));
+}
+
+void TCurlClass::FreeHttpHeaders()
+{
+    // libcurl must forget the list before it is freed.
+    if (m_easy)
+        curl_easy_setopt(m_easy, CURLOPT_HTTPHEADER, static_cast<void*>(nullptr));
+    m_headers.reset();
+}
+
+int TCurlClass::SetWriteTarget(curl_write_callback function, void* data)
+{
+    int result = SetOption(CURLOPT_WRITEFUNCTION, function);
+    if (result == CURLE_OK)
+        result = SetOption(CURLOPT_WRITEDATA, data);
+    return result;
+}
+
+int TCurlClass::SetHeaderTarget(curl_write_callback function)
+{
+    int result = SetOption(CURLOPT_HEADERFUNCTION, function ? function : &headerCallback);
+    if (result == CURLE_OK)
+        result = SetOption(CURLOPT_HEADERDATA, static_cast<void*>(this));
+    return result;
+}
+
+int TCurlClass::ClearHeaderTarget()
+{
+    int result = SetOption(CURLOPT_HEADERFUNCTION, static_cast<curl_write_callback>(nullptr));
+    if (result == CURLE_OK)
+        result = SetOption(CURLOPT_HEADERDATA, static_cast<void*>(nullptr));
+    return result;
+}
+
+int TCurlClass::SetProgress(curl_xferinfo_callback function)
+{
+    int result = SetOption(CURLOPT_XFERINFOFUNCTION, function ? function : &progressCallback);
+    if (result == CURLE_OK)
+        result = SetOption(CURLOPT_XFERINFODATA, static_cast<void*>(this));
+    if (result == CURLE_OK)
+        result = SetOption(CURLOPT_NOPROGRESS, 0L);
+    return result;
+}
+
+int TCurlClass::Perform()
+{
+    if (!m_easy)
+        return CURLE_BAD_FUNCTION_ARGUMENT;
+    SetOption(CURLOPT_DEBUGFUNCTION, &debugCallback);
+    SetOption(CURLOPT_DEBUGDATA, static_cast<void*>(this));
+    SetOption(CURLOPT_VERBOSE, 1L);
+    m_errorBuffer[0] = 0;
+    SetOption(CURLOPT_ERRORBUFFER, static_cast<void*>(m_errorBuffer));
+    const CURLcode result = curl_easy_perform(m_easy);
+    SetOption(CURLOPT_ERRORBUFFER, static_cast<void*>(nullptr));
+    if (result != CURLE_OK && m_errorBuffer[0])
+        trace(std::string("TCurlClass.Perform: ") + m_errorBuffer);
+    return result;
+}
+
+int TCurlClass::SendRequest(std::string_view url, std::string* response, curl_xferinfo_callback progress)
+{
+    int result = CURLE_OK;
+    if (response)
+        result = SetWriteTarget(&memorySink, response);
+    if (result == CURLE_OK)
+        result = SetProgress(progress);
+    if (result == CURLE_OK)
+        result = SetUrl(url);
+    if (result == CURLE_OK)
+        result = Perform();
+    if (response)
+        SetOption(CURLOPT_WRITEDATA, static_cast<void*>(nullptr));
+    return result;
+}
+
+long TCurlClass::GetResponseCode() const
+{
+    long code = 0;
+    if (!m_easy || curl_easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &code) != CURLE_OK)
+        return 0;
+    return code;
+}
+
+curl_off_t TCurlClass::GetInfoOffT(CURLINFO info) const
+{
+    curl_off_t value = 0;
+    if (!m_easy || curl_easy_getinfo(m_easy, info, &value) != CURLE_OK)
+        return 0;
+    return value;
+}
+
+int TCurlClass::SetOption(CURLoption option, long value)
+{
+    return m_easy ? curl_easy_setopt(m_easy, option, value) : CURLE_BAD_FUNCTION_ARGUMENT;
+}
+
+int TCurlClass::SetOptionOffT(CURLoption option, curl_off_t value)
+{
+    return m_easy ? curl_easy_setopt(m_easy, option, value) : CURLE_BAD_FUNCTION_ARGUMENT;
+}
+
+int TCurlClass::SetOption(CURLoption option, const char* value)
+{
+    return m_easy ? curl_easy_setopt(m_easy, option, value) : CURLE_BAD_FUNCTION_ARGUMENT;
+}
+
+int TCurlClass::SetOption(CURLoption option, void* value)
+{
+    return m_easy ? curl_easy_setopt(m_easy, option, value) : CURLE_BAD_FUNCTION_ARGUMENT;
+}
+
+bool TCurlClass::cancelRequested() const
+{
+    return m_control && m_control->cancelRequested();
+}
+
+std::string_view TCurlClass::infoTypeName(int type)
+{
+    static constexpr std::array<std::string_view, 7> kNames = {
+        "TEXT", "HEADER_IN", "HEADER_OUT", "DATA_IN", "DATA_OUT", "SSL_DATA_IN", "SSL_DATA_OUT"};
+    if (type < 0 || type >= int(kNames.size()))
+        return "Unknown info type";
+    return kNames[std::size_t(type)];
+}
+
+void TCurlClass::trace(std::string_view message)
+{
+    curlTrace(message);
+}
+
+} // namespace vetis

@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#pragma once
+
+#include "vetis/CurlHandles.h"
+
+#include <QString>
+
+#include <curl/curl.h>
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+namespace vetis {
+
+class TransferControl;
+
+// One libcurl easy handle with everything a transfer of the program needs: the
+// parsed URL, the request headers, the table of error texts and the trace. An
+// object lives for one call: created, Init, configured, one transfer (or the
+// probe and ranged parts of a download), destroyed. Operations return the
+// libcurl result code (0 = success); 3 also stands for a URL that cannot be
+// parsed, -1 for a missing request body. The class never shows a dialog: it
+// writes trace lines, and its callers decide what the user sees.
+class TCurlClass
+{
+public:
+    TCurlClass();
+    virtual ~TCurlClass();
+    TCurlClass(const TCurlClass&) = delete;
+    TCurlClass& operator=(const TCurlClass&) = delete;
+
+    // --- overridable operations ---
+    virtual void AddErrorText(int code, std::string_view text);
+    // Rows of a packed table: 16-bit row count, then per row a 16-bit code, two
+    // reserved bytes, a length byte and that many text bytes (little-endian).
+    // False when the table ends inside a row; the rows before it are kept.
+    virtual bool LoadErrorTexts(std::span<const std::uint8_t> packed);
+    // A fresh easy handle and URL; 0, or CURLE_FAILED_INIT when libcurl has none.
+    virtual int Init();
+    virtual void Kill();
+    virtual void Reset();
+    virtual std::string StrError(int code) const;
+    // Plain download of url into fileName (created or emptied).
+    virtual int ReadFile(std::string_view url, const QString& fileName,
+                         curl_xferinfo_callback progress = nullptr);
+    // Progress of the running transfer; a non-zero result aborts it.
+    virtual int OnProgress(double downloadTotal, double downloaded, double uploadTotal, double uploaded);
+    virtual void OnDebugInfo(std::string_view typeName, std::string_view text, int type);
+    virtual void OnDebugData(int type, std::string_view data);
+    // One response header line, without its line end.
+    virtual void OnHeaderLine(std::string_view line);
+    virtual std::string FormErrorText(int code) const;
+
+    // --- options ---
+    int SetUrl(std::string_view url);
+    int SetUserAgent(std::string_view text);
+    int SetUserPwd(std::string_view user, std::string_view password);
+    // Null: no body to send (-1); empty: nothing is set (0).
+    int SetPostFields(const std::string* body);
+    int SetCustomRequest(std::string_view verb);
+    int SetHttpGet(bool on);
+    int SetFollowLocation(bool on);
+    int SetSSLVersion(long version);
+    int SetSSLVerifyPeer(bool on);
+    int SetSSLVerifyHost(bool on);
+    int AddHttpHeader(const char* line);
+    int ApplyHttpHeaders();
+    void FreeHttpHeaders();
+    int SetWriteTarget(curl_write_callback function, void* data);
+    // The object's own header callback (OnHeaderLine) when none is given.
+    int SetHeaderTarget(curl_write_callback function = nullptr);
+    int ClearHeaderTarget();
+    // The object's own progress callback (OnProgress, cancellation) when none is given.
+    int SetProgress(curl_xferinfo_callback function = nullptr);
+
+    // --- transfer ---
+    // Runs the configured transfer with the trace on.
+    int Perform();
+    // Collects the answer into response (when given), then SetProgress, SetUrl, Perform.
+    int SendRequest(std::string_view url, std::string* response, curl_xferinfo_callback progress = nullptr);
+    long GetResponseCode() const;
+    curl_off_t GetInfoOffT(CURLINFO info) const;
+
+    int SetOption(CURLoption option, long value);
+    int SetOptionOffT(CURLoption option, curl_off_t value);
+    int SetOption(CURLoption option, const char* value);
+    int SetOption(CURLoption option, void* value);
+    template <typename Function>
+    requires std::is_function_v<Function>
+    int SetOption(CURLoption option, Function* function)
+    {
+        return m_easy ? curl_easy_setopt(m_easy, option, function) : CURLE_BAD_FUNCTION_ARGUMENT;
+    }
+
+    // --- state ---
+    CURL* handle() const { return m_easy; }
+    std::uint32_t traceMask() const { return m_traceMask; }
+    void setTraceMask(std::uint32_t mask) { m_traceMask = mask; }
+    // Polled by the object's progress callback: a cancel request aborts the
+    // transfer with CURLE_ABORTED_BY_CALLBACK.
+    void setTransferControl(TransferControl* control) { m_control = control; }
+    TransferControl* transferControl() const { return m_control; }
+    bool cancelRequested() const;
+    // True when the last ReadFile created or emptied its file.
+    bool readFileTouchedTarget() const { return m_readFileTouched; }
+
+    // Name of a libcurl info type in trace lines ("TEXT", "HEADER_IN", ...).
+    static std::string_view infoTypeName(int type);
+
+protected:
+    // Diagnostics of the class itself: "[libcurl] " + message.
+    static void trace(std::string_view message);
+
+private:
+    CURL* m_easy = nullptr;
+    CurlUrlHandle m_url;
+    std::uint32_t m_traceMask = 255;
+    CurlHeaderList m_headers;
+    struct ErrorText
+    {
+        int code;
+        std::string text;
+    };
+    std::vector<ErrorText> m_errorTexts;
+    TransferControl* m_control = nullptr;
+    bool m_readFileTouched = false;
+    char m_errorBuffer[CURL_ERROR_SIZE] = {};
+};
+
+// Text without trailing blanks.
+std::string_view clipBlanks(std::string_view text);
+
+} // namespace vetis

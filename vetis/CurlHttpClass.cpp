@@ -1,0 +1,297 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#include "vetis/CurlHttpClass.h"
+
+#include "vetis/CurlFileSink.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cctype>
+
+namespace vetis {
+
+namespace {
+
+constexpr std::size_t kServerNameMax = 260;
+constexpr std::size_t kUrlPathMax = 1024;
+constexpr std::size_t kWriteError = static_cast<std::size_t>(-1);
+
+bool startsWithUpper(std::string_view line, std::string_view upperPrefix)
+{
+    if (line.size() < upperPrefix.size())
+        return false;
+    for (std::size_t i = 0; i < upperPrefix.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(line[i])) != static_cast<unsigned char>(upperPrefix[i]))
+            return false;
+    }
+    return true;
+}
+
+std::string upper(std::string_view text)
+{
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return out;
+}
+
+// A name that came from the network becomes a plain file name inside the
+// caller's folder: no folder parts, no "." or "..", none of the characters
+// Windows gives a meaning to (a colon would open an alternate data stream).
+QString safeFileName(std::string_view raw)
+{
+    const std::size_t cut = raw.find_last_of("/\\");
+    if (cut != std::string_view::npos)
+        raw.remove_prefix(cut + 1);
+    QString name = QString::fromUtf8(raw.data(), qsizetype(raw.size())).trimmed();
+    for (QChar& c : name) {
+        if (c.unicode() < 32 || QStringView(u":*?\"<>|").contains(c))
+            c = u'_';
+    }
+    if (name == u"." || name == u"..")
+        return {};
+    return name;
+}
+
+// The ranged parts of a download are written here. A server that answers a
+// range with the whole file (200) must not have it appended to what the file
+// already holds, so the first write of each part looks at the status.
+struct RangedTarget
+{
+    CurlFileSink* sink = nullptr;
+    CURL* easy = nullptr;
+    std::int64_t base = 0; // bytes the file held before this call wrote any
+    bool statusChecked = false;
+
+    std::int64_t fileSize() const { return base + sink->bytesWritten(); }
+};
+
+std::size_t rangedWrite(char* data, std::size_t size, std::size_t count, void* userdata)
+{
+    const std::size_t bytes = size * count;
+    auto* target = static_cast<RangedTarget*>(userdata);
+    if (!target || !target->sink)
+        return bytes;
+    try {
+        if (!target->statusChecked) {
+            target->statusChecked = true;
+            long status = 0;
+            curl_easy_getinfo(target->easy, CURLINFO_RESPONSE_CODE, &status);
+            if (status == 200 && target->fileSize() > 0) {
+                if (!target->sink->truncate())
+                    return kWriteError;
+                target->base = 0;
+            }
+        }
+        return target->sink->write(data, bytes) ? bytes : kWriteError;
+    } catch (...) {
+        return kWriteError;
+    }
+}
+
+std::string rangeText(std::int64_t start, std::int64_t chunkSize, std::int64_t expected)
+{
+    if (chunkSize <= 0 || start + chunkSize >= expected)
+        return std::to_string(start) + "-";
+    return std::to_string(start) + "-" + std::to_string(start + chunkSize - 1);
+}
+
+} // namespace
+
+int TCurlHttpClass::Init()
+{
+    int result = TCurlClass::Init();
+    if (result == CURLE_OK)
+        result = SetOption(CURLOPT_DEFAULT_PROTOCOL, "http");
+    return result;
+}
+
+void TCurlHttpClass::OnHeaderLine(std::string_view line)
+{
+    if (!m_rangesAccepted && startsWithUpper(line, "ACCEPT-RANGES:"))
+        m_rangesAccepted = true;
+    if (m_serverFileName.empty() && startsWithUpper(line, "CONTENT-DISPOSITION:")) {
+        const std::size_t at = upper(line).find("FILENAME=", 20);
+        if (at == std::string::npos)
+            return;
+        std::string name(line.substr(at + 9, kServerNameMax));
+        const std::size_t quote = name.rfind('"');
+        if (quote != std::string::npos && quote >= 1)
+            name = name.substr(1, quote - 1);
+        m_serverFileName = std::string(clipBlanks(name));
+    }
+}
+
+QString TCurlHttpClass::chooseTargetName(std::string_view url, const QString& target) const
+{
+    if (!target.trimmed().isEmpty() && !target.endsWith(u'\\') && !target.endsWith(u'/'))
+        return target;
+    QString folder = target;
+    while (folder.endsWith(u' '))
+        folder.chop(1);
+    if (!m_serverFileName.empty()) {
+        const QString name = safeFileName(m_serverFileName);
+        return name.isEmpty() ? QString() : folder + name;
+    }
+    CurlUrlHandle parsed(curl_url());
+    const std::string text(clipBlanks(url));
+    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, text.c_str(),
+                                CURLU_DEFAULT_SCHEME | CURLU_ALLOW_SPACE) != CURLUE_OK)
+        return {};
+    char* rawPath = nullptr;
+    if (curl_url_get(parsed.get(), CURLUPART_PATH, &rawPath, 0) != CURLUE_OK || !rawPath)
+        return {};
+    std::string path(rawPath);
+    curl_free(rawPath);
+    path.resize(std::min(path.size(), kUrlPathMax));
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return {};
+    const QString name = safeFileName(std::string_view(path).substr(slash + 1));
+    return name.isEmpty() ? QString() : folder + name;
+}
+
+void TCurlHttpClass::yieldToUserInterface()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
+}
+
+int TCurlHttpClass::DownloadFile(std::string_view url, const QString& target, std::int64_t chunkSize,
+                                 curl_xferinfo_callback progress, std::int64_t* bytesOut,
+                                 std::int64_t* sizeOut, int retries, bool resume)
+{
+    QString name = target;
+    return DownloadFile(url, &name, chunkSize, progress, bytesOut, sizeOut, retries, resume);
+}
+
+int TCurlHttpClass::DownloadFile(std::string_view url, QString* target, std::int64_t chunkSize,
+                                 curl_xferinfo_callback progress, std::int64_t* bytesOut,
+                                 std::int64_t* sizeOut, int retries, bool resume)
+{
+    static constexpr std::string_view kPrefix = "TCurlHttpClass.DownloadFile: ";
+    if (bytesOut)
+        *bytesOut = 0;
+    if (sizeOut)
+        *sizeOut = 0;
+    m_rangesAccepted = false;
+    m_serverFileName.clear();
+
+    // Probe: the headers tell whether parts can be asked for and how big the file is.
+    int result = SetProgress(progress);
+    if (result == CURLE_OK)
+        result = SetHeaderTarget();
+    if (result == CURLE_OK)
+        result = SetUrl(url);
+    if (result == CURLE_OK) {
+        SetFollowLocation(true);
+        SetOption(CURLOPT_NOBODY, 1L);
+        SetOption(CURLOPT_FAILONERROR, 1L);
+        result = Perform();
+        // A server that refuses HEAD (405) may still serve the file.
+        if (result != CURLE_OK && GetResponseCode() == 405)
+            result = CURLE_OK;
+    }
+    if (result != CURLE_OK) {
+        ClearHeaderTarget();
+        return result;
+    }
+
+    const QString chosen = chooseTargetName(url, target ? *target : QString());
+    if (chosen.trimmed().isEmpty()) {
+        trace(std::string(kPrefix) + "Target filename is blank.");
+        ClearHeaderTarget();
+        return CURLE_URL_MALFORMAT;
+    }
+    if (target)
+        *target = chosen;
+
+    SetOption(CURLOPT_NOBODY, 0L);
+    SetHttpGet(true);
+    ClearHeaderTarget();
+
+    if (!m_rangesAccepted) {
+        trace(std::string(kPrefix) + "Accept-Ranges header is missing, continue with ReadFile.");
+        return ReadFile(url, chosen, progress);
+    }
+
+    CurlFileSink sink(chosen, resume ? CurlFileSink::Mode::Append : CurlFileSink::Mode::Create);
+    RangedTarget written{&sink, handle(), 0, false};
+    result = SetWriteTarget(&rangedWrite, &written);
+    if (result != CURLE_OK)
+        return result;
+
+    const std::int64_t expected = std::max<curl_off_t>(GetInfoOffT(CURLINFO_CONTENT_LENGTH_DOWNLOAD_T), 0);
+    if (sizeOut)
+        *sizeOut = expected;
+    if (resume)
+        written.base = QFileInfo(chosen).isFile() ? QFileInfo(chosen).size() : 0;
+
+    // Failed attempts in a row (refused, timed out, 400, 404) and parts that
+    // brought nothing new; both end the download when they reach the retry count.
+    const int limit = std::max(retries, 1);
+    int attempts = 0;
+    int idleParts = 0;
+    for (;;) {
+        // Each part starts where the file ends, so an attempt cut off midway is
+        // continued, not written twice.
+        const std::int64_t start = written.fileSize();
+        SetOption(CURLOPT_RANGE, rangeText(start, chunkSize, expected).c_str());
+        written.statusChecked = false;
+        result = Perform();
+        const long status = GetResponseCode();
+        if (result == CURLE_OK) {
+            attempts = 0;
+            if (status == 200)
+                break;
+            const bool grew = written.fileSize() > start;
+            if (status == 206 && grew) {
+                idleParts = 0;
+                if (expected > 0 && written.fileSize() < expected)
+                    continue;
+                break;
+            }
+            if (++idleParts >= limit) {
+                trace(std::string(kPrefix) + "HTTP unexpected status " + std::to_string(status) +
+                      ", abort downloading");
+                result = CURLE_RANGE_ERROR;
+                break;
+            }
+            trace(std::string(kPrefix) + "HTTP unexpected status " + std::to_string(status) +
+                  ", try again...");
+            yieldToUserInterface();
+            continue;
+        }
+        if (result == CURLE_ABORTED_BY_CALLBACK)
+            break;
+        if (result == CURLE_COULDNT_CONNECT || result == CURLE_OPERATION_TIMEDOUT) {
+            if (++attempts >= limit)
+                break;
+            trace(std::string(kPrefix) + StrError(result) + ", try again...");
+            yieldToUserInterface();
+            continue;
+        }
+        if (status == 400 || status == 404) {
+            if (++attempts >= limit)
+                break;
+            trace(std::string(kPrefix) + "HTTP error " + std::to_string(status) + ", try again...");
+            yieldToUserInterface();
+            continue;
+        }
+        if (status == 416) {
+            result = CURLE_OK; // nothing left to fetch: the file is complete
+            break;
+        }
+        trace(std::string(kPrefix) + (status <= 400 ? "HTTP unexpected error " : "HTTP fatal error ") +
+              std::to_string(status) + ", abort downloading");
+        break;
+    }
+    if (bytesOut)
+        *bytesOut = sink.bytesWritten();
+    sink.close();
+    SetOption(CURLOPT_WRITEDATA, static_cast<void*>(nullptr));
+    return result;
+}
+
+} // namespace vetis

@@ -1,0 +1,144 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#include "vetis/PostRequest.h"
+
+#include "platform/CodePage.h"
+#include "vetis/CurlHttpClass.h"
+#include "vetis/RequestRecord.h"
+#include "vetis/UserMessages.h"
+
+#include <cctype>
+#include <new>
+
+namespace vetis {
+
+namespace {
+
+const QString kProblemCaption = QStringLiteral("У нас проблема ...");
+
+// The request object of this procedure: the caller's control shows the
+// percentage of the answer received, or, when its size is not known, a value
+// that runs up to 100 and starts again.
+class SoapRequest final : public TCurlHttpClass
+{
+public:
+    explicit SoapRequest(TransferControl* control) { setTransferControl(control); }
+
+    int OnProgress(double expected, double received, double, double) override
+    {
+        TransferControl* control = transferControl();
+        if (!control || received <= 0)
+            return 0;
+        if (expected > 0) {
+            control->setProgress(int(received * 100 / expected));
+            return 0;
+        }
+        const auto bytes = static_cast<long long>(received);
+        while (bytes - 100 * m_hundreds > 100)
+            ++m_hundreds;
+        control->setProgress(int(bytes - 100 * m_hundreds));
+        return 0;
+    }
+
+private:
+    long long m_hundreds = 0;
+};
+
+bool declaresUtf8(std::string_view answer)
+{
+    std::string head(answer.substr(0, 50));
+    for (char& c : head)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
+    return head.find("UTF-8") != std::string::npos;
+}
+
+void showProblem(const QString& text)
+{
+    showClosableMessage(kProblemCaption, text);
+}
+
+} // namespace
+
+std::optional<std::string> PostRequest(const std::string* body, int verb, int answerMode,
+                                       std::int32_t& status, TransferControl* control, std::string_view url,
+                                       std::string_view user, std::string_view password,
+                                       const TransportSettings& settings, TransferOutcome* outcome)
+{
+    status = 0;
+    if (outcome)
+        *outcome = TransferOutcome{};
+    if (control)
+        control->setProgress(0);
+
+    SoapRequest curl(control);
+    int setup = curl.Init();
+    curl.FreeHttpHeaders();
+    if (setup == CURLE_OK)
+        setup = curl.AddHttpHeader("Content-Type: text/xml; charset=utf-8");
+    if (setup == CURLE_OK)
+        setup = curl.ApplyHttpHeaders();
+    if (setup == CURLE_OK)
+        setup = applyTransportSettings(curl, settings);
+    if (setup == CURLE_OK) {
+        switch (verb) {
+        case kVerbPut:
+            setup = curl.SetCustomRequest("PUT");
+            break;
+        case kVerbPost:
+            setup = curl.SetCustomRequest("POST");
+            break;
+        case kVerbDelete:
+            setup = curl.SetCustomRequest("DELETE");
+            break;
+        default:
+            setup = curl.SetHttpGet(true);
+            break;
+        }
+    }
+    if (setup == CURLE_OK)
+        setup = curl.SetUserAgent("Mozilla/1.22 (compatible; MSIE 10.0; Windows 3.1)");
+    if (setup == CURLE_OK && (!clipBlanks(user).empty() || !clipBlanks(password).empty()))
+        setup = curl.SetUserPwd(user, password);
+    // A GET carries no body (libcurl would turn it into a POST).
+    const bool plainGet = verb != kVerbPut && verb != kVerbPost && verb != kVerbDelete;
+    if (setup == CURLE_OK)
+        setup = plainGet && body ? CURLE_OK : curl.SetPostFields(body);
+    if (setup != CURLE_OK) {
+        if (outcome)
+            outcome->code = setup;
+        showProblem(QStringLiteral("Не удалось установить параметры запроса !"));
+        return std::nullopt;
+    }
+
+    std::optional<std::string> response;
+    try {
+        response.emplace();
+    } catch (const std::bad_alloc&) {
+        showProblem(QStringLiteral("Не удалось создать буфер для приёма ответа на запрос !"));
+        return std::nullopt;
+    }
+
+    const int result = curl.SendRequest(clipBlanks(url), &*response);
+    if (outcome)
+        outcome->code = result;
+    if (result == CURLE_OK) {
+        status = std::int32_t(curl.GetResponseCode());
+        if ((answerMode == kAnswerOnError && status != 200) || answerMode == kAnswerAlways) {
+            const QString text =
+                declaresUtf8(*response) ? QString::fromUtf8(*response) : platform::fromCp1251(*response);
+            showClosableMessage(QStringLiteral("Ответ сервиса"), QStringLiteral("Код ответа сервиса: ") +
+                                                                     QString::number(status) +
+                                                                     QStringLiteral("| ") + text);
+        }
+    } else {
+        // The transport failed: whatever part of an answer came is no answer.
+        response->clear();
+        // A cancel is the user's own doing and needs no message.
+        if (answerMode != kAnswerSilent && result != CURLE_ABORTED_BY_CALLBACK)
+            showProblem(QStringLiteral("Ошибка запроса: ") + QString::number(result) + QStringLiteral("| ") +
+                        QString::fromStdString(curl.StrError(result)));
+    }
+    curl.Kill();
+    return response;
+}
+
+} // namespace vetis

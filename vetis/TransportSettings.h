@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#pragma once
+
+#include <QString>
+
+#include <chrono>
+
+namespace vetis {
+
+class TCurlClass;
+
+// How a connection's server is trusted. Certificates and host names are
+// verified by default against the system's store; a CA bundle file adds the
+// authorities some Russian services use. Turning verification off is the
+// caller's explicit choice, never a default.
+struct TlsSettings
+{
+    bool verify = true;
+    QString caBundleFile; // PEM file of extra trusted authorities; empty for none
+};
+
+// Limits that keep a stalled transfer from blocking the caller for ever: the
+// connection must be made within connectTimeout, and a transfer slower than
+// lowSpeedLimit bytes per second for lowSpeedTime is aborted (CURLE_OPERATION_TIMEDOUT).
+// totalTimeout of zero leaves the whole transfer unbounded in time.
+struct TransferLimits
+{
+    std::chrono::milliseconds connectTimeout{20000};
+    long lowSpeedLimit = 1;
+    std::chrono::seconds lowSpeedTime{60};
+    std::chrono::milliseconds totalTimeout{0};
+};
+
+struct TransportSettings
+{
+    // Implicit, so that a TlsSettings alone can be passed where settings are wanted.
+    TransportSettings(TlsSettings tlsSettings = {}, TransferLimits transferLimits = {})
+        : tls(std::move(tlsSettings))
+        , limits(transferLimits)
+    {}
+    TlsSettings tls;
+    TransferLimits limits;
+};
+
+// Applies the settings to an initialised transfer object; the libcurl result code.
+int applyTransportSettings(TCurlClass& curl, const TransportSettings& settings);
+
+} // namespace vetis

@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#include "vetis/VetisSettingsEditor.h"
+
+#include "framework/ErrorManager.h"
+#include "framework/MessageBox.h"
+#include "platform/CodePage.h"
+#include "platform/Dates.h"
+#include "store/ErrorCodes.h"
+#include "store/RecordText.h"
+#include "vetis/VetisSettings.h"
+
+namespace vetis {
+
+namespace {
+
+// Error manager messages of a failed write.
+constexpr int kMsgAddFailed = 4;
+constexpr int kMsgDuplicateKey = 15;
+constexpr int kMsgPutFailed = 31;
+constexpr int kMsgDeleteFailed = 13;
+
+enum class Operation
+{
+    Add,
+    Put,
+    Remove,
+};
+
+std::string guidOf(const store::VetisRecord& r)
+{
+    return std::string(store::textOf(r.GUID));
+}
+
+void reportFailure(int code, Operation operation)
+{
+    framework::ErrorManager& em = framework::errorManager();
+    const store::TableDef& table = store::vetisTable();
+    if (code == store::kDuplicateKey) {
+        em.report_with_text(kMsgDuplicateKey, QString::fromUtf8(table.primaryKey()->label));
+        return;
+    }
+    em.set_file_name(QString::fromUtf8(table.name));
+    switch (operation) {
+    case Operation::Add:
+        em.report(kMsgAddFailed);
+        break;
+    case Operation::Put:
+        em.report(kMsgPutFailed);
+        break;
+    case Operation::Remove:
+        em.report(kMsgDeleteFailed);
+        break;
+    }
+}
+
+} // namespace
+
+VetisSettingsEditor::VetisSettingsEditor(VetisSettingsRepository& repository)
+    : m_repository(repository)
+    , m_record(clearedVetisRecord())
+{}
+
+VetisSettingsEditor::~VetisSettingsEditor()
+{
+    close();
+}
+
+void VetisSettingsEditor::open(std::string_view entityGuid)
+{
+    m_closed = false;
+    m_storedKey.reset();
+    const std::string key = isEntityGuid(entityGuid) ? std::string(store::clip(entityGuid))
+                                                     : platform::utf8ToCp1251(kGuidPlaceholderUtf8);
+
+    if (std::optional<store::VetisRecord> found = m_repository.find(key)) {
+        m_record = *found;
+        m_storedKey = key;
+    } else {
+        m_record = clearedVetisRecord();
+        store::setText(m_record.GUID, key);
+        m_record.CDATE = platform::today();
+        m_record.ANSWER = kNewRecordAnswer;
+        m_record.PERIOD = kNewRecordPeriod;
+        const int code = m_repository.add(m_record);
+        if (code == store::kOk)
+            m_storedKey = key;
+        else
+            reportFailure(code, Operation::Add);
+    }
+    if (m_record.PERIOD == 0)
+        m_record.PERIOD = kPeriodInsteadOfZero;
+    m_record.WINSFONT = static_cast<std::uint8_t>(normalizedScale(m_record.WINSFONT));
+}
+
+ConfirmOutcome VetisSettingsEditor::confirm()
+{
+    if (!isEntityGuid(store::textOf(m_record.GUID))) {
+        framework::problemMessage(
+            framework::messagePresenter(),
+            QStringLiteral("Указан неверный код IssuerID для хозяйствующего субъекта !"));
+        return ConfirmOutcome::BadGuid;
+    }
+    const QString folder = platform::fromCp1251(store::ztextOf(m_record.DUMPPATH));
+    store::setZText(m_record.DUMPPATH, platform::toCp1251(normalizedDumpFolder(folder)));
+
+    m_lastWriteCode = write();
+    return m_lastWriteCode == store::kOk ? ConfirmOutcome::Written : ConfirmOutcome::WriteFailed;
+}
+
+int VetisSettingsEditor::write()
+{
+    const std::string key = guidOf(m_record);
+    if (m_storedKey == key) {
+        const int code = m_repository.put(m_record);
+        if (code != store::kOk)
+            reportFailure(code, Operation::Put);
+        return code;
+    }
+    // Not stored yet, or the user typed another GUID: the record is added
+    // under its new key first and only then leaves the old one, so a failure
+    // never loses it.
+    const int code = m_repository.add(m_record);
+    if (code != store::kOk) {
+        reportFailure(code, Operation::Add);
+        return code;
+    }
+    if (m_storedKey) {
+        const int removed = m_repository.remove(*m_storedKey);
+        // A record that is already gone is what we wanted.
+        if (removed != store::kOk && removed != store::kRecordNotFound)
+            reportFailure(removed, Operation::Remove);
+    }
+    m_storedKey = key;
+    return store::kOk;
+}
+
+void VetisSettingsEditor::close()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    if (m_storedKey && !isEntityGuid(*m_storedKey)) {
+        const int removed = m_repository.remove(*m_storedKey);
+        if (removed != store::kOk && removed != store::kRecordNotFound)
+            reportFailure(removed, Operation::Remove);
+        m_storedKey.reset();
+    }
+}
+
+} // namespace vetis
