@@ -237,6 +237,9 @@ int TCurlClass::Init()
 void TCurlClass::Kill()
 {
     FreeHttpHeaders();
+    if (m_easy)
+        curl_easy_setopt(m_easy, CURLOPT_CONNECT_TO, static_cast<void*>(nullptr));
+    m_connectTo.reset();
     if (m_easy) {
         curl_easy_cleanup(m_easy);
         m_easy = nullptr;
@@ -423,6 +426,17 @@ void TCurlClass::FreeHttpHeaders()
     if (m_easy)
         curl_easy_setopt(m_easy, CURLOPT_HTTPHEADER, static_cast<void*>(nullptr));
     m_headers.reset();
+}
+
+int TCurlClass::SetConnectTo(const std::vector<std::string>& entries)
+{
+    if (m_easy)
+        curl_easy_setopt(m_easy, CURLOPT_CONNECT_TO, static_cast<void*>(nullptr));
+    m_connectTo.reset();
+    for (const std::string& entry : entries)
+        if (!m_connectTo.append(entry.c_str()))
+            return CURLE_OUT_OF_MEMORY;
+    return SetOption(CURLOPT_CONNECT_TO, static_cast<void*>(m_connectTo.get()));
 }
 
 int TCurlClass::SetWriteTarget(curl_write_callback function, void* data)

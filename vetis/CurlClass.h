@@ -70,6 +70,10 @@ public:
     int AddHttpHeader(const char* line);
     int ApplyHttpHeaders();
     void FreeHttpHeaders();
+    // Connects to another host and port than the URL names ("HOST:PORT:CONNECT-HOST:CONNECT-PORT"
+    // entries), while the request keeps the URL's host name: the tests reach
+    // the test endpoint set through the VetIS test double on loopback this way.
+    int SetConnectTo(const std::vector<std::string>& entries);
     int SetWriteTarget(curl_write_callback function, void* data);
     // The object's own header callback (OnHeaderLine) when none is given.
     int SetHeaderTarget(curl_write_callback function = nullptr);
@@ -120,6 +124,7 @@ private:
     CurlUrlHandle m_url;
     std::uint32_t m_traceMask = 255;
     CurlHeaderList m_headers;
+    CurlHeaderList m_connectTo;
     struct ErrorText
     {
         int code;

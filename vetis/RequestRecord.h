@@ -32,15 +32,15 @@ constexpr int kResponseListCount = 15;
 
 struct RequestRecord
 {
-    std::uint8_t VREQUEST = 0;  // operation code
-    std::int32_t COUNT = 0;     // list option: rows asked for
-    std::int32_t OFFSET = 0;    // list option: rows to skip
+    std::uint8_t VREQUEST = 0;   // operation code
+    std::int32_t COUNT = 0;      // list option: rows asked for
+    std::int32_t OFFSET = 0;     // list option: rows to skip
     std::uint16_t INDICATOR = 0; // number of the caller's progress control, 0 for none
-    std::uint8_t FLAGLUCK = 0;  // 1 when the exchange succeeded
-    char VETISGUID[36];         // entity whose settings are used
-    std::int32_t RCODE = 0;     // HTTP status, 0 when none
-    std::int32_t RLOAD = 0;     // rows written by the walker
-    std::int32_t ROFFSET = 0;   // paging values of the answer
+    std::uint8_t FLAGLUCK = 0;   // 1 when the exchange succeeded
+    char VETISGUID[36];          // entity whose settings are used
+    std::int32_t RCODE = 0;      // HTTP status, 0 when none
+    std::int32_t RLOAD = 0;      // rows written by the walker
+    std::int32_t ROFFSET = 0;    // paging values of the answer
     std::int32_t RCOUNT = 0;
     std::int32_t RTOTAL = 0;
     char GUID[36];

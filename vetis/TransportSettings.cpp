@@ -29,6 +29,8 @@ int applyTransportSettings(TCurlClass& curl, const TransportSettings& settings)
     }
     if (limits.totalTimeout.count() > 0)
         apply(curl.SetOption(CURLOPT_TIMEOUT_MS, long(limits.totalTimeout.count())));
+    if (!settings.connectTo.empty())
+        apply(curl.SetConnectTo(settings.connectTo));
     return result;
 }
 

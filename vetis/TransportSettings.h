@@ -4,6 +4,8 @@
 #include <QString>
 
 #include <chrono>
+#include <string>
+#include <vector>
 
 namespace vetis {
 
@@ -40,6 +42,8 @@ struct TransportSettings
     {}
     TlsSettings tls;
     TransferLimits limits;
+    // "HOST:PORT:CONNECT-HOST:CONNECT-PORT" entries; empty for the usual route.
+    std::vector<std::string> connectTo;
 };
 
 // Applies the settings to an initialised transfer object; the libcurl result code.

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 // The access-settings window driven as a user would, against m_Vetis in memory.
-#include "FakeVetisSettingsRepository.h"
+#include "support/FakeVetisSettingsRepository.h"
 
 #include "framework/ProcessSettings.h"
 #include "framework/RecordingPresenter.h"

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#pragma once
+
+#include "vetis/HttpDownload.h"
+#include "vetis/RequestRecord.h"
+#include "vetis/TransportSettings.h"
+
+#include <span>
+#include <string_view>
+
+namespace store {
+struct VsdRecord;
+struct InsideRecord;
+} // namespace store
+
+// The one entry point of every VetIS.API call: reads the entity's access
+// settings, builds the operation's envelope, posts it to the right service and
+// hands the answer to the response walker.
+namespace vetis {
+
+class VetisSettingsRepository;
+
+// Reads an answer into the response lists the request record references. The
+// walker lives above this layer; the program installs it, tests may give their
+// own. readAnswer returns the number of main entries, -1 when the text cannot
+// be parsed, -2 when it holds no nodes.
+class AnswerReader
+{
+public:
+    virtual ~AnswerReader() = default;
+    virtual int readAnswer(std::string_view answerUtf8, RequestRecord& request) = 0;
+    virtual void clearList(responses::ResponseList& list) = 0;
+};
+
+struct ExchangeContext
+{
+    // Where the access settings come from (m_Vetis). Required.
+    VetisSettingsRepository* settings = nullptr;
+    // Fills the result lists; may be null when the request references none.
+    AnswerReader* reader = nullptr;
+    // The VSD and its contents rows, for repay (55) and return (56).
+    const store::VsdRecord* vsd = nullptr;
+    std::span<const store::InsideRecord> inside;
+    // Time-outs of the transfer; tests shorten them.
+    TransferLimits limits;
+    // Route to another host than the URL names (tests only; see TransportSettings).
+    std::vector<std::string> connectTo;
+    // Out: the transport's result code of the call (-1 when nothing was sent),
+    // so that a cancel can be told from a failure.
+    TransferOutcome outcome;
+};
+
+// Returns true when the service answered with status 200 and the answer was
+// read; also stored in FLAGLUCK. Failures are told to the user through the
+// framework's message presenter as the access settings ask (MVS:ANSWER).
+bool Exchange(RequestRecord& request, ExchangeContext& context);
+
+// The local transaction id and time stamp of a call made now:
+// "Zanvs_" + the time of day as a time number, and yyyy-mm-ddThh:mm:ss.
+void stampRequest(RequestRecord& request);
+
+} // namespace vetis
