@@ -25,7 +25,8 @@ template <std::size_t N>
 inline void setText(char (&field)[N], std::string_view value)
 {
     const std::size_t n = std::min(N, value.size());
-    std::memcpy(field, value.data(), n);
+    if (n > 0) // an empty view may have no data pointer at all
+        std::memcpy(field, value.data(), n);
     std::memset(field + n, ' ', N - n);
 }
 
@@ -33,7 +34,8 @@ template <std::size_t N>
 inline void setZText(char (&field)[N], std::string_view value)
 {
     const std::size_t n = std::min(N - 1, value.size());
-    std::memcpy(field, value.data(), n);
+    if (n > 0)
+        std::memcpy(field, value.data(), n);
     std::memset(field + n, 0, N - n);
 }
 

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#include "cli/Command.h"
+
+#include <array>
+
+namespace cli {
+
+int runTables(std::span<const std::string> words);
+int runInit(std::span<const std::string> words);
+int runDump(std::span<const std::string> words);
+
+std::span<const Command> commands()
+{
+    // A new command is one more file and one more line here.
+    static const std::array<Command, 3> list{
+        Command{"tables", "tables [--json]", "every table's fields and keys", runTables},
+        Command{"init", "init --data DIR", "create DIR/Base and every table file", runInit},
+        Command{"dump", "dump TABLE --data DIR [--reveal]", "a table's rows as UTF-8 tab-separated text",
+                runDump},
+    };
+    return list;
+}
+
+} // namespace cli

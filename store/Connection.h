@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#pragma once
+
+#include "store/FieldDef.h"
+#include "store/Sqlite.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+// The database connection of one session (one thread): opens the connection,
+// attaches each table's file once under the table's name, and runs the
+// transactions over them. Private to the store.
+namespace store {
+
+// The file of one table as attached to a connection.
+struct AttachedFile
+{
+    const TableDef* def = nullptr;
+    std::string alias; // the table's name, the schema name in SQL
+    std::string path;  // UTF-8 file path, or the memory name
+    std::string salt;  // sealed tables: the file's salt
+    int users = 0;     // open table instances of this session
+    bool writeLocked = false;
+};
+
+class Connection final
+{
+public:
+    using Attached = AttachedFile;
+    // The busy time-out of single writes and reads outside a transaction.
+    static constexpr int kDefaultLockTimeoutSeconds = 10;
+
+    // anchorPath: the empty database that anchors multi-file commits (their
+    // super-journal is written beside it); empty when it cannot be had.
+    explicit Connection(std::string anchorPath);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    sqlite3* db() const { return m_db; }
+
+    // Attaches (or shares the attachment of) a table's file, creating an empty
+    // file with its schema when it is missing.
+    int attach(const TableDef& def, const std::string& path, Attached*& out, sqlite::DbError& err);
+    void release(const TableDef& def);
+
+    int prepare(const std::string& sql, sqlite::Statement& out, sqlite::DbError& err);
+    // sqlite3_step, waiting out the table locks of shared in-memory tables the
+    // way the busy time-out waits out file locks.
+    int step(sqlite3_stmt* stmt);
+    void useLockTimeout(int seconds);
+
+    // Every write of this connection moves the generation on, so that the
+    // prefetched rows of every table instance know they are stale.
+    std::uint64_t generation() const { return m_generation; }
+    void noteWrite() { ++m_generation; }
+
+    bool inTransaction() const { return m_inTransaction; }
+    int begin(std::vector<Attached*> files, int timeoutSeconds, sqlite::DbError& err);
+    // Inside a transaction: take the write lock of a file not named at its start.
+    int lockForWrite(Attached& file, sqlite::DbError& err);
+    int commit(sqlite::DbError& err);
+    void rollback();
+    // A nested scope that can be undone alone (the cascades of one change).
+    int savepoint(sqlite::DbError& err);
+    void releaseSavepoint();
+    void rollbackToSavepoint();
+
+private:
+    int open(sqlite::DbError& err);
+    void endTransaction();
+    void detachUnused();
+
+    std::string m_anchorPath;
+    sqlite3* m_db = nullptr;
+    std::map<std::string, Attached, std::less<>> m_files;
+    bool m_inTransaction = false;
+    int m_timeoutMs = -1;
+    std::uint64_t m_generation = 0;
+};
+
+} // namespace store

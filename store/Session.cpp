@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#include "store/Session.h"
+
+#include "store/Connection.h"
+#include "store/FieldDef.h"
+#include "store/Table.h"
+
+#include <QDir>
+
+namespace store {
+
+namespace {
+QString folderWithSlash(const QString& folder)
+{
+    QString f = QDir::fromNativeSeparators(folder.isEmpty() ? QDir::currentPath() : folder);
+    if (!f.endsWith(u'/'))
+        f += u'/';
+    return f;
+}
+
+// The empty database every connection of a data folder opens as its main
+// database. SQLite writes the super-journal of a commit over several files
+// beside it, so it lies with the tables.
+std::string anchorPath(const QString& dataFolder)
+{
+    if (!QDir(dataFolder + QStringLiteral("Base")).exists())
+        return {};
+    return (dataFolder + QStringLiteral("Base/commit.db")).toStdString();
+}
+} // namespace
+
+Session::Session(const QString& dataFolder, const QString& listFormatFile)
+    : m_dataFolder(folderWithSlash(dataFolder))
+    , m_listFormatFile(listFormatFile)
+    , m_connection(std::make_unique<Connection>(anchorPath(m_dataFolder)))
+{}
+
+Session::~Session()
+{
+    m_related.clear();
+    // Tables that outlive their session are closed and cut loose.
+    for (Table* table : std::set<Table*>(m_tables)) {
+        table->close();
+        table->m_session = nullptr;
+    }
+    m_tables.clear();
+}
+
+QString Session::filePath(const TableDef& def) const
+{
+    const QString name = QString::fromUtf8(def.fileName.data(), static_cast<qsizetype>(def.fileName.size()));
+    switch (def.storage) {
+    case Storage::SharedMemory:
+    case Storage::ThreadMemory:
+        return name;
+    case Storage::ListFormat:
+        if (!m_listFormatFile.isEmpty())
+            return QDir::isAbsolutePath(m_listFormatFile) ? m_listFormatFile
+                                                          : m_dataFolder + m_listFormatFile;
+        return m_dataFolder + name;
+    default:
+        return m_dataFolder + name;
+    }
+}
+
+bool Session::inTransaction() const
+{
+    return m_connection->inTransaction();
+}
+
+Table* Session::relatedTable(const TableDef& def)
+{
+    auto& slot = m_related[&def];
+    if (!slot)
+        slot = std::make_unique<Table>(*this, def);
+    if (!slot->isOpen() && slot->open() != 0)
+        return nullptr;
+    return slot.get();
+}
+
+} // namespace store

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#pragma once
+
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <set>
+
+namespace store {
+
+struct TableDef;
+class Connection;
+class Table;
+
+// Lock time-outs of transactions, in seconds.
+constexpr int kDataLockTimeoutSeconds = 10;
+constexpr int kListFormatLockTimeoutSeconds = 5;
+
+// The tables of one thread. A session owns the thread's database connection,
+// on which every table file the thread opens is attached, so that a
+// transaction over several tables is one transaction of the database and its
+// commit is atomic across the files. Create one session per thread and use it,
+// and the tables opened through it, on that thread only.
+//
+// Files lie relative to the data folder ("Base/mv08.dat"); the list-format
+// table lives in its own file, whose path is given here (default: "lf.dat" in
+// the data folder).
+class Session final
+{
+public:
+    explicit Session(const QString& dataFolder, const QString& listFormatFile = {});
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    const QString& dataFolder() const { return m_dataFolder; }
+    // The full path of a table's file, or the name of an in-memory table.
+    QString filePath(const TableDef& def) const;
+    bool inTransaction() const;
+
+    // The store's own plumbing.
+    Connection& connection() { return *m_connection; }
+    // An instance of a related table for cascades, opened on first use;
+    // nullptr when it cannot be opened (the last error says why).
+    Table* relatedTable(const TableDef& def);
+    void registerTable(Table* table) { m_tables.insert(table); }
+    void unregisterTable(Table* table) { m_tables.erase(table); }
+
+private:
+    QString m_dataFolder;
+    QString m_listFormatFile;
+    std::unique_ptr<Connection> m_connection;
+    std::map<const TableDef*, std::unique_ptr<Table>> m_related;
+    std::set<Table*> m_tables;
+};
+
+} // namespace store

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#include "store/Sqlite.h"
+
+#include "store/ErrorCodes.h"
+
+namespace store::sqlite {
+
+std::string quoted(std::string_view identifier)
+{
+    std::string out;
+    out.reserve(identifier.size() + 2);
+    out += '"';
+    for (char c : identifier) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+int errorCodeOf(int sqliteResult)
+{
+    switch (sqliteResult) {
+    case SQLITE_CONSTRAINT_UNIQUE:
+    case SQLITE_CONSTRAINT_PRIMARYKEY:
+        return kDuplicateKey;
+    default:
+        break;
+    }
+    switch (sqliteResult & 0xFF) {
+    case SQLITE_OK:
+    case SQLITE_ROW:
+    case SQLITE_DONE:
+        return kOk;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return kFileLocked;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return kDamagedFile;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+    case SQLITE_CANTOPEN: // a journal that cannot be created beside the file
+        return kAccessDenied;
+    case SQLITE_NOMEM:
+        return kOutOfMemory;
+    default:
+        // Full disk (SQLITE_FULL), input/output errors and everything else: the
+        // database's own code and text travel with the error.
+        return kDriverError;
+    }
+}
+
+DbError dbError(sqlite3* db, int rc)
+{
+    DbError e;
+    e.code = errorCodeOf(rc);
+    e.sqliteCode = rc;
+    // The connection's message belongs to the last call; for a result that did
+    // not come from it (rc passed by hand) the generic text is the better one.
+    e.text = (db && sqlite3_extended_errcode(db) == rc) ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    return e;
+}
+
+int exec(sqlite3* db, const std::string& sql, DbError& err)
+{
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        return kOk;
+    err = dbError(db, rc);
+    return err.code;
+}
+
+} // namespace store::sqlite

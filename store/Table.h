@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#pragma once
+
+#include "store/ErrorCodes.h"
+#include "store/FieldDef.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3_stmt;
+
+namespace store {
+
+class Session;
+struct AttachedFile;
+namespace sealed {
+struct Keys;
+}
+
+// One thread's instance of a table: its record buffer, its current record and
+// its position in a key. Every operation returns 0 or an error number
+// (ErrorCodes.h) and records failures in framework::lastError().
+//
+// Reading a range:
+//     table.clear(); set the leading key fields in the buffer;
+//     table.set(key, 2);                       // first two components
+//     while (table.next() == kOk && <still in range>) ...;
+// set() positions before the first record whose leading components are >= the
+// buffer's values (next) or after the last one whose leading components are
+// <= them (previous); the remaining components are unbounded. Records come in
+// key order: each component ascending, texts compared as bytes, duplicates of
+// a key in the order they were added. next() and previous() may be mixed; each
+// continues from the record read last. The end of the range is 35; next()
+// without set() is 33. The sealed settings table keeps no order of its own: a
+// walk over it visits every record once, in the order of its keyed hash.
+//
+// put() and deleteRecord() act on the record read last (by fetch, next,
+// previous or add). Outside a transaction every write commits at once.
+class Table
+{
+public:
+    static constexpr int kAllComponents = -1;
+
+    Table(Session& session, const TableDef& def);
+    virtual ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    // Opens the table's file, creating it empty when it is missing.
+    int open();
+    void close();
+    bool isOpen() const { return m_file != nullptr; }
+
+    const TableDef& def() const { return m_def; }
+    Session& session() const { return *m_session; }
+    QString filePath() const;
+
+    // The record buffer (def().recordLength bytes).
+    char* data() { return m_record.get(); }
+    const char* data() const { return m_record.get(); }
+    std::span<char> record() { return {m_record.get(), m_def.recordLength}; }
+
+    // Texts blank, zero-terminated texts zero, numbers 0.
+    void clear();
+
+    // Reads the record whose key equals the buffer on all components.
+    int fetch(const KeyDef& key);
+    int fetch(std::string_view keyName);
+
+    int set(const KeyDef& key, int components = kAllComponents);
+    int set(std::string_view keyName, int components = kAllComponents);
+    int next();
+    int previous();
+
+    int add();
+    int put();
+    int deleteRecord();
+    // Deletes every record (no cascades).
+    int deleteAll();
+    int count(std::int64_t& records);
+
+    bool hasCurrentRecord() const { return m_currentRow != 0; }
+
+    // The store's own use (cascades): the record of row `row` as stored.
+    int readStored(std::int64_t row, char* out);
+    std::int64_t currentRow() const { return m_currentRow; }
+
+private:
+    struct Statements;
+    struct Position;
+    enum class Query : std::uint8_t;
+
+    int fail(int code, int sqliteCode = 0, std::string_view text = {}) const;
+    int failDb(int rc) const;
+    int ensureOpen() const;
+    int keyIndex(const KeyDef& key) const;
+    int statement(Query q, int key, int components, sqlite3_stmt*& out);
+    int bindKey(sqlite3_stmt* stmt, int firstParam, int key, int components, const char* record) const;
+    int bindRecord(sqlite3_stmt* stmt, const char* record) const;
+    int decodeRow(sqlite3_stmt* stmt, char* out) const;
+    int read(int direction);
+    int query(int direction, int limit);
+    int runQuery(sqlite3_stmt* stmt, int limit, int& got);
+    int loadRow(std::int64_t row, char* out);
+    int writeRecord(bool insert, bool withCascades = true);
+    int removeRow(std::int64_t row);
+
+    Session* m_session;
+    const TableDef& m_def;
+    std::unique_ptr<char[]> m_record;
+    std::string m_path; // UTF-8, for messages
+    AttachedFile* m_file = nullptr;
+    const sealed::Keys* m_keys = nullptr; // sealed tables only
+    mutable std::vector<unsigned char> m_sealBuffer;
+    std::vector<char> m_scratch;
+    std::int64_t m_currentRow = 0;
+    std::unique_ptr<Statements> m_statements;
+    std::unique_ptr<Position> m_position;
+
+    friend class Session;
+    friend class Transaction;
+    friend class Cascades;
+};
+
+// A table whose buffer is seen as its record struct.
+template <typename Record>
+class TypedTable : public Table
+{
+public:
+    TypedTable(Session& session, const TableDef& def)
+        : Table(session, def)
+    {
+        static_assert(std::is_trivially_copyable_v<Record>);
+        Q_ASSERT(def.recordLength == sizeof(Record));
+    }
+    Record& rec() { return *reinterpret_cast<Record*>(data()); }
+    const Record& rec() const { return *reinterpret_cast<const Record*>(data()); }
+};
+
+} // namespace store

@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+// zanvo-cli as a user runs it: exit codes, the table descriptions, init, dump.
+#include "support/TestSupport.h"
+
+#include "store/RecordText.h"
+#include "store/Session.h"
+#include "store/Table.h"
+#include "store/tables/AllTables.h"
+#include "store/tables/Place.h"
+#include "store/tables/Vetis.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using namespace store;
+
+namespace {
+
+struct CliRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+CliRun cli(const QStringList& args)
+{
+    QProcess p;
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/zanvo-cli"), args);
+    CliRun r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.exitCode = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+TEST(CliTest, TablesJsonDescribesEveryDictionaryExactly)
+{
+    const CliRun r = cli({QStringLiteral("tables"), QStringLiteral("--json")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonArray tables = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    ASSERT_EQ(static_cast<std::size_t>(tables.size()), allTables().size());
+    const QStringList types{QStringLiteral("text"), QStringLiteral("ztext"), QStringLiteral("u8"),
+                            QStringLiteral("i16"),  QStringLiteral("u16"),   QStringLiteral("i32"),
+                            QStringLiteral("f64")};
+    for (const QJsonValue& v : tables) {
+        const QJsonObject t = v.toObject();
+        const TableDef* def = tableByName(t[QStringLiteral("name")].toString().toStdString());
+        ASSERT_NE(def, nullptr);
+        EXPECT_EQ(t[QStringLiteral("file")].toString().toStdString(), def->fileName);
+        EXPECT_EQ(t[QStringLiteral("prefix")].toString().toStdString(), def->prefix);
+        const QJsonArray fields = t[QStringLiteral("fields")].toArray();
+        ASSERT_EQ(static_cast<std::size_t>(fields.size()), def->fields.size());
+        int bytes = 0;
+        for (const QJsonValue& f : fields) {
+            EXPECT_TRUE(types.contains(f[QStringLiteral("type")].toString()));
+            bytes += f[QStringLiteral("size")].toInt();
+        }
+        EXPECT_EQ(bytes, static_cast<int>(def->recordLength)) << def->name;
+    }
+    const QJsonObject vsd = tables[0].toObject();
+    EXPECT_EQ(vsd[QStringLiteral("name")].toString(), QStringLiteral("m_VSD"));
+    const QJsonObject byDate = vsd[QStringLiteral("keys")].toArray()[1].toObject();
+    EXPECT_EQ(byDate[QStringLiteral("name")].toString(), QStringLiteral("MVD:BYDATE2"));
+    EXPECT_EQ(byDate[QStringLiteral("label")].toString(), QStringLiteral("По дате - входящие ВСД"));
+    EXPECT_EQ(byDate[QStringLiteral("components")].toArray(),
+              (QJsonArray{QStringLiteral("MVD:CONSIGNEEHS"), QStringLiteral("MVD:CONSIGNEEENT"),
+                          QStringLiteral("MVD:DATE"), QStringLiteral("MVD:UUID")}));
+    EXPECT_TRUE(byDate[QStringLiteral("unique")].toBool());
+    EXPECT_FALSE(byDate[QStringLiteral("primary")].toBool());
+}
+
+TEST(CliTest, InitThenDumpShowsRowsAsUtf8)
+{
+    testsupport::TempFolder folder;
+    const QString data = folder.path() + QStringLiteral("data");
+    const CliRun init = cli({QStringLiteral("init"), QStringLiteral("--data"), data});
+    ASSERT_EQ(init.exitCode, 0) << init.err.toStdString();
+    for (const char* f : {"Base/mv01.dat", "Base/mv05.dat", "Base/mv08.dat", "lf.dat"})
+        EXPECT_TRUE(QFile::exists(data + u'/' + QString::fromLatin1(f))) << f;
+
+    {
+        Session s(data);
+        TypedTable<PlaceRecord> place(s, placeTable());
+        ASSERT_EQ(place.open(), kOk);
+        place.clear();
+        setText(place.rec().ENTITY, "e1");
+        setText(place.rec().ENTERPRISE, "p1");
+        setZText(place.rec().STR40_01, "\xCF\xF0\xE8\xE2\xE5\xF2\tok"); // "Привет", a tab, "ok"
+        place.rec().REAL_01 = 2.5;
+        ASSERT_EQ(place.add(), kOk);
+        TypedTable<VetisRecord> vetis(s, vetisTable());
+        ASSERT_EQ(vetis.open(), kOk);
+        vetis.clear();
+        setText(vetis.rec().GUID, "e1");
+        setZText(vetis.rec().LOGIN, "user");
+        setZText(vetis.rec().PASSWORD, "secret-pass");
+        ASSERT_EQ(vetis.add(), kOk);
+    }
+    const CliRun dump =
+        cli({QStringLiteral("dump"), QStringLiteral("m_place"), QStringLiteral("--data"), data});
+    ASSERT_EQ(dump.exitCode, 0) << dump.err.toStdString();
+    const QStringList lines = dump.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("MPL:ENTITY\tMPL:ENTERPRISE\tMPL:MARK\t")));
+    EXPECT_EQ(lines[1], QStringLiteral("e1\tp1\t0\tПривет\\tok\t\t\t0\t0\t0\t0\t0\t0\t0\t0\t2.5\t0"));
+
+    const CliRun settings =
+        cli({QStringLiteral("dump"), QStringLiteral("m_Vetis"), QStringLiteral("--data"), data});
+    ASSERT_EQ(settings.exitCode, 0) << settings.err.toStdString();
+    EXPECT_TRUE(settings.out.contains(QStringLiteral("e1\t0\tuser\t***\t")));
+    EXPECT_FALSE(settings.out.contains(QStringLiteral("secret-pass")));
+}
+
+TEST(CliTest, FailuresAndUsageErrorsHaveTheirExitCodes)
+{
+    testsupport::TempFolder folder;
+    EXPECT_EQ(cli({}).exitCode, 2);
+    EXPECT_EQ(cli({QStringLiteral("nonsense")}).exitCode, 2);
+    EXPECT_EQ(cli({QStringLiteral("tables"), QStringLiteral("--bogus")}).exitCode, 2);
+    EXPECT_EQ(cli({QStringLiteral("dump"), QStringLiteral("m_VSD")}).exitCode, 2);
+    EXPECT_EQ(
+        cli({QStringLiteral("dump"), QStringLiteral("m_Nothing"), QStringLiteral("--data"), folder.path()})
+            .exitCode,
+        2);
+    // No such file: dump reports it and creates nothing.
+    const CliRun missing =
+        cli({QStringLiteral("dump"), QStringLiteral("m_VSD"), QStringLiteral("--data"), folder.path()});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_FALSE(missing.err.isEmpty());
+    EXPECT_FALSE(QFile::exists(folder.path() + QStringLiteral("Base/mv08.dat")));
+    // A damaged file.
+    ASSERT_TRUE(QDir().mkpath(folder.path() + QStringLiteral("Base")));
+    QFile f(folder.path() + QStringLiteral("Base/mv05.dat"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, 'x'));
+    f.close();
+    const CliRun damaged =
+        cli({QStringLiteral("dump"), QStringLiteral("m_Place"), QStringLiteral("--data"), folder.path()});
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_TRUE(damaged.err.contains(QStringLiteral("error 36"))) << damaged.err.toStdString();
+}
+
+} // namespace
