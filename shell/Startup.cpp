@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#include "shell/Startup.h"
+
+#include "framework/ErrorManager.h"
+#include "framework/LocaleTexts.h"
+#include "framework/ProcessSettings.h"
+#include "framework/StorageErrorTexts.h"
+#include "framework/WindowPositions.h"
+#include "platform/Build.h"
+#include "platform/Paths.h"
+#include "shell/CheckProgramFile.h"
+#include "shell/CommandLine.h"
+#include "shell/Folders.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace shell {
+
+namespace {
+
+// Step 11: what has to happen however start-up ends.
+void finish()
+{
+    framework::windowpositions::close();
+}
+
+StartupOutcome stopped(StartupOutcome outcome, StartupStop why)
+{
+    outcome.stop = why;
+    outcome.exitCode = kStartupFailedExitCode;
+    finish();
+    return outcome;
+}
+
+} // namespace
+
+StartupEnvironment processEnvironment(const QStringList& arguments)
+{
+    StartupEnvironment env;
+    env.arguments = arguments;
+    env.programPath = platform::programPath();
+    env.programFolder = platform::programFolder();
+    env.requiredFiles = requiredFiles(env.programFolder);
+    env.programBuild = platform::kProgramBuild;
+    env.runtimeBuild = platform::runtimeBuild();
+    env.dataFolder = QDir::currentPath();
+    env.localAppData = platform::localAppDataFolder();
+    return env;
+}
+
+StartupOutcome runStartup(const StartupEnvironment& env)
+{
+    StartupOutcome outcome;
+    framework::MessagePresenter& presenter = env.presenter ? *env.presenter : framework::messagePresenter();
+    const CommandLine args = parseCommandLine(env.arguments);
+
+    // 1. The error manager, the window-position store, the UI font size.
+    framework::errorManager();
+    framework::windowpositions::open();
+    framework::process::setUiFontSize(framework::process::kDefaultUiFontSize);
+    // 2. Locale, button captions, the window layer's defaults.
+    framework::applyRussianLocale();
+    framework::setStandardButtonCaptions(framework::programButtonCaptions());
+    if (env.applyUiDefaults)
+        env.applyUiDefaults();
+    // 3. The program folder.
+    framework::process::setProgramFolder(env.programFolder);
+    outcome.reached = StartupStage::SettingsApplied;
+
+    // 4. The program and the runtime library it runs on must be of one build.
+    if (env.programBuild != env.runtimeBuild) {
+        presenter.present(buildMismatchMessage());
+        return stopped(outcome, StartupStop::BuildMismatch);
+    }
+    // 5. Every required file, in order; the first failure stops.
+    const CheckContext context{env.programPath, &presenter};
+    for (const RequiredFile& file : env.requiredFiles) {
+        if (CheckProgramFile(file.path, file.versionChecked ? env.runtimeBuild : 0u, false, context))
+            return stopped(outcome, StartupStop::RequiredFile);
+    }
+    // 6. The texts of the storage error codes.
+    framework::installStorageErrorTexts();
+    outcome.reached = StartupStage::InstallationVerified;
+
+    // 7. The data folder must exist; its "Base" is created when missing. A
+    // failure to create it shows up when the tables are opened.
+    if (env.dataFolder.isEmpty() || !QFileInfo(env.dataFolder).isDir()) {
+        presenter.present(dataFolderMessage());
+        return stopped(outcome, StartupStop::DataFolder);
+    }
+    const QString dataFolder = platform::withTrailingSlash(env.dataFolder);
+    framework::process::setDataFolder(dataFolder);
+    QDir(dataFolder).mkdir(QStringLiteral("Base"));
+    // 8. The list-format file and the temporary export folder.
+    outcome.listFormatFile =
+        ListFormatFilePath(QStringLiteral("Vetis"), args.fpath, presenter, env.localAppData);
+    framework::process::setListFormatFile(outcome.listFormatFile);
+    outcome.temporaryExportFolder = temporaryExportFolder(args.ram);
+    framework::process::setTemporaryExportFolder(outcome.temporaryExportFolder);
+    outcome.reached = StartupStage::FoldersReady;
+
+    // 9. The main window.
+    outcome.exitCode = env.runMainWindow ? env.runMainWindow() : 0;
+    outcome.reached = StartupStage::MainWindowRan;
+    // 10. The list formats changed during the run.
+    if (env.exitWriteBack)
+        env.exitWriteBack();
+    outcome.reached = StartupStage::WrittenBack;
+    // 11.
+    finish();
+    return outcome;
+}
+
+} // namespace shell

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+// The program: start-up runs the checks and then the main window.
+#include "framework/ProcessSettings.h"
+#include "framework/ui/QtMessagePresenter.h"
+#include "shell/ExitWriteBack.h"
+#include "shell/ProgramVersion.h"
+#include "shell/Startup.h"
+#include "shell/ui/MainWindow.h"
+#include "shell/ui/OwnEntity.h"
+#include "shell/ui/UiDefaults.h"
+#include "xmltypes/XmlTypes.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+
+    // The program ships the type-information library and checks it at start;
+    // this reference keeps the linker from dropping it, so the loader really
+    // loads it with the program.
+    [[maybe_unused]] const volatile unsigned xmltypesBuild = zanvo_xmltypes_build();
+
+    framework::ui::QtMessagePresenter presenter;
+    framework::setMessagePresenter(&presenter);
+
+    shell::StartupEnvironment env = shell::processEnvironment(QCoreApplication::arguments());
+    env.presenter = &presenter;
+    env.applyUiDefaults = &shell::ui::applyUiDefaults;
+    env.runMainWindow = [] {
+        shell::ui::MainWindow window(shell::programVersionDate(), [] {
+            return shell::ui::readOwnEntityName(framework::process::dataFolder(),
+                                                framework::process::listFormatFile());
+        });
+        window.show();
+        return QApplication::exec();
+    };
+    env.exitWriteBack = &shell::writeBackChangedListFormats;
+
+    const shell::StartupOutcome outcome = shell::runStartup(env);
+    framework::setMessagePresenter(nullptr);
+    return outcome.exitCode;
+}

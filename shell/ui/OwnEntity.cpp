@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#include "shell/ui/OwnEntity.h"
+
+#include "platform/CodePage.h"
+#include "store/RecordText.h"
+#include "store/Session.h"
+#include "store/Table.h"
+#include "store/tables/Entity.h"
+
+namespace shell::ui {
+
+QString readOwnEntityName(const QString& dataFolder, const QString& listFormatFile)
+{
+    store::Session session(dataFolder, listFormatFile);
+    store::TypedTable<store::EntityRecord> entities(session, store::entityTable());
+    if (entities.open() != store::kOk)
+        return {};
+    entities.clear();
+    entities.rec().HOME = 1;
+    QString name;
+    if (entities.set("MEN:BYHOME") == store::kOk && entities.next() == store::kOk && entities.rec().HOME == 1)
+        name = platform::fromCp1251(store::textOf(entities.rec().NAME));
+    entities.close();
+    return name;
+}
+
+} // namespace shell::ui
