@@ -8,15 +8,23 @@ namespace cli {
 int runTables(std::span<const std::string> words);
 int runInit(std::span<const std::string> words);
 int runDump(std::span<const std::string> words);
+int runEnvelope(std::span<const std::string> words);
+int runSettings(std::span<const std::string> words);
+int runWalk(std::span<const std::string> words);
 
 std::span<const Command> commands()
 {
     // A new command is one more file and one more line here.
-    static const std::array<Command, 3> list{
+    static const std::array<Command, 6> list{
         Command{"tables", "tables [--json]", "every table's fields and keys", runTables},
         Command{"init", "init --data DIR", "create DIR/Base and every table file", runInit},
         Command{"dump", "dump TABLE --data DIR [--reveal]", "a table's rows as UTF-8 tab-separated text",
                 runDump},
+        Command{"envelope", "envelope REQUEST.json", "the SOAP envelope a request would post", runEnvelope},
+        Command{"walk", "walk --list KIND ANSWER.xml",
+                "read an answer into the response lists of KIND and print them", runWalk},
+        Command{"settings", "settings --data DIR --guid GUID [--login X] [--password X] ... [--show]",
+                "create or change an entity's VetIS.API access settings", runSettings},
     };
     return list;
 }

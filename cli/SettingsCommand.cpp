@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+// zanvo-cli settings --data DIR --guid GUID [--FIELD VALUE ...] [--show]:
+// creates or changes an entity's VetIS.API access settings (m_Vetis) without
+// the window, for administrators and automation. A new record gets the
+// window's defaults (creation date today, answers shown on errors, period 30).
+// --show prints the record afterwards with the password and API key masked.
+#include "cli/Command.h"
+#include "cli/StoreMessages.h"
+
+#include "platform/Dates.h"
+#include "store/ErrorCodes.h"
+#include "store/FieldAccess.h"
+#include "store/RecordText.h"
+#include "store/Session.h"
+#include "store/tables/Vetis.h"
+#include "vetis/StoredVetisSettings.h"
+#include "vetis/VetisSettings.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace cli {
+
+namespace {
+
+// Option -> field of m_Vetis.
+struct SettingOption
+{
+    std::string_view option;
+    std::string_view field;
+};
+constexpr SettingOption kOptions[] = {
+    {"login", "MVS:LOGIN"},       {"password", "MVS:PASSWORD"},   {"apikey", "MVS:APIKEY"},
+    {"weblogin", "MVS:WEBLOGIN"}, {"remark", "MVS:REMARK"},       {"test", "MVS:TEST"},
+    {"answer", "MVS:ANSWER"},     {"dumppath", "MVS:DUMPPATH"},   {"period", "MVS:PERIOD"},
+    {"scale", "MVS:WINSFONT"},    {"ca-bundle", "MVS:STR250_01"}, {"no-verify", "MVS:BYTE_03"},
+};
+
+const Command& settingsCommand();
+
+void show(const store::VetisRecord& r)
+{
+    const store::TableDef& def = store::vetisTable();
+    for (const SettingOption& o : kOptions) {
+        const store::FieldDef& f = def.fields[static_cast<std::size_t>(def.fieldIndex(o.field))];
+        std::string value = store::fieldAsUtf8(f, reinterpret_cast<const char*>(&r));
+        if ((o.option == "password" || o.option == "apikey") && !value.empty())
+            value = "***";
+        out(std::string(o.field) + "\t" + value + "\n");
+    }
+}
+
+int run(std::span<const std::string> words)
+{
+    Arguments args;
+    std::string error;
+    if (!parseArguments(words,
+                        {"--data", "--guid", "--login", "--password", "--apikey", "--weblogin", "--remark",
+                         "--test", "--answer", "--dumppath", "--period", "--scale", "--ca-bundle",
+                         "--no-verify"},
+                        {"--show"}, args, error))
+        return usageError(settingsCommand(), error);
+    const std::string data = args.option("--data");
+    const std::string guid = args.option("--guid");
+    if (data.empty() || !args.positional.empty())
+        return usageError(settingsCommand(), "--data DIR and --guid GUID are needed");
+    if (!vetis::isEntityGuid(guid))
+        return usageError(settingsCommand(), "the entity GUID must have 36 characters");
+    if (!QFileInfo(QString::fromStdString(data) + QStringLiteral("/Base")).isDir()) {
+        fail("no data folder with Base at " + data + " (run zanvo-cli init first)");
+        return kExitFailure;
+    }
+
+    store::Session session(QDir(QString::fromStdString(data)).absolutePath() + u'/');
+    vetis::StoredVetisSettings repo(session);
+    std::optional<store::VetisRecord> found = repo.find(guid);
+    const bool isNew = !found;
+    store::VetisRecord record = found ? *found : vetis::clearedVetisRecord();
+    if (isNew) {
+        store::setText(record.GUID, guid);
+        record.CDATE = platform::today();
+        record.ANSWER = 1;
+        record.PERIOD = 30;
+    }
+    const store::TableDef& def = store::vetisTable();
+    for (const SettingOption& o : kOptions) {
+        const std::string option = "--" + std::string(o.option);
+        if (!args.options.count(option))
+            continue;
+        const store::FieldDef& f = def.fields[static_cast<std::size_t>(def.fieldIndex(o.field))];
+        if (!store::setFieldFromUtf8(f, reinterpret_cast<char*>(&record), args.option(option)))
+            return usageError(settingsCommand(), "the value of --" + std::string(o.option) + " does not fit");
+    }
+    if (record.ANSWER > 2 || record.TEST > 1 || record.BYTE_03 > 1)
+        return usageError(settingsCommand(), "--test and --no-verify take 0 or 1, --answer 0, 1 or 2");
+
+    const int rc = isNew ? repo.add(record) : repo.put(record);
+    if (rc != store::kOk) {
+        fail(describeLastError(store::vetisTable()));
+        return kExitFailure;
+    }
+    if (args.has("--show"))
+        show(record);
+    return kExitOk;
+}
+
+const Command& settingsCommand()
+{
+    static const Command c{"settings", "settings --data DIR --guid GUID [--login X] [--password X] ...",
+                           "create or change an entity's access settings", run};
+    return c;
+}
+
+} // namespace
+
+int runSettings(std::span<const std::string> words)
+{
+    return run(words);
+}
+
+} // namespace cli

@@ -1,0 +1,183 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#include "responses/Namespaces.h"
+
+#include <array>
+#include <cstring>
+
+namespace responses {
+
+namespace {
+
+struct KnownNamespace
+{
+    std::string_view uri;
+    std::string_view prefix;
+};
+
+// The host of the namespace URIs is fixed by the schemas; the test and the
+// production services use the same URIs.
+constexpr std::array<KnownNamespace, kNamespaceCount> kKnown{{
+    {"http://api.vetrf.ru/schema/cdm/base", "bs"},
+    {"http://api.vetrf.ru/schema/cdm/dictionary/v2", "dt"},
+    {"http://api.vetrf.ru/schema/cdm/mercury/vet-document/v2", "vd"},
+    {"http://api.vetrf.ru/schema/cdm/mercury/g2b/applications/v2", "merc"},
+    {"http://api.vetrf.ru/schema/cdm/application", "apl"},
+    {"http://api.vetrf.ru/schema/cdm/application/ws-definitions", "apldef"},
+    {"http://api.vetrf.ru/schema/cdm/registry/ws-definitions/v2", "ws"},
+    {"http://schemas.xmlsoap.org/soap/envelope/", "soapenv"},
+}};
+
+constexpr char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
+bool isNamespaceDeclaration(std::string_view attributeName, std::string_view& prefix)
+{
+    if (attributeName.size() < 5 || attributeName.substr(0, 5) != "xmlns")
+        return false;
+    if (attributeName.size() == 5) {
+        prefix = {};
+        return true;
+    }
+    if (attributeName[5] != ':')
+        return false;
+    prefix = attributeName.substr(6);
+    return true;
+}
+
+namespace {
+
+void splitName(std::string_view name, std::string_view& prefix, std::string_view& local)
+{
+    const std::size_t colon = name.find(':');
+    if (colon == std::string_view::npos) {
+        prefix = {};
+        local = name;
+    } else {
+        prefix = name.substr(0, colon);
+        local = name.substr(colon + 1);
+    }
+}
+
+} // namespace
+
+int canonicalNamespace(std::string_view uri)
+{
+    for (std::size_t i = 0; i < kKnown.size(); ++i)
+        if (kKnown[i].uri == uri)
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::string_view canonicalPrefix(VetisNamespace ns)
+{
+    return kKnown[static_cast<std::size_t>(ns)].prefix;
+}
+
+std::string_view namespaceUri(VetisNamespace ns)
+{
+    return kKnown[static_cast<std::size_t>(ns)].uri;
+}
+
+void NamespaceScope::enter(pugi::xml_node element, std::uint32_t depth)
+{
+    leave(depth);
+    for (pugi::xml_attribute a = element.first_attribute(); a; a = a.next_attribute()) {
+        std::string_view prefix;
+        if (isNamespaceDeclaration(a.name(), prefix))
+            declare(prefix, a.value(), depth);
+    }
+}
+
+void NamespaceScope::declare(std::string_view prefix, std::string_view uri, std::uint32_t depth)
+{
+    m_bindings.push_back({prefix, static_cast<std::int8_t>(canonicalNamespace(uri)), depth});
+}
+
+int NamespaceScope::resolve(std::string_view prefix) const
+{
+    // Prefixes are a few bytes long: a plain loop beats a call to memcmp.
+    for (auto it = m_bindings.rbegin(); it != m_bindings.rend(); ++it) {
+        if (it->prefix.size() != prefix.size())
+            continue;
+        std::size_t i = 0;
+        while (i < prefix.size() && it->prefix[i] == prefix[i])
+            ++i;
+        if (i == prefix.size())
+            return it->ns;
+    }
+    return -1;
+}
+
+std::size_t canonicalLowerName(std::string_view qualifiedName, const NamespaceScope& scope, char* out,
+                               std::size_t capacity)
+{
+    std::string_view prefix, local;
+    splitName(qualifiedName, prefix, local);
+    const int ns = scope.resolve(prefix);
+    std::size_t n = 0;
+    if (ns >= 0) {
+        const std::string_view canon = kKnown[static_cast<std::size_t>(ns)].prefix;
+        if (canon.size() + 1 + local.size() > capacity)
+            return 0;
+        std::memcpy(out, canon.data(), canon.size());
+        n = canon.size();
+        out[n++] = ':';
+        for (char c : local)
+            out[n++] = lowerAscii(c);
+        return n;
+    }
+    if (qualifiedName.size() > capacity)
+        return 0;
+    for (char c : qualifiedName)
+        out[n++] = lowerAscii(c);
+    return n;
+}
+
+std::string canonicalName(pugi::xml_node element)
+{
+    std::string_view prefix, local;
+    splitName(element.name(), prefix, local);
+    for (pugi::xml_node n = element; n; n = n.parent()) {
+        if (n.type() != pugi::node_element)
+            continue;
+        for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+            std::string_view declared;
+            if (isNamespaceDeclaration(a.name(), declared) && declared == prefix) {
+                const int ns = canonicalNamespace(a.value());
+                if (ns < 0)
+                    return element.name();
+                std::string result(kKnown[static_cast<std::size_t>(ns)].prefix);
+                result += ':';
+                result += local;
+                return result;
+            }
+        }
+    }
+    return element.name();
+}
+
+pugi::xml_node findCanonical(pugi::xml_node node, std::string_view name)
+{
+    // Pre-order walk without recursion, so that deep documents cannot exhaust the stack.
+    pugi::xml_node current = node;
+    while (current) {
+        if (current.type() == pugi::node_element && canonicalName(current) == name)
+            return current;
+        if (current.first_child()) {
+            current = current.first_child();
+            continue;
+        }
+        while (current && current != node && !current.next_sibling())
+            current = current.parent();
+        if (!current || current == node)
+            break;
+        current = current.next_sibling();
+    }
+    return {};
+}
+
+} // namespace responses

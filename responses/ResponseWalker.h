@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#pragma once
+
+#include "vetis/RequestRecord.h"
+
+#include <cstddef>
+#include <string_view>
+
+// The response walker: reads an answer of the VetIS services into the response
+// lists that the request record references.
+//
+// The main list (reference 0) receives one entry per occurrence of the record
+// element ROWTAG; its fields take the texts of the elements whose path below
+// the record element equals their path names (compared without regard to case,
+// elements named by their canonical namespace prefixes). When the main list
+// received entries, the VSD walker fills every contents list the record
+// references (1..9) from the same answer, the 4th (packages) with attributes.
+// The paging attributes offset, count and total of the element enclosing the
+// first record element go to ROFFSET, RCOUNT and RTOTAL.
+namespace responses {
+
+// The two faults the walker shows to the user.
+inline constexpr std::string_view kParentNodeFault = "Ошибка формирования ParentNode !";
+inline constexpr std::string_view kFirstRowParentFault = "Ошибка формирования ParentNode для первой строки !";
+
+// Where the walker shows its messages (UTF-8). Without one they go to the
+// debug output.
+class WalkerMessages
+{
+public:
+    virtual ~WalkerMessages() = default;
+    virtual void show(std::string_view text) = 0;
+};
+
+// Results other than entry counts.
+constexpr int kUnparsableAnswer = -1;
+constexpr int kEmptyAnswer = -2;
+
+// Returns the number of main-list entries added, kUnparsableAnswer when the
+// text is not XML, kEmptyAnswer when it holds no element. RLOAD receives the
+// count (0 after a failure); ROFFSET, RCOUNT, RTOTAL are cleared first.
+// Entries are appended: the caller empties the lists beforehand.
+int ReadAnswer(std::string_view answer, vetis::RequestRecord& request, WalkerMessages* messages = nullptr);
+
+// The same, parsing the caller's buffer in place (its bytes are changed):
+// saves a copy of the answer when the caller is done with it anyway.
+int ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request,
+                      WalkerMessages* messages = nullptr);
+
+} // namespace responses
