@@ -1,0 +1,143 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+// A day's first work against the VetIS test double: a dictionary list read into
+// its response list, and the VSD list application submitted, followed until it
+// is complete and its answer walked into the VSD list and its contents lists.
+// Whatever namespace prefixes the service writes, the lists come out the same.
+#include "framework/RecordingPresenter.h"
+#include "responses/ReferenceLists.h"
+#include "responses/VsdContentsLists.h"
+#include "responses/VsdList.h"
+#include "responses/WalkerAnswerReader.h"
+#include "store/RecordText.h"
+#include "support/FakeVetisSettingsRepository.h"
+#include "vetis-sim/VetisSim.h"
+#include "vetis/Endpoints.h"
+#include "vetis/Exchange.h"
+#include "vetis/VetisSettings.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <set>
+
+using namespace vetis;
+
+namespace {
+
+constexpr const char* kOwnEntity = vetissim::known::kOwnEntityGuid;
+
+class ExchangeWalk : public ::testing::TestWithParam<vetissim::PrefixStyle>
+{
+protected:
+    void SetUp() override
+    {
+        framework::setMessagePresenter(&presenter);
+        ASSERT_TRUE(sim.start()) << sim.errorString();
+        sim.setPrefixStyle(GetParam());
+        setEndpointBaseOverride(sim.baseUrl());
+        store::VetisRecord s = clearedVetisRecord();
+        store::setText(s.GUID, kOwnEntity);
+        store::setZText(s.LOGIN, sim.config().user);
+        store::setZText(s.PASSWORD, sim.config().password);
+        store::setZText(s.APIKEY, sim.config().apiKey);
+        store::setZText(s.WEBLOGIN, "clerk");
+        repo.records[kOwnEntity] = s;
+        context.settings = &repo;
+        context.reader = &reader;
+    }
+    void TearDown() override
+    {
+        clearEndpointOverrides();
+        framework::setMessagePresenter(nullptr);
+    }
+
+    RequestRecord request(int code)
+    {
+        RequestRecord r;
+        r.VREQUEST = static_cast<std::uint8_t>(code);
+        store::setText(r.VETISGUID, kOwnEntity);
+        r.COUNT = 1000;
+        return r;
+    }
+
+    vetissim::VetisSim sim;
+    framework::RecordingPresenter presenter;
+    FakeVetisSettingsRepository repo;
+    responses::WalkerAnswerReader reader;
+    ExchangeContext context;
+};
+
+} // namespace
+
+TEST_P(ExchangeWalk, UnitDictionaryFillsItsList)
+{
+    responses::TypedList<responses::UnitRow> units;
+    RequestRecord r = request(3);
+    store::setZText(r.ROWTAG, "dt:unit");
+    r.lists[0] = &units;
+    ASSERT_TRUE(Exchange(r, context));
+    EXPECT_GT(r.RLOAD, 0);
+    EXPECT_EQ(static_cast<std::size_t>(r.RLOAD), units.count());
+    EXPECT_EQ(r.RCOUNT, r.RLOAD);
+    EXPECT_EQ(r.ROFFSET, 0);
+    bool kilogram = false;
+    for (std::size_t i = 0; i < units.count(); ++i)
+        kilogram |= store::textOf(units[i].GUID) == vetissim::known::kKilogramGuid;
+    EXPECT_TRUE(kilogram) << "the kilogram of the fixture is read by its GUID";
+}
+
+TEST_P(ExchangeWalk, VsdListApplicationEndsInFilledLists)
+{
+    RequestRecord submit = request(51);
+    store::setZText(submit.P1, kOwnEntity);
+    store::setZText(submit.P2, vetissim::known::kOwnEnterpriseGuid);
+    store::setZText(submit.P3, "INCOMING");
+    ASSERT_TRUE(Exchange(submit, context));
+    ASSERT_EQ(store::ztextOf(submit.APPSTATUS), "ACCEPTED");
+    const std::string appId(store::clip(std::string_view(submit.APPID, 36)));
+
+    responses::TypedList<responses::VsdRow> vsds;
+    std::vector<std::unique_ptr<responses::ResponseList>> contents;
+    RequestRecord receive = request(99);
+    store::setZText(receive.P1, appId);
+    store::setZText(receive.ROWTAG, "vd:vetDocument");
+    receive.lists[0] = &vsds;
+    for (int i = 1; i <= 9; ++i) {
+        contents.push_back(std::make_unique<responses::ResponseList>(responses::contentsLayout(i)));
+        receive.lists[static_cast<std::size_t>(i)] = contents.back().get();
+    }
+
+    // IN_PROCESS first: nothing to read yet.
+    ASSERT_TRUE(Exchange(receive, context));
+    EXPECT_EQ(store::ztextOf(receive.APPSTATUS), "IN_PROCESS");
+    EXPECT_EQ(receive.RLOAD, 0);
+
+    ASSERT_TRUE(Exchange(receive, context));
+    EXPECT_EQ(store::ztextOf(receive.APPSTATUS), "COMPLETED");
+    EXPECT_EQ(store::clip(std::string_view(receive.APPID, 36)), appId);
+    ASSERT_GT(receive.RLOAD, 0);
+    EXPECT_EQ(static_cast<std::size_t>(receive.RLOAD), vsds.count());
+    EXPECT_EQ(receive.RCOUNT, receive.RLOAD);
+    EXPECT_GE(receive.RTOTAL, receive.RCOUNT);
+
+    std::set<std::string> uuids;
+    for (std::size_t i = 0; i < vsds.count(); ++i) {
+        uuids.insert(std::string(store::textOf(vsds[i].UUID)));
+        EXPECT_FALSE(store::ztextOf(vsds[i].VETDSTATUS).empty());
+    }
+    EXPECT_EQ(uuids.size(), vsds.count());
+    // Every contents entry belongs to a VSD of the answer, and the fixture has
+    // contents of every kind.
+    for (int i = 1; i <= 9; ++i) {
+        const responses::ResponseList& list = *contents[static_cast<std::size_t>(i - 1)];
+        EXPECT_GT(list.count(), 0u) << "contents list " << i;
+        for (std::size_t row = 0; row < list.count(); ++row) {
+            const std::string_view uuid(reinterpret_cast<const char*>(list.row(row)), 36);
+            EXPECT_TRUE(uuids.count(std::string(store::clip(uuid)))) << "contents list " << i;
+        }
+    }
+    EXPECT_TRUE(presenter.shown().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(PrefixStyles, ExchangeWalk,
+                         ::testing::Values(vetissim::PrefixStyle::Usual, vetissim::PrefixStyle::Default,
+                                           vetissim::PrefixStyle::Generated));
