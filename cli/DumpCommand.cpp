@@ -9,6 +9,7 @@
 
 #include "cli/StoreMessages.h"
 #include "platform/CodePage.h"
+#include "store/FieldAccess.h"
 #include "store/RecordText.h"
 #include "store/Session.h"
 #include "store/Table.h"
@@ -48,40 +49,9 @@ std::string escaped(std::string_view utf8)
     return s;
 }
 
-template <typename T>
-T load(const char* p)
-{
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
 std::string fieldText(const store::FieldDef& f, const char* record)
 {
-    const char* p = record + f.offset;
-    switch (f.type) {
-    case store::FieldType::Text:
-        return escaped(platform::cp1251ToUtf8(store::clip(std::string_view(p, f.size))));
-    case store::FieldType::ZText: {
-        const void* z = std::memchr(p, 0, f.size);
-        const std::size_t n = z ? static_cast<std::size_t>(static_cast<const char*>(z) - p) : f.size;
-        return escaped(platform::cp1251ToUtf8(std::string_view(p, n)));
-    }
-    case store::FieldType::U8:
-        return std::to_string(load<std::uint8_t>(p));
-    case store::FieldType::I16:
-        return std::to_string(load<std::int16_t>(p));
-    case store::FieldType::U16:
-        return std::to_string(load<std::uint16_t>(p));
-    case store::FieldType::I32:
-        return std::to_string(load<std::int32_t>(p));
-    case store::FieldType::F64: {
-        char buf[32];
-        const auto r = std::to_chars(buf, buf + sizeof buf, load<double>(p));
-        return std::string(buf, r.ptr);
-    }
-    }
-    return {};
+    return escaped(store::fieldAsUtf8(f, record));
 }
 
 bool isSecret(std::string_view field)
