@@ -189,7 +189,10 @@ private:
     {
         w.open("vd:producer");
         w.open("dt:enterprise");
-        w.leafAsIs("bs:uuid", textOf(row.GUID2));
+        // Producers are often known by GUID only; an empty bs:uuid would make
+        // the service refuse the whole repay, so a blank one is left out.
+        if (!isBlank(textOf(row.GUID2)))
+            w.leafAsIs("bs:uuid", textOf(row.GUID2));
         w.leafAsIs("bs:guid", textOf(row.GUID1));
         if (!isBlank(ztextOf(row.STR250_01)))
             w.leafEsc("dt:name", ztextOf(row.STR250_01));

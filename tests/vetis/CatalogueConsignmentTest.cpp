@@ -295,3 +295,14 @@ TEST(CatalogueConsignment, RepayWithoutAVsdIsRefused)
     EXPECT_TRUE(vetis::isKnownOperation(55));
     EXPECT_TRUE(vetis::operationNeedsVsd(56));
 }
+
+TEST(CatalogueConsignment, AProducerKnownByGuidOnlyHasNoEmptyUuid)
+{
+    consignmentfixture::Vsd f = consignmentfixture::fullVsd();
+    for (store::InsideRecord& row : f.rows)
+        if (row.VID == 3)
+            store::setText(row.GUID2, "");
+    const std::string envelope = build(55, f.vsd, f.rows);
+    EXPECT_EQ(envelope.find("<bs:uuid></bs:uuid>"), std::string::npos);
+    EXPECT_NE(envelope.find("<dt:enterprise>\r\n<bs:guid>"), std::string::npos);
+}
