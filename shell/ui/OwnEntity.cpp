@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "shell/ui/OwnEntity.h"
 
+#include "framework/ErrorManager.h"
 #include "platform/CodePage.h"
 #include "store/RecordText.h"
 #include "store/Session.h"
@@ -13,8 +14,12 @@ QString readOwnEntityName(const QString& dataFolder, const QString& listFormatFi
 {
     store::Session session(dataFolder, listFormatFile);
     store::TypedTable<store::EntityRecord> entities(session, store::entityTable());
-    if (entities.open() != store::kOk)
+    if (entities.open() != store::kOk) {
+        // A damaged, foreign or unreachable file is the user's to know about;
+        // it is never recreated over his data.
+        framework::errorManager().report_for_file(29, entities.filePath());
         return {};
+    }
     entities.clear();
     entities.rec().HOME = 1;
     QString name;

@@ -6,10 +6,14 @@
 #include "store/Table.h"
 #include "store/tables/Entity.h"
 
+#include "framework/ErrorManager.h"
 #include "framework/PrintQString.h"
+#include "framework/RecordingPresenter.h"
+#include "framework/StorageErrorTexts.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -42,4 +46,36 @@ TEST(OwnEntity, NameOfTheHomeRecordIsShown)
         addEntity(t, "00000000-0000-0000-0000-000000000003", 1, QStringLiteral("ООО «Ромашка»"));
     }
     EXPECT_EQ(shell::ui::readOwnEntityName(data.path(), lf), QStringLiteral("ООО «Ромашка»"));
+}
+
+TEST(OwnEntity, ADamagedTableIsReportedAndLeftAlone)
+{
+    testsupport::TempFolder data;
+    QDir(data.path()).mkdir(QStringLiteral("Base"));
+    const QString file = data.file(QStringLiteral("Base/mv02.dat"));
+    const QByteArray garbage(4096, '\x5a');
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(garbage);
+    }
+    framework::installStorageErrorTexts(); // as start-up does
+    framework::RecordingPresenter presenter;
+    framework::setMessagePresenter(&presenter);
+    bool ended = false;
+    framework::errorManager().setEndProgramAction([&ended] { ended = true; });
+
+    EXPECT_TRUE(shell::ui::readOwnEntityName(data.path(), data.file(QStringLiteral("lf.dat"))).isEmpty());
+
+    framework::errorManager().setEndProgramAction({});
+    framework::setMessagePresenter(nullptr);
+    ASSERT_EQ(presenter.shown().size(), 1u);
+    const QString text = presenter.shown()[0].text;
+    EXPECT_TRUE(text.contains(QStringLiteral("не может быть открыт"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("mv02.dat"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Поврежденный файл данных"))) << text.toStdString();
+    EXPECT_TRUE(ended) << "a file that cannot be opened ends the program after the message";
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), garbage);
 }
