@@ -482,7 +482,7 @@ int TCurlClass::Perform()
     SetOption(CURLOPT_VERBOSE, 1L);
     m_errorBuffer[0] = 0;
     SetOption(CURLOPT_ERRORBUFFER, static_cast<void*>(m_errorBuffer));
-    const CURLcode result = curl_easy_perform(m_easy);
+    const CURLcode result = m_control ? performWatched() : curl_easy_perform(m_easy);
     SetOption(CURLOPT_ERRORBUFFER, static_cast<void*>(nullptr));
     if (result != CURLE_OK && m_errorBuffer[0])
         trace(std::string("TCurlClass.Perform: ") + m_errorBuffer);
@@ -544,6 +544,46 @@ int TCurlClass::SetOption(CURLoption option, void* value)
 bool TCurlClass::cancelRequested() const
 {
     return m_control && m_control->cancelRequested();
+}
+
+// A transfer with a control runs through a multi handle that wakes at least
+// every 50 ms, so that the calling window keeps processing its events and its
+// cancel button answers at once; libcurl's own progress calls come only about
+// once a second while the server is silent.
+CURLcode TCurlClass::performWatched()
+{
+    struct MultiDeleter
+    {
+        void operator()(CURLM* m) const { curl_multi_cleanup(m); }
+    };
+    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), m_easy) != CURLM_OK)
+        return curl_easy_perform(m_easy);
+    CURLcode result = CURLE_OK;
+    bool done = false;
+    int running = 1;
+    while (!done) {
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            result = CURLE_OUT_OF_MEMORY;
+            break;
+        }
+        int queued = 0;
+        while (CURLMsg* msg = curl_multi_info_read(multi.get(), &queued)) {
+            if (msg->msg == CURLMSG_DONE) {
+                result = msg->data.result;
+                done = true;
+            }
+        }
+        if (done || running == 0)
+            break;
+        if (cancelRequested()) {
+            result = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        curl_multi_poll(multi.get(), nullptr, 0, 50, nullptr);
+    }
+    curl_multi_remove_handle(multi.get(), m_easy);
+    return result;
 }
 
 std::string_view TCurlClass::infoTypeName(int type)

@@ -120,6 +120,8 @@ protected:
     static void trace(std::string_view message);
 
 private:
+    CURLcode performWatched();
+
     CURL* m_easy = nullptr;
     CurlUrlHandle m_url;
     std::uint32_t m_traceMask = 255;
