@@ -2,11 +2,13 @@
 // The response walker on generated VSD list answers: the time pugixml needs
 // to parse the answer alone, the time of reading the VSD list only and of
 // reading all ten lists (both including the parse), and the peak memory of a
-// read against the answer's size.
+// read against the answer's size. Times are medians (and minima) of the runs;
+// the three measurements take turns.
 //
-//     walker_bench [VSD count = 1000] [repetitions = 5] [--reads-only]
+//     walker_bench [VSD count = 1000] [runs = 9] [--first | --reads-only]
 //
-// --reads-only repeats reads of all ten lists and prints nothing else (for a profiler).
+// --first measures the first kind of answer only (usual prefixes, indented);
+// --reads-only repeats reads of all ten lists and prints nothing (for a profiler).
 #include "AnswerGenerator.h"
 
 #include "responses/ResponseWalker.h"
@@ -133,12 +135,19 @@ struct ListSet
 
 constexpr unsigned kWalkerParseOptions = pugi::parse_default | pugi::parse_embed_pcdata;
 
-struct Figures
+// Medians (and minima) of the repetitions: the machine is shared, so single
+// runs wander.
+struct Series
 {
-    double parseMs = 1e300;
-    double parseDefaultMs = 1e300;
-    double mainMs = 1e300;
-    double allMs = 1e300;
+    std::vector<double> ms;
+    double median() const
+    {
+        std::vector<double> v = ms;
+        std::sort(v.begin(), v.end());
+        const std::size_t n = v.size();
+        return n == 0 ? 0.0 : (n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2);
+    }
+    double min() const { return ms.empty() ? 0.0 : *std::min_element(ms.begin(), ms.end()); }
 };
 
 void run(const char* title, const std::string& answer, int repetitions, bool measureRss)
@@ -173,65 +182,73 @@ void run(const char* title, const std::string& answer, int repetitions, bool mea
                 static_cast<double>(rssAfter - rssBefore) * 1024.0 / static_cast<double>(answer.size()));
     }
 
-    Figures f;
+    // The three measurements take turns, so that a busy moment of the
+    // machine hits all of them alike. Each starts from a fresh copy of the
+    // answer, and each times what a read does with its document: the parse
+    // alone includes freeing the document, as the reads do.
+    Series parse, parseDefault, mainOnly, all;
     for (int r = 0; r < repetitions; ++r) {
         {
             std::memcpy(buffer.data(), answer.data(), answer.size());
-            pugi::xml_document doc;
             const auto t = Clock::now();
-            const bool ok = doc.load_buffer_inplace(buffer.data(), answer.size(), kWalkerParseOptions);
-            f.parseMs = std::min(f.parseMs, msSince(t));
-            if (!ok)
-                std::printf("parse failed\n");
+            {
+                pugi::xml_document doc;
+                if (!doc.load_buffer_inplace(buffer.data(), answer.size(), kWalkerParseOptions))
+                    std::printf("parse failed\n");
+            }
+            parse.ms.push_back(msSince(t));
         }
         {
             std::memcpy(buffer.data(), answer.data(), answer.size());
-            pugi::xml_document doc;
             const auto t = Clock::now();
-            doc.load_buffer_inplace(buffer.data(), answer.size(), pugi::parse_default);
-            f.parseDefaultMs = std::min(f.parseDefaultMs, msSince(t));
+            {
+                pugi::xml_document doc;
+                doc.load_buffer_inplace(buffer.data(), answer.size(), pugi::parse_default);
+            }
+            parseDefault.ms.push_back(msSince(t));
         }
         {
             std::memcpy(buffer.data(), answer.data(), answer.size());
             ListSet lists(false);
             const auto t = Clock::now();
             responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request);
-            f.mainMs = std::min(f.mainMs, msSince(t));
+            mainOnly.ms.push_back(msSince(t));
         }
         {
             std::memcpy(buffer.data(), answer.data(), answer.size());
             ListSet lists(true);
             const auto t = Clock::now();
             responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request);
-            f.allMs = std::min(f.allMs, msSince(t));
+            all.ms.push_back(msSince(t));
         }
     }
-    std::printf("pugixml parse alone (walker options):      %8.2f ms  (%.0f MiB/s)\n", f.parseMs,
-                mib / (f.parseMs / 1000.0));
-    std::printf("pugixml parse alone (default options):     %8.2f ms\n", f.parseDefaultMs);
-    std::printf("read, VSD list only (parse included):      %8.2f ms  = %.2f x parse\n", f.mainMs,
-                f.mainMs / f.parseMs);
-    std::printf("read, all ten lists (parse included):      %8.2f ms  = %.2f x parse\n", f.allMs,
-                f.allMs / f.parseMs);
-    std::printf("  of which beyond the parse:               %8.2f ms  = %.2f x parse\n", f.allMs - f.parseMs,
-                (f.allMs - f.parseMs) / f.parseMs);
+    const double p = parse.median();
+    std::printf("                                             median      min\n");
+    std::printf("pugixml parse alone (walker options):      %8.2f ms %8.2f ms  (%.0f MiB/s)\n", p,
+                parse.min(), mib / (p / 1000.0));
+    std::printf("pugixml parse alone (default options):     %8.2f ms %8.2f ms\n", parseDefault.median(),
+                parseDefault.min());
+    std::printf("read, VSD list only (parse included):      %8.2f ms %8.2f ms  = %.2f x parse (min: %.2f)\n",
+                mainOnly.median(), mainOnly.min(), mainOnly.median() / p, mainOnly.min() / parse.min());
+    std::printf("read, all ten lists (parse included):      %8.2f ms %8.2f ms  = %.2f x parse (min: %.2f)\n",
+                all.median(), all.min(), all.median() / p, all.min() / parse.min());
+    std::printf("  of which beyond the parse:               %8.2f ms           = %.2f x parse\n",
+                all.median() - p, (all.median() - p) / p);
 }
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     const int documents = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
-    const int repetitions = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    const int repetitions = argc > 2 ? std::max(1, std::atoi(argv[2])) : 9;
+    const std::string mode = argc > 3 ? argv[3] : "";
     pugi::set_memory_management_functions(counted, uncounted);
 
     bench::AnswerOptions options;
     options.documents = documents;
-    std::printf("walker_bench: %d vd:vetDocument elements, best of %d runs\n", documents, repetitions);
-
     std::string answer = bench::generateVsdAnswer(options);
     answer.shrink_to_fit();
-    if (argc > 3 && std::strcmp(argv[3], "--reads-only") == 0) {
+    if (mode == "--reads-only") {
         std::vector<char> buffer(answer.size() + 1);
         for (int r = 0; r < repetitions; ++r) {
             std::memcpy(buffer.data(), answer.data(), answer.size());
@@ -240,7 +257,11 @@ int main(int argc, char** argv)
         }
         return 0;
     }
+    std::printf("walker_bench: %d vd:vetDocument elements, %d runs of each measurement\n", documents,
+                repetitions);
     run("usual prefixes, indented", answer, repetitions, true);
+    if (mode == "--first")
+        return 0;
 
     options.indented = false;
     answer = bench::generateVsdAnswer(options);

@@ -4,6 +4,7 @@
 #include "platform/CodePage.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -43,6 +44,21 @@ std::string_view withoutTrailingZeros(std::string_view s)
     return s;
 }
 
+// The Windows-1251 byte of the two-byte UTF-8 sequence c c2 when it is a
+// letter of the Russian alphabet; 0 otherwise.
+inline unsigned char russianLetter(unsigned char c, unsigned char c2)
+{
+    if (c == 0xD0 && c2 >= 0x90 && c2 <= 0xBF)
+        return static_cast<unsigned char>(c2 + 0x30); // А..п
+    if (c == 0xD1 && c2 >= 0x80 && c2 <= 0x8F)
+        return static_cast<unsigned char>(c2 + 0x70); // р..я
+    if (c == 0xD0 && c2 == 0x81)
+        return 0xA8; // Ё
+    if (c == 0xD1 && c2 == 0x91)
+        return 0xB8; // ё
+    return 0;
+}
+
 // Writes UTF-8 text converted to Windows-1251 straight into a field of n
 // bytes, for the letters answers are made of (ASCII and the Russian
 // alphabet); false, with nothing promised about the field, on anything else.
@@ -62,17 +78,10 @@ bool writeConvertedFast(char* dst, std::size_t capacity, std::string_view utf8, 
         } else {
             if (end - p < 2)
                 return false;
-            const unsigned char c2 = p[1];
-            if (c == 0xD0 && c2 >= 0x90 && c2 <= 0xBF)
-                out = static_cast<char>(c2 + 0x30); // А..п
-            else if (c == 0xD1 && c2 >= 0x80 && c2 <= 0x8F)
-                out = static_cast<char>(c2 + 0x70); // р..я
-            else if (c == 0xD0 && c2 == 0x81)
-                out = static_cast<char>(0xA8); // Ё
-            else if (c == 0xD1 && c2 == 0x91)
-                out = static_cast<char>(0xB8); // ё
-            else
+            const unsigned char letter = russianLetter(c, p[1]);
+            if (!letter)
                 return false;
+            out = static_cast<char>(letter);
             p += 2;
         }
         if (n < capacity)
@@ -109,6 +118,130 @@ void writeConverted(std::byte* at, const ResponseField& f, std::string_view utf8
         std::memset(dst + n, f.type == store::FieldType::Text ? ' ' : 0, f.size - n);
     else
         writeText(at, f, ConvertText(utf8));
+}
+
+std::uint64_t load8(const unsigned char* p)
+{
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// Nonzero when the word holds a zero byte; with the lowest zero byte's bit 7
+// set (bits above it may be set as well) on little-endian machines.
+std::uint64_t zeroBytes(std::uint64_t w)
+{
+    return (w - 0x0101010101010101ull) & ~w & 0x8080808080808080ull;
+}
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+// Eight bytes of UTF-8 that are four letters А..я (Ё and ё excepted) in
+// Windows-1251, converted all at once: "А".."п" are D0 90..D0 BF and become
+// C0..EF, "р".."я" are D1 80..D1 8F and become F0..FF.
+bool russianLetters(std::uint64_t w, std::uint32_t& out)
+{
+    if constexpr (std::endian::native != std::endian::little)
+        return false;
+    constexpr std::uint64_t kLanes = 0x00FF00FF00FF00FFull; // one byte per 16-bit lane
+    const std::uint64_t lead = w & kLanes;
+    if ((lead & 0x00FE00FE00FE00FEull) != 0x00D000D000D000D0ull)
+        return false; // not four D0 / D1 lead bytes
+    const std::uint64_t trail = (w >> 8) & kLanes;
+    if ((trail & 0x00C000C000C000C0ull) != 0x0080008000800080ull)
+        return false; // not four continuation bytes
+    // D0 needs a trail byte of 90..BF, D1 one of 80..8F: bit 6 of the lane
+    // is "trail above 8F" and must differ from "lead is D1".
+    const std::uint64_t d1 = (lead & 0x0001000100010001ull) << 6;
+    const std::uint64_t above8F =
+        ((trail & 0x0030003000300030ull) + 0x0030003000300030ull) & 0x0040004000400040ull;
+    if ((above8F ^ d1) != 0x0040004000400040ull)
+        return false;
+    std::uint64_t x = trail + 0x0030003000300030ull + d1; // +30 for D0, +70 for D1; no lane overflows
+    x = (x | (x >> 8)) & 0x0000FFFF0000FFFFull;
+    x = (x | (x >> 16)) & 0x00000000FFFFFFFFull;
+    out = static_cast<std::uint32_t>(x);
+    return true;
+}
+
+// Copies up to 8 bytes, as many as the field still holds.
+inline void put(char* dst, std::size_t capacity, std::size_t& n, const void* bytes, std::size_t count)
+{
+    if (capacity - n >= count) {
+        std::memcpy(dst + n, bytes, count == 8 ? 8 : 4); // count is 8 or 4
+        n += count;
+        return;
+    }
+    std::memcpy(dst + n, bytes, capacity - n);
+    n = capacity;
+}
+
+// The same for a zero-terminated text, in one pass over it (finding its
+// length first would read it twice). Bytes up to readableEnd may be read, so
+// runs of plain ASCII and of Russian letters go 8 bytes at a time.
+bool writeConvertedFastZ(char* dst, std::size_t capacity, const char* text, const char* readableEnd,
+                         std::size_t& written)
+{
+    std::size_t n = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    const auto* wordsEnd = readableEnd ? reinterpret_cast<const unsigned char*>(readableEnd) : p;
+    for (;;) {
+        if (wordsEnd - p >= 8) {
+            const std::uint64_t w = load8(p);
+            if (!((w & kHighBits) | zeroBytes(w))) {
+                put(dst, capacity, n, &w, 8);
+                p += 8;
+                continue;
+            }
+            std::uint32_t four;
+            if (russianLetters(w, four)) {
+                put(dst, capacity, n, &four, 4);
+                p += 8;
+                continue;
+            }
+        }
+        const unsigned char c = *p;
+        if (!c)
+            break;
+        char out;
+        if (c < 0x80) {
+            out = static_cast<char>(c);
+            ++p;
+        } else {
+            const unsigned char letter = russianLetter(c, p[1]); // p[1] is at most the terminator
+            if (!letter)
+                return false;
+            out = static_cast<char>(letter);
+            p += 2;
+        }
+        if (n < capacity)
+            dst[n++] = out;
+    }
+    written = n;
+    return true;
+}
+
+// Up to capacity bytes of a zero-terminated text, as they are.
+std::size_t copyUpTo(char* dst, std::size_t capacity, const char* text, const char* readableEnd)
+{
+    std::size_t n = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        const auto* p = reinterpret_cast<const unsigned char*>(text);
+        while (n + 8 <= capacity && readableEnd && readableEnd - (text + n) >= 8) {
+            const std::uint64_t w = load8(p + n);
+            if (const std::uint64_t z = zeroBytes(w)) {
+                const std::size_t k = static_cast<std::size_t>(std::countr_zero(z)) >> 3;
+                std::memcpy(dst + n, p + n, k);
+                return n + k;
+            }
+            std::memcpy(dst + n, p + n, 8);
+            n += 8;
+        }
+    }
+    while (n < capacity && text[n]) {
+        dst[n] = text[n];
+        ++n;
+    }
+    return n;
 }
 
 template <class T>
@@ -232,6 +365,42 @@ void assignFieldValue(std::byte* record, const ResponseField& f, std::string_vie
         return;
     }
     writeNumber(at, f, isTrue ? 1.0 : isFalse ? 0.0 : leadingNumber(utf8));
+}
+
+void assignFieldText(std::byte* record, const ResponseField& f, const char* text, const char* readableEnd,
+                     bool fieldIsBlank)
+{
+    if (!store::isTextType(f.type)) {
+        // Plain whole numbers, the usual content of numeric elements, directly.
+        std::uint64_t v = 0;
+        std::size_t i = 0;
+        while (i < 15 && text[i] >= '0' && text[i] <= '9')
+            v = v * 10 + static_cast<std::uint64_t>(text[i++] - '0');
+        const char next = text[i];
+        if (i > 0 && i < 15 && next != '.' && next != 'e' && next != 'E')
+            writeNumber(record + f.offset, f, static_cast<double>(v));
+        else
+            assignFieldValue(record, f, std::string_view(text));
+        return;
+    }
+    // Texts that may be "true" or "false" take the general way.
+    const char first = static_cast<char>(text[0] | 0x20);
+    if (first == 't' || first == 'f') {
+        assignFieldValue(record, f, std::string_view(text));
+        return;
+    }
+    char* dst = reinterpret_cast<char*>(record + f.offset);
+    const char pad = f.type == store::FieldType::Text ? ' ' : '\0';
+    const std::size_t capacity = f.type == store::FieldType::Text ? f.size : (f.size > 0 ? f.size - 1u : 0u);
+    std::size_t n = 0;
+    if (f.size == 36) {
+        n = copyUpTo(dst, capacity, text, readableEnd); // what does not fit is not even read
+    } else if (!writeConvertedFastZ(dst, capacity, text, readableEnd, n)) {
+        writeText(record + f.offset, f, ConvertText(text));
+        return;
+    }
+    if (!fieldIsBlank)
+        std::memset(dst + n, pad, f.size - n);
 }
 
 std::string fieldText(const std::byte* record, const ResponseField& f)

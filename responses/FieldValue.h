@@ -23,6 +23,14 @@ std::string ConvertText(std::string_view utf8);
 // limited to the field's range).
 void assignFieldValue(std::byte* record, const ResponseField& field, std::string_view utf8);
 
+// The same for a zero-terminated text (the text is the bytes before the
+// zero). When readableEnd is given, every byte from text up to it may be read
+// (also past the zero), which lets long texts be read 8 bytes at a time.
+// fieldIsBlank tells that the field holds its cleared value (clearRecord), so
+// that the bytes after the text need not be written again.
+void assignFieldText(std::byte* record, const ResponseField& field, const char* text,
+                     const char* readableEnd = nullptr, bool fieldIsBlank = false);
+
 // The number a text begins with (leading blanks skipped), 0 when none.
 double leadingNumber(std::string_view text);
 

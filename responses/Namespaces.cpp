@@ -94,7 +94,12 @@ void NamespaceScope::enter(pugi::xml_node element, std::uint32_t depth)
 
 void NamespaceScope::declare(std::string_view prefix, std::string_view uri, std::uint32_t depth)
 {
-    m_bindings.push_back({prefix, static_cast<std::int8_t>(canonicalNamespace(uri)), depth});
+    const auto ns = static_cast<std::int8_t>(canonicalNamespace(uri));
+    m_bindings.push_back({prefix, ns, static_cast<std::int8_t>(m_defaultNamespace), depth});
+    if (prefix.empty())
+        m_defaultNamespace = ns;
+    else
+        ++m_prefixVersion;
 }
 
 int NamespaceScope::resolve(std::string_view prefix) const

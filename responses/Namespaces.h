@@ -51,23 +51,44 @@ public:
     // leave the subtrees above depth, then declare the element's bindings.
     void leave(std::uint32_t depth)
     {
-        while (!m_bindings.empty() && m_bindings.back().depth >= depth)
+        while (!m_bindings.empty() && m_bindings.back().depth >= depth) {
+            const Binding& b = m_bindings.back();
+            if (b.prefix.empty())
+                m_defaultNamespace = b.previousDefault;
+            else
+                ++m_prefixVersion;
             m_bindings.pop_back();
+        }
     }
     void declare(std::string_view prefix, std::string_view uri, std::uint32_t depth);
     // Canonical namespace of an element prefix ("" for the default namespace);
     // -1 when the prefix is bound to another namespace or not bound at all.
     int resolve(std::string_view prefix) const;
-    void reset() { m_bindings.clear(); }
+    // The same for unprefixed names, kept at hand: answers written with
+    // default namespaces change it every few elements.
+    int defaultNamespace() const { return m_defaultNamespace; }
+    void reset()
+    {
+        m_bindings.clear();
+        m_defaultNamespace = -1;
+        ++m_prefixVersion;
+    }
+    // Changes whenever a binding of a prefix other than the default one is
+    // declared or dropped, so that a prefix resolved once stays resolved while
+    // it does not.
+    std::uint64_t prefixVersion() const { return m_prefixVersion; }
 
 private:
     struct Binding
     {
         std::string_view prefix;
-        std::int8_t ns; // canonical namespace, -1 for other URIs
+        std::int8_t ns;              // canonical namespace, -1 for other URIs
+        std::int8_t previousDefault; // of a default binding: the default namespace it hides
         std::uint32_t depth;
     };
     std::vector<Binding> m_bindings;
+    int m_defaultNamespace = -1;
+    std::uint64_t m_prefixVersion = 0;
 };
 
 // True for "xmlns" (prefix "") and "xmlns:p" (prefix "p").

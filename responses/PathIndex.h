@@ -77,6 +77,8 @@ public:
     bool hasAttributeFields(int list) const { return !m_attributes[static_cast<std::size_t>(list)].empty(); }
 
     std::int32_t stateCount() const { return m_stateCount; }
+    // Interned names; ids run from 0 to nameCount() - 1.
+    std::int32_t nameCount() const { return static_cast<std::int32_t>(m_names.size()); }
     // Longest interned name, so that callers can skip names that cannot match.
     std::size_t longestName() const { return m_longestName; }
 

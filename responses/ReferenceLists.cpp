@@ -61,7 +61,8 @@ ZANVO_DEFINE_REF_LAYOUT(LocalityRow::layout, LocalityRow, "locality", "dt:locali
 ZANVO_DEFINE_REF_LAYOUT(StreetRow::layout, StreetRow, "street", "dt:street", kStreetFields)
 ZANVO_DEFINE_REF_LAYOUT(NamedRefRow::layout, NamedRefRow, "purpose", "dt:purpose", kNamedRefFields)
 ZANVO_DEFINE_REF_LAYOUT(NamedRefRow::diseaseLayout, NamedRefRow, "disease", "dt:disease", kNamedRefFields)
-ZANVO_DEFINE_REF_LAYOUT(NamedRefRow::researchMethodLayout, NamedRefRow, "researchMethod", "dt:researchMethod",
+// The service lists research methods as dt:method elements of a dt:researchMethodList.
+ZANVO_DEFINE_REF_LAYOUT(NamedRefRow::researchMethodLayout, NamedRefRow, "researchMethod", "dt:method",
                         kNamedRefFields)
 ZANVO_DEFINE_REF_LAYOUT(UnitRow::layout, UnitRow, "unit", "dt:unit", kUnitFields)
 ZANVO_DEFINE_REF_LAYOUT(ProductRow::layout, ProductRow, "product", "dt:product", kProductFields)

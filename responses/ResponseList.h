@@ -4,6 +4,7 @@
 #include "store/FieldDef.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
@@ -53,15 +54,17 @@ struct ListLayout
 // A blank record: text fields blank, zero-terminated texts empty, numbers 0.
 void clearRecord(const ListLayout& layout, std::byte* record);
 
-// Rows live in chunks of about 16 KiB, so that a growing list never copies
-// its rows and never holds twice their size.
+// Rows live in chunks of 8 to 16 KiB, so that a growing list never copies
+// its rows and never holds twice their size. A chunk holds a power of two of
+// rows, so that finding a row takes no division.
 class ResponseList
 {
 public:
     explicit ResponseList(const ListLayout& layout)
         : m_layout(&layout)
-        , m_rowsPerChunk(layout.recordLength ? std::max<std::size_t>(1, kChunkBytes / layout.recordLength)
-                                             : 1)
+        , m_chunkShift(static_cast<unsigned>(std::countr_zero(std::bit_floor(
+              layout.recordLength ? std::max<std::size_t>(1, kChunkBytes / layout.recordLength) : 1))))
+        , m_rowsPerChunk(std::size_t{1} << m_chunkShift)
     {}
 
     const ListLayout& layout() const { return *m_layout; }
@@ -73,6 +76,14 @@ public:
     }
     // Appends a copy of one record of the list's length.
     bool add(const void* record);
+    // Room for the next row, to be filled where it lies and then counted by
+    // commitRow(); its bytes are undefined until written. Saves the copy of a
+    // record filled elsewhere. The room after it is asked from memory ahead,
+    // since rows are filled one after another.
+    std::byte* nextRow();
+    void commitRow() { ++m_count; }
+    // Drops the rows from `count` on, and the room kept for rows beyond them.
+    void truncate(std::size_t count);
     std::size_t count() const { return m_count; }
     bool empty() const { return m_count == 0; }
 
@@ -80,12 +91,12 @@ public:
     const std::byte* row(std::size_t i) const
     {
         assert(i < count());
-        return m_chunks[i / m_rowsPerChunk].get() + (i % m_rowsPerChunk) * m_layout->recordLength;
+        return m_chunks[i >> m_chunkShift].get() + (i & (m_rowsPerChunk - 1)) * m_layout->recordLength;
     }
     std::byte* row(std::size_t i)
     {
         assert(i < count());
-        return m_chunks[i / m_rowsPerChunk].get() + (i % m_rowsPerChunk) * m_layout->recordLength;
+        return m_chunks[i >> m_chunkShift].get() + (i & (m_rowsPerChunk - 1)) * m_layout->recordLength;
     }
 
     // Row i as the list's record struct (see the *Row structs).
@@ -109,6 +120,7 @@ private:
     static constexpr std::size_t kChunkBytes = 16 * 1024;
 
     const ListLayout* m_layout;
+    unsigned m_chunkShift;
     std::size_t m_rowsPerChunk;
     std::size_t m_count = 0;
     std::vector<std::unique_ptr<std::byte[]>> m_chunks;

@@ -2,20 +2,25 @@
 #include "responses/ResponseWalker.h"
 
 #include "platform/DebugOutput.h"
+#include "responses/ContentsListWalk.h"
+#include "responses/ElementNames.h"
 #include "responses/FieldValue.h"
-#include "responses/FlatDocument.h"
+#include "responses/Namespaces.h"
 #include "responses/PathIndex.h"
 #include "responses/ResponseList.h"
 #include "responses/VsdContentsLists.h"
 
+#include <pugixml.hpp>
+
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
-#include <deque>
 #include <limits>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace responses {
@@ -23,7 +28,12 @@ namespace responses {
 namespace {
 
 constexpr std::string_view kVetDocument = "vd:vetDocument";
-constexpr std::size_t kNotFound = std::numeric_limits<std::size_t>::max();
+
+// Text children are kept apart from elements; whitespace-only text between
+// elements is dropped, so an empty element has no text child. The text that
+// is an element's first child is kept in the element itself
+// (parse_embed_pcdata), which halves the nodes of a typical answer.
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_embed_pcdata;
 
 std::string lowered(std::string_view s)
 {
@@ -45,7 +55,317 @@ std::int32_t toInt32(double v)
     return static_cast<std::int32_t>(v);
 }
 
-class ContentsListWalk;
+// "xmlns" or "xmlns:..." without measuring the name first.
+bool declaresNamespace(const char* name)
+{
+    return name[0] == 'x' && name[1] == 'm' && name[2] == 'l' && name[3] == 'n' && name[4] == 's' &&
+           (name[5] == '\0' || name[5] == ':');
+}
+
+// Handles of pugixml are one pointer; testing one for null this way spares
+// a call into the library per element.
+template <class Handle>
+bool isNull(Handle h)
+{
+    static_assert(sizeof(Handle) == sizeof(void*) && std::is_trivially_copyable_v<Handle>);
+    return std::bit_cast<void*>(h) == nullptr;
+}
+
+// Path states: the state of a record element, or the child of a state under
+// a name, looked up in the index once per pair and then kept in a table.
+class Transitions
+{
+public:
+    explicit Transitions(const PathIndex& index)
+        : m_index(index)
+        , m_names(static_cast<std::size_t>(index.nameCount()))
+        , m_table((static_cast<std::size_t>(index.stateCount()) + 1) * m_names, kUnknown)
+    {}
+
+    // The state of a record element of that name.
+    std::int32_t root(std::int32_t nameId) { return lookup(PathIndex::kNone, nameId); }
+    // The state of an element of that name below one of the state (none below none).
+    std::int32_t child(std::int32_t state, std::int32_t nameId)
+    {
+        return state == PathIndex::kNone ? PathIndex::kNone : lookup(state, nameId);
+    }
+
+private:
+    std::int32_t lookup(std::int32_t state, std::int32_t nameId)
+    {
+        if (nameId < 0)
+            return PathIndex::kNone;
+        std::int32_t& slot =
+            m_table[static_cast<std::size_t>(state + 1) * m_names + static_cast<std::size_t>(nameId)];
+        if (slot == kUnknown)
+            slot = state == PathIndex::kNone ? m_index.rootState(nameId) : m_index.childState(state, nameId);
+        return slot;
+    }
+
+    static constexpr std::int32_t kUnknown = -2;
+    const PathIndex& m_index;
+    std::size_t m_names;
+    std::vector<std::int32_t> m_table;
+};
+
+// The elements below the record elements of one kind. Record elements are
+// found by name anywhere; the first one fixes the record depth, and every
+// later element at or below that depth has a path state relative to its
+// ancestor at the record depth.
+class Track
+{
+public:
+    explicit Track(std::int32_t rowTagId)
+        : m_rowTagId(rowTagId)
+    {}
+
+    std::int32_t rowTagId() const { return m_rowTagId; }
+    bool started() const { return m_recordDepth != 0; }
+    std::uint32_t recordDepth() const { return m_recordDepth; }
+
+    // The state of an element entered at depth (document order).
+    std::int32_t enter(std::uint32_t depth, std::int32_t nameId, Transitions& transitions)
+    {
+        if (depth > m_recordDepth && m_recordDepth != 0) {
+            // Below a record element, the common case: the parent's state is open.
+            const std::size_t level = depth - m_recordDepth;
+            const std::int32_t state = transitions.child(m_open[level - 1], nameId);
+            if (level >= m_open.size())
+                m_open.resize(level + 1);
+            m_open[level] = state;
+            return state;
+        }
+        return enterAtOrAbove(depth, nameId, transitions);
+    }
+
+private:
+    // A record element, or an element above the record depth (or any before
+    // the first record element).
+    std::int32_t enterAtOrAbove(std::uint32_t depth, std::int32_t nameId, Transitions& transitions)
+    {
+        if (m_recordDepth == 0) {
+            if (nameId != m_rowTagId || nameId == PathIndex::kNone)
+                return PathIndex::kNone;
+            m_recordDepth = depth;
+        }
+        if (depth < m_recordDepth)
+            return PathIndex::kNone;
+        const std::int32_t state = transitions.root(nameId);
+        if (m_open.empty())
+            m_open.resize(1);
+        m_open[0] = state;
+        return state;
+    }
+
+    std::int32_t m_rowTagId;
+    std::uint32_t m_recordDepth = 0;  // 0 until the first record element
+    std::vector<std::int32_t> m_open; // [depth - record depth]: state of the open element
+};
+
+// What an element of a state fills: the main list's first field of that path
+// and the (list, field) pairs of the contents lists.
+struct StateTargets
+{
+    std::int32_t mainField = PathIndex::kNone;
+    std::uint32_t contentsFirst = 0;
+    std::uint32_t contentsEnd = 0;
+};
+struct ContentsTarget
+{
+    std::uint32_t walk;
+    std::int32_t field;
+};
+
+std::vector<std::byte> blankRecord(const ListLayout& layout)
+{
+    std::vector<std::byte> blank(layout.recordLength);
+    clearRecord(layout, blank.data());
+    return blank;
+}
+
+// One pass over the elements in document order (pugixml's own traversal,
+// which saves a call into the library per step) fills the main list and the
+// contents lists together.
+class AnswerPass : public pugi::xml_tree_walker
+{
+public:
+    AnswerPass(const PathIndex& index, ResponseList& main, int mainSlot, std::int32_t mainRowTagId,
+               std::vector<ContentsListWalk>& walks, std::int32_t vsdRowTagId)
+        : m_index(index)
+        , m_main(main)
+        , m_layout(main.layout())
+        , m_blank(blankRecord(main.layout()))
+        , m_walks(walks)
+        , m_transitions(index)
+        , m_names(index)
+        , m_mainTrack(mainRowTagId)
+        , m_vsdTrack(walks.empty() ? PathIndex::kNone : vsdRowTagId)
+        , m_sharedTrack(m_vsdTrack.rowTagId() == mainRowTagId)
+    {
+        const auto stateCount = static_cast<std::size_t>(index.stateCount());
+        m_targets.resize(stateCount);
+        for (std::size_t s = 0; s < stateCount; ++s) {
+            const auto state = static_cast<std::int32_t>(s);
+            m_targets[s].mainField = index.field(mainSlot, state);
+            m_targets[s].contentsFirst = static_cast<std::uint32_t>(m_contentsTargets.size());
+            for (std::size_t w = 0; w < walks.size(); ++w)
+                if (const int f = index.field(walks[w].slot(), state); f != PathIndex::kNone)
+                    m_contentsTargets.push_back({static_cast<std::uint32_t>(w), f});
+            m_targets[s].contentsEnd = static_cast<std::uint32_t>(m_contentsTargets.size());
+        }
+        m_row = m_main.nextRow();
+        std::memcpy(m_row, m_blank.data(), m_blank.size());
+        m_filled.assign(m_layout.fields.size(), 0);
+    }
+
+    // The answer's bytes, where names and texts may be read 8 bytes at a time.
+    void setReadableRange(const char* begin, const char* end)
+    {
+        m_names.setReadableRange(begin, end);
+        m_readBegin = begin;
+        m_readEnd = end;
+    }
+
+    // After the traversal: closes the pending entries; the main-list entries added.
+    int finish()
+    {
+        if (m_holdsData) {
+            m_main.commitRow();
+            ++m_added;
+        }
+        for (ContentsListWalk& w : m_walks)
+            w.closeEntry();
+        return m_added;
+    }
+
+    // The element that encloses the first main record element, empty when
+    // there is none or the record element is the root.
+    pugi::xml_node listElement() const { return m_listElement; }
+    bool listElementMissing() const { return m_listElementMissing; }
+
+    bool for_each(pugi::xml_node& node) override
+    {
+        // Only elements have names under the parse options used.
+        const char* name = node.name();
+        if (!*name)
+            return true;
+        const auto depth = static_cast<std::uint32_t>(this->depth()) + 2; // the document node is depth 1
+        m_scope.leave(depth);
+        if (const pugi::xml_attribute first = node.first_attribute(); !isNull(first))
+            declareNamespaces(first, depth);
+        const std::int32_t id = m_names.id(name, m_scope);
+
+        const bool mainStarted = m_mainTrack.started();
+        const std::int32_t mainState = m_mainTrack.enter(depth, id, m_transitions);
+        const bool vsdStarted = m_sharedTrack ? mainStarted : m_vsdTrack.started();
+        const std::int32_t vsdState = m_sharedTrack ? mainState : m_vsdTrack.enter(depth, id, m_transitions);
+        if (!mainStarted && m_mainTrack.started())
+            noteFirstRecord(node, depth);
+
+        const char* text = nullptr;
+        bool textRead = false;
+        if (mainState >= 0 && depth > m_mainTrack.recordDepth()) {
+            const std::int32_t f = m_targets[static_cast<std::size_t>(mainState)].mainField;
+            if (f != PathIndex::kNone) {
+                text = elementText(node);
+                textRead = true;
+                if (text) {
+                    const auto i = static_cast<std::size_t>(f);
+                    assignFieldText(m_row, m_layout.fields[i], text, readableEnd(text), !m_filled[i]);
+                    m_filled[i] = 1;
+                    m_holdsData = true;
+                }
+            }
+        }
+        if (vsdState >= 0) {
+            const StateTargets& t = m_targets[static_cast<std::size_t>(vsdState)];
+            if (t.contentsFirst != t.contentsEnd) {
+                if (!textRead)
+                    text = elementText(node);
+                if (text)
+                    for (std::uint32_t k = t.contentsFirst; k < t.contentsEnd; ++k)
+                        m_walks[m_contentsTargets[k].walk].onText(m_contentsTargets[k].field, text,
+                                                                  readableEnd(text), node, vsdState, m_index);
+            }
+        }
+
+        if (mainStarted && id == m_mainTrack.rowTagId() && m_holdsData) {
+            m_main.commitRow();
+            ++m_added;
+            m_row = m_main.nextRow();
+            std::memcpy(m_row, m_blank.data(), m_blank.size());
+            std::fill(m_filled.begin(), m_filled.end(), 0);
+            m_holdsData = false;
+        }
+        if (vsdStarted && id == m_vsdTrack.rowTagId())
+            for (ContentsListWalk& w : m_walks)
+                w.onRecordElement();
+        return true;
+    }
+
+private:
+    const char* readableEnd(const char* text) const
+    {
+        const auto at = reinterpret_cast<std::uintptr_t>(text);
+        return at >= reinterpret_cast<std::uintptr_t>(m_readBegin) &&
+                       at < reinterpret_cast<std::uintptr_t>(m_readEnd)
+                   ? m_readEnd
+                   : nullptr;
+    }
+
+    void declareNamespaces(pugi::xml_attribute a, std::uint32_t depth)
+    {
+        for (; !isNull(a); a = a.next_attribute())
+            if (const char* name = a.name(); declaresNamespace(name))
+                m_scope.declare(name[5] ? std::string_view(name + 6) : std::string_view(), a.value(), depth);
+    }
+
+    // The text of an element: its first child's, when that child is text
+    // (kept in the element itself, or a CDATA section); null otherwise.
+    static const char* elementText(pugi::xml_node element)
+    {
+        const char* embedded = element.value();
+        if (*embedded)
+            return embedded;
+        const pugi::xml_node child = element.first_child();
+        if (!isNull(child) && (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata))
+            return child.value();
+        return nullptr;
+    }
+
+    void noteFirstRecord(pugi::xml_node node, std::uint32_t depth)
+    {
+        if (depth <= 2)
+            return; // the record element is the root: its parent is the document
+        const pugi::xml_node parent = node.parent();
+        if (parent.type() == pugi::node_element)
+            m_listElement = parent;
+        else
+            m_listElementMissing = true;
+    }
+
+    const PathIndex& m_index;
+    ResponseList& m_main;
+    const ListLayout& m_layout;
+    const std::vector<std::byte> m_blank;
+    std::vector<ContentsListWalk>& m_walks;
+    std::vector<StateTargets> m_targets;
+    std::vector<ContentsTarget> m_contentsTargets;
+    Transitions m_transitions;
+    NamespaceScope m_scope;
+    ElementNames m_names;
+    Track m_mainTrack;
+    Track m_vsdTrack;                   // the contents lists' record element (vd:vetDocument)
+    bool m_sharedTrack;                 // one record element for all lists: m_mainTrack serves both
+    std::byte* m_row;                   // the main-list entry being filled
+    std::vector<std::uint8_t> m_filled; // per field of m_row: written since it was cleared
+    bool m_holdsData = false;
+    int m_added = 0;
+    pugi::xml_node m_listElement;
+    bool m_listElementMissing = false;
+    const char* m_readBegin = nullptr;
+    const char* m_readEnd = nullptr;
+};
 
 class Walk
 {
@@ -65,252 +385,28 @@ private:
         else
             platform::debugOutput(text);
     }
-    std::size_t firstOccurrence(std::int32_t nameId) const;
-    const std::vector<std::int32_t>& statesFrom(std::size_t firstRecord);
-    void readListAttributes(std::size_t firstRecord);
-    int walkMainList(ResponseList& list, int slot, std::int32_t rowTagId);
-    void walkContentsLists(std::vector<ContentsListWalk>& walks, std::int32_t rowTagId);
+    void readListAttributes(pugi::xml_node list);
 
     vetis::RequestRecord& m_request;
     WalkerMessages* m_messages;
     PathIndex m_index;
-    FlatDocument m_document;
-    std::span<const FlatElement> m_elements;
-    // Element states relative to the depth of a record element, by that depth.
-    struct States
-    {
-        std::uint32_t depth;
-        std::size_t from;
-        std::vector<std::int32_t> states;
-    };
-    std::deque<States> m_states; // stable references
 };
 
-std::size_t Walk::firstOccurrence(std::int32_t nameId) const
-{
-    for (std::size_t k = 0; k < m_elements.size(); ++k)
-        if (m_elements[k].nameId == nameId)
-            return k;
-    return kNotFound;
-}
-
-// The state of every element from the first record element on: the path from
-// its ancestor at the record depth down to itself, looked up in the index one
-// name at a time. Lists whose record elements lie at the same depth share it.
-const std::vector<std::int32_t>& Walk::statesFrom(std::size_t firstRecord)
-{
-    const std::uint32_t recordDepth = m_elements[firstRecord].depth;
-    for (const States& s : m_states)
-        if (s.depth == recordDepth && s.from <= firstRecord)
-            return s.states;
-
-    std::vector<std::int32_t> states(m_elements.size(), PathIndex::kNone);
-    std::vector<std::int32_t> stack; // stack[d - recordDepth]: state of the open element at depth d
-    for (std::size_t k = firstRecord; k < m_elements.size(); ++k) {
-        const FlatElement& e = m_elements[k];
-        if (e.depth < recordDepth)
-            continue;
-        const std::size_t level = e.depth - recordDepth;
-        std::int32_t state = PathIndex::kNone;
-        if (level == 0) {
-            state = m_index.rootState(e.nameId);
-        } else if (level - 1 < stack.size()) {
-            const std::int32_t parent = stack[level - 1];
-            state = parent == PathIndex::kNone ? PathIndex::kNone : m_index.childState(parent, e.nameId);
-        } else {
-            show(kParentNodeFault);
-        }
-        stack.resize(level + 1);
-        stack[level] = state;
-        states[k] = state;
-    }
-    m_states.push_back({recordDepth, firstRecord, std::move(states)});
-    return m_states.back().states;
-}
-
 // The paging attributes of the element that encloses the first record element.
-void Walk::readListAttributes(std::size_t firstRecord)
+void Walk::readListAttributes(pugi::xml_node list)
 {
-    const std::uint32_t depth = m_elements[firstRecord].depth;
-    if (depth <= 2)
-        return; // the record element is the root: its parent is the document
-    std::size_t k = firstRecord;
-    while (k > 0 && m_elements[k - 1].depth != depth - 1)
-        --k;
-    if (k == 0) {
-        show(kFirstRowParentFault);
-        return;
-    }
-    for (const FlatAttribute& a : m_document.attributes(m_elements[k - 1])) {
-        const std::string name = lowered(a.name);
-        const std::int32_t value = toInt32(leadingNumber(a.value));
+    for (pugi::xml_attribute a = list.first_attribute(); a; a = a.next_attribute()) {
+        const std::string name = lowered(a.name());
+        if (name != "offset" && name != "count" && name != "total")
+            continue;
+        const std::int32_t value = toInt32(leadingNumber(a.value()));
         if (name == "offset")
             m_request.ROFFSET = value;
         else if (name == "count")
             m_request.RCOUNT = value;
-        else if (name == "total")
+        else
             m_request.RTOTAL = value;
     }
-}
-
-int Walk::walkMainList(ResponseList& list, int slot, std::int32_t rowTagId)
-{
-    const std::size_t firstRecord = firstOccurrence(rowTagId);
-    if (firstRecord == kNotFound)
-        return 0;
-    readListAttributes(firstRecord);
-    const std::vector<std::int32_t>& states = statesFrom(firstRecord);
-    const ListLayout& layout = list.layout();
-    const std::uint32_t recordDepth = m_elements[firstRecord].depth;
-
-    std::vector<std::byte> buffer(layout.recordLength);
-    clearRecord(layout, buffer.data());
-    bool holdsData = false;
-    int added = 0;
-    for (std::size_t k = firstRecord + 1; k < m_elements.size(); ++k) {
-        const FlatElement& e = m_elements[k];
-        if (e.text && e.depth > recordDepth) {
-            const int f = m_index.field(slot, states[k]);
-            if (f != PathIndex::kNone) {
-                assignFieldValue(buffer.data(), layout.fields[static_cast<std::size_t>(f)], e.text);
-                holdsData = true;
-            }
-        }
-        if (e.nameId == rowTagId) {
-            if (holdsData && list.add(buffer.data()))
-                ++added;
-            clearRecord(layout, buffer.data());
-            holdsData = false;
-        }
-    }
-    if (holdsData && list.add(buffer.data()))
-        ++added;
-    return added;
-}
-
-// One contents list being filled: every entry carries the UUID of its VSD in
-// field 1, and an element that maps to a field not after the last one filled
-// starts a new entry.
-class ContentsListWalk
-{
-public:
-    ContentsListWalk(ResponseList& list, int slot, bool withAttributes)
-        : m_list(list)
-        , m_layout(list.layout())
-        , m_slot(slot)
-        , m_withAttributes(withAttributes)
-        , m_buffer(m_layout.recordLength)
-    {
-        clearRecord(m_layout, m_buffer.data());
-    }
-
-    int slot() const { return m_slot; }
-
-    // Field f (0-based) matched element e, whose text is given.
-    void onText(int f, std::string_view text, const FlatElement& e, std::int32_t state,
-                const PathIndex& index, const FlatDocument& document)
-    {
-        const int i = f + 1;
-        const ResponseField& field = m_layout.fields[static_cast<std::size_t>(f)];
-        if (i == 1) {
-            assignFieldValue(m_buffer.data(), field, text);
-            m_uuidLength = text.size();
-            std::memcpy(m_uuid, text.data(), std::min(text.size(), sizeof m_uuid));
-            return;
-        }
-        if (i <= m_lastFilled)
-            closeEntry();
-        assignFieldValue(m_buffer.data(), field, text);
-        m_lastFilled = i;
-        m_pending = true;
-        if (!m_withAttributes || e.attributeCount == 0)
-            return;
-        char lowered[64];
-        for (const FlatAttribute& a : document.attributes(e)) {
-            std::size_t n = 0;
-            for (const char* p = a.name; *p && n < sizeof lowered; ++p)
-                lowered[n++] = (*p >= 'A' && *p <= 'Z') ? static_cast<char>(*p - 'A' + 'a') : *p;
-            const int af =
-                index.attributeField(m_slot, state, std::string_view(lowered, n), m_lastFilled - 1);
-            if (af != PathIndex::kNone)
-                assignFieldValue(m_buffer.data(), m_layout.fields[static_cast<std::size_t>(af)], a.value);
-        }
-    }
-
-    // A vd:vetDocument element: the UUID of the previous VSD is forgotten.
-    void onRecordElement()
-    {
-        m_uuidLength = 0;
-        m_lastFilled = 0;
-        closeEntry();
-    }
-
-    void closeEntry()
-    {
-        if (m_pending)
-            m_list.add(m_buffer.data());
-        m_pending = false;
-        clearRecord(m_layout, m_buffer.data());
-        if (m_uuidLength == sizeof m_uuid)
-            assignFieldValue(m_buffer.data(), m_layout.fields[0], std::string_view(m_uuid, sizeof m_uuid));
-    }
-
-private:
-    ResponseList& m_list;
-    const ListLayout& m_layout;
-    int m_slot;
-    bool m_withAttributes;
-    std::vector<std::byte> m_buffer;
-    char m_uuid[36];
-    std::size_t m_uuidLength = 0;
-    int m_lastFilled = 0; // 1-based index of the last field filled in the entry
-    bool m_pending = false;
-};
-
-// All contents lists in one pass over the elements: per state, the lists and
-// fields it fills.
-void Walk::walkContentsLists(std::vector<ContentsListWalk>& walks, std::int32_t rowTagId)
-{
-    const std::size_t firstRecord = firstOccurrence(rowTagId);
-    if (firstRecord == kNotFound || walks.empty())
-        return;
-    const std::vector<std::int32_t>& states = statesFrom(firstRecord);
-
-    struct Target
-    {
-        std::uint32_t walk;
-        std::int32_t field;
-    };
-    const auto stateCount = static_cast<std::size_t>(m_index.stateCount());
-    std::vector<std::uint32_t> first(stateCount + 1, 0);
-    std::vector<Target> targets;
-    for (std::size_t s = 0; s < stateCount; ++s) {
-        first[s] = static_cast<std::uint32_t>(targets.size());
-        for (std::size_t w = 0; w < walks.size(); ++w) {
-            const int f = m_index.field(walks[w].slot(), static_cast<std::int32_t>(s));
-            if (f != PathIndex::kNone)
-                targets.push_back({static_cast<std::uint32_t>(w), f});
-        }
-    }
-    first[stateCount] = static_cast<std::uint32_t>(targets.size());
-
-    for (std::size_t k = firstRecord + 1; k < m_elements.size(); ++k) {
-        const FlatElement& e = m_elements[k];
-        const std::int32_t state = states[k];
-        if (e.text && state >= 0) {
-            const auto s = static_cast<std::size_t>(state);
-            if (first[s] != first[s + 1]) {
-                const std::string_view text(e.text);
-                for (std::uint32_t t = first[s]; t < first[s + 1]; ++t)
-                    walks[targets[t].walk].onText(targets[t].field, text, e, state, m_index, m_document);
-            }
-        }
-        if (e.nameId == rowTagId)
-            for (ContentsListWalk& w : walks)
-                w.onRecordElement();
-    }
-    for (ContentsListWalk& w : walks)
-        w.closeEntry();
 }
 
 int Walk::run(char* answer, std::size_t size)
@@ -329,26 +425,49 @@ int Walk::run(char* answer, std::size_t size)
         if (ResponseList* list = m_request.lists[static_cast<std::size_t>(p)])
             contentsSlot[static_cast<std::size_t>(p)] = m_index.addList(list->layout(), kVetDocument, true);
 
-    switch (m_document.load(answer, size, m_index)) {
-    case FlatDocument::Status::Unparsable:
-        return kUnparsableAnswer;
-    case FlatDocument::Status::Empty:
+    pugi::xml_document document;
+    const pugi::xml_parse_result parsed =
+        document.load_buffer_inplace(answer, size, kParseOptions, pugi::encoding_auto);
+    if (parsed.status == pugi::status_no_document_element)
         return kEmptyAnswer;
-    case FlatDocument::Status::Ok:
-        break;
-    }
-    m_elements = m_document.elements();
+    if (!parsed)
+        return kUnparsableAnswer;
+    if (!document.document_element())
+        return kEmptyAnswer;
     if (mainSlot < 0)
         return 0;
 
-    const int added = walkMainList(*main, mainSlot, m_index.nameId(lowered(rowTag)));
-    if (added > 0) {
-        std::vector<ContentsListWalk> walks;
-        for (int p = 1; p <= kContentsListCount; ++p)
-            if (contentsSlot[static_cast<std::size_t>(p)] >= 0)
-                walks.emplace_back(*m_request.lists[static_cast<std::size_t>(p)],
-                                   contentsSlot[static_cast<std::size_t>(p)], p == kPackageListPosition);
-        walkContentsLists(walks, m_index.nameId(lowered(kVetDocument)));
+    // Contents lists are filled in the same pass and kept only when the main
+    // list received entries.
+    std::vector<std::vector<std::byte>> blanks;
+    std::vector<ContentsListWalk> walks;
+    std::array<std::size_t, kContentsListCount + 1> countBefore{};
+    blanks.reserve(kContentsListCount);
+    walks.reserve(kContentsListCount);
+    for (int p = 1; p <= kContentsListCount; ++p) {
+        const auto i = static_cast<std::size_t>(p);
+        if (contentsSlot[i] < 0)
+            continue;
+        ResponseList& list = *m_request.lists[i];
+        countBefore[i] = list.count();
+        blanks.push_back(blankRecord(list.layout()));
+        walks.emplace_back(list, contentsSlot[i], p == kPackageListPosition, blanks.back().data());
+    }
+
+    AnswerPass pass(m_index, *main, mainSlot, m_index.nameId(lowered(rowTag)), walks,
+                    m_index.nameId(lowered(kVetDocument)));
+    pass.setReadableRange(answer, answer + size);
+    document.traverse(pass);
+    const int added = pass.finish();
+    if (pass.listElementMissing())
+        show(kFirstRowParentFault);
+    else if (!isNull(pass.listElement()))
+        readListAttributes(pass.listElement());
+    main->truncate(main->count()); // the room kept for one more entry
+    for (int p = 1; p <= kContentsListCount; ++p) {
+        const auto i = static_cast<std::size_t>(p);
+        if (contentsSlot[i] >= 0)
+            m_request.lists[i]->truncate(added > 0 ? m_request.lists[i]->count() : countBefore[i]);
     }
     m_request.RLOAD = added;
     return added;

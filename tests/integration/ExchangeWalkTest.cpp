@@ -85,6 +85,18 @@ TEST_P(ExchangeWalk, UnitDictionaryFillsItsList)
     EXPECT_TRUE(kilogram) << "the kilogram of the fixture is read by its GUID";
 }
 
+TEST_P(ExchangeWalk, ResearchMethodsAreReadFromTheirListElements)
+{
+    const responses::ListLayout& layout = responses::NamedRefRow::researchMethodLayout();
+    responses::TypedList<responses::NamedRefRow> methods(layout);
+    RequestRecord r = request(14);
+    store::setZText(r.ROWTAG, layout.rowTag);
+    r.lists[0] = &methods;
+    ASSERT_TRUE(Exchange(r, context));
+    EXPECT_GT(r.RLOAD, 0) << "an answer of research methods must not read as empty";
+    EXPECT_EQ(static_cast<std::size_t>(r.RLOAD), methods.count());
+}
+
 TEST_P(ExchangeWalk, VsdListApplicationEndsInFilledLists)
 {
     RequestRecord submit = request(51);
