@@ -6,9 +6,9 @@
 
 namespace responses {
 
-int WalkerAnswerReader::readAnswer(std::string_view answerUtf8, vetis::RequestRecord& request)
+int WalkerAnswerReader::readAnswer(std::string& answerUtf8, vetis::RequestRecord& request)
 {
-    return ReadAnswer(answerUtf8, request);
+    return ReadAnswerInPlace(answerUtf8.data(), answerUtf8.size(), request);
 }
 
 void WalkerAnswerReader::clearList(ResponseList& list)

@@ -10,7 +10,7 @@ namespace responses {
 class WalkerAnswerReader final : public vetis::AnswerReader
 {
 public:
-    int readAnswer(std::string_view answerUtf8, vetis::RequestRecord& request) override;
+    int readAnswer(std::string& answerUtf8, vetis::RequestRecord& request) override;
     void clearList(ResponseList& list) override;
 };
 

@@ -23,12 +23,13 @@ class VetisSettingsRepository;
 // Reads an answer into the response lists the request record references. The
 // walker lives above this layer; the program installs it, tests may give their
 // own. readAnswer returns the number of main entries, -1 when the text cannot
-// be parsed, -2 when it holds no nodes.
+// be parsed, -2 when it holds no nodes. The answer is the reader's to consume:
+// it may parse it in place, so a large answer is not copied once more.
 class AnswerReader
 {
 public:
     virtual ~AnswerReader() = default;
-    virtual int readAnswer(std::string_view answerUtf8, RequestRecord& request) = 0;
+    virtual int readAnswer(std::string& answerUtf8, RequestRecord& request) = 0;
     virtual void clearList(responses::ResponseList& list) = 0;
 };
 

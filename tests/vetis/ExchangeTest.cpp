@@ -26,7 +26,7 @@ constexpr const char* kOwnEnterprise = vetissim::known::kOwnEnterpriseGuid;
 class CountingReader final : public AnswerReader
 {
 public:
-    int readAnswer(std::string_view answer, RequestRecord&) override
+    int readAnswer(std::string& answer, RequestRecord&) override
     {
         ++reads;
         lastAnswer = std::string(answer);
