@@ -7,7 +7,7 @@ PACKAGES=(
   libcurl4-openssl-dev libpugixml-dev libsqlite3-dev libsodium-dev libxlsxwriter-dev zlib1g-dev
   libssl-dev openssl libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libxml2-utils
+  libxml2-utils libxml2-dev
 )
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
