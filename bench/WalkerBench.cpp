@@ -5,8 +5,10 @@
 // read against the answer's size. Times are medians (and minima) of the runs;
 // the three measurements take turns.
 //
-//     walker_bench [VSD count = 1000] [runs = 9] [--first | --reads-only]
+//     walker_bench [VSD count = 1000] [runs = 9] [--first | --reads-only | --write PREFIX]
 //
+// --write PREFIX writes the four kinds of answer to PREFIX-indented.xml,
+// PREFIX-oneline.xml, PREFIX-ns1.xml and PREFIX-default.xml and measures nothing.
 // --first measures the first kind of answer only (usual prefixes, indented);
 // --reads-only repeats reads of all ten lists and prints nothing (for a profiler).
 #include "AnswerGenerator.h"
@@ -246,6 +248,30 @@ int main(int argc, char** argv)
 
     bench::AnswerOptions options;
     options.documents = documents;
+    if (mode == "--write" && argc > 4) {
+        const std::string prefix = argv[4];
+        struct Kind
+        {
+            const char* suffix;
+            bench::PrefixStyle style;
+            bool indented;
+        };
+        for (const Kind& k : {Kind{"-indented.xml", bench::PrefixStyle::Usual, true},
+                              Kind{"-oneline.xml", bench::PrefixStyle::Usual, false},
+                              Kind{"-ns1.xml", bench::PrefixStyle::Generated, true},
+                              Kind{"-default.xml", bench::PrefixStyle::Default, true}}) {
+            options.style = k.style;
+            options.indented = k.indented;
+            const std::string text = bench::generateVsdAnswer(options);
+            const std::string path = prefix + k.suffix;
+            std::FILE* f = std::fopen(path.c_str(), "wb");
+            if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size() || std::fclose(f) != 0) {
+                std::printf("cannot write %s\n", path.c_str());
+                return 1;
+            }
+        }
+        return 0;
+    }
     std::string answer = bench::generateVsdAnswer(options);
     answer.shrink_to_fit();
     if (mode == "--reads-only") {
