@@ -13,10 +13,10 @@ namespace framework {
 
 struct LastError
 {
-    int code = 0;             // runtime error number; 0 = none
-    std::string fileName;     // %ErrorFile
-    int driverCode = 0;       // %FileErrorCode
-    std::string driverText;   // %FileError (UTF-8)
+    int code = 0;           // runtime error number; 0 = none
+    std::string fileName;   // %ErrorFile
+    int driverCode = 0;     // %FileErrorCode
+    std::string driverText; // %FileError (UTF-8)
 };
 
 void setLastError(int code, std::string_view fileName, int driverCode = 0, std::string_view driverText = {});

@@ -18,10 +18,10 @@ namespace platform {
 
 constexpr std::int32_t kNoDate = 0;
 
-ZANVO_PLATFORM_EXPORT std::int32_t dayNumber(const QDate& date);   // invalid date -> 0
-ZANVO_PLATFORM_EXPORT QDate dateOfDay(std::int32_t day);           // 0 or negative -> invalid
-ZANVO_PLATFORM_EXPORT std::int32_t timeNumber(const QTime& time);  // invalid time -> 0
-ZANVO_PLATFORM_EXPORT QTime timeOfNumber(std::int32_t time);       // 0 -> invalid
+ZANVO_PLATFORM_EXPORT std::int32_t dayNumber(const QDate& date);  // invalid date -> 0
+ZANVO_PLATFORM_EXPORT QDate dateOfDay(std::int32_t day);          // 0 or negative -> invalid
+ZANVO_PLATFORM_EXPORT std::int32_t timeNumber(const QTime& time); // invalid time -> 0
+ZANVO_PLATFORM_EXPORT QTime timeOfNumber(std::int32_t time);      // 0 -> invalid
 
 // "dd.mm.yyyy"; empty for 0.
 ZANVO_PLATFORM_EXPORT QString formatDay(std::int32_t day);

@@ -29,13 +29,20 @@ enum class FieldType : std::uint8_t
 constexpr std::string_view fieldTypeName(FieldType t)
 {
     switch (t) {
-    case FieldType::Text: return "text";
-    case FieldType::ZText: return "ztext";
-    case FieldType::U8: return "u8";
-    case FieldType::I16: return "i16";
-    case FieldType::U16: return "u16";
-    case FieldType::I32: return "i32";
-    case FieldType::F64: return "f64";
+    case FieldType::Text:
+        return "text";
+    case FieldType::ZText:
+        return "ztext";
+    case FieldType::U8:
+        return "u8";
+    case FieldType::I16:
+        return "i16";
+    case FieldType::U16:
+        return "u16";
+    case FieldType::I32:
+        return "i32";
+    case FieldType::F64:
+        return "f64";
     }
     return "?";
 }
@@ -157,4 +164,5 @@ struct FieldStorage<FieldType::F64, 8>
 #define ZANVO_RECORD_MEMBER(member, fname, ftype, fsize)                                                     \
     ::store::FieldStorage<::store::FieldType::ftype, fsize>::type member;
 #define ZANVO_FIELD_DEF(Record, member, fname, ftype, fsize)                                                 \
-    ::store::FieldDef{fname, ::store::FieldType::ftype, fsize, static_cast<std::uint32_t>(offsetof(Record, member))},
+    ::store::FieldDef{fname, ::store::FieldType::ftype, fsize,                                               \
+                      static_cast<std::uint32_t>(offsetof(Record, member))},

@@ -91,7 +91,7 @@ TEST(ResponseWalker, TextsLongerThanTheirFieldAreCut)
                                             "dt:countryList")),
               1);
     const CountryRow& row = countries.list[0];
-    EXPECT_EQ(z(row.NAME), std::string(128, 'N'));   // ztext(129) keeps 128
+    EXPECT_EQ(z(row.NAME), std::string(128, 'N'));  // ztext(129) keeps 128
     EXPECT_EQ(std::string_view(row.CODE, 2), "RU"); // text(2) keeps 2
     EXPECT_EQ(std::string_view(row.CODE3, 3), "RUS");
 }

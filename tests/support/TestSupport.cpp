@@ -7,8 +7,7 @@ namespace testsupport {
 
 TempFolder::TempFolder()
     : m_dir(std::make_unique<QTemporaryDir>())
-{
-}
+{}
 
 QString TempFolder::path() const
 {

@@ -103,9 +103,9 @@ inline Vsd fullVsd()
     store::setText(v.PURPOSE, "94a2de50-ff54-4939-a9d6-bd800bc49874");
     v.CARGOINSPECTED = 1;
     store::setZText(v.CARGOEXPERTIZED, "VSEFULL");
-    store::setZText(
-        v.PROSPERITY, "\xCC\xE5\xF1\xF2\xED\xEE\xF1\xF2\xFC "
-                      "\xE1\xEB\xE0\xE3\xEE\xEF\xEE\xEB\xF3\xF7\xED\xE0"); // Местность благополучна
+    store::setZText(v.PROSPERITY,
+                    "\xCC\xE5\xF1\xF2\xED\xEE\xF1\xF2\xFC "
+                    "\xE1\xEB\xE0\xE3\xEE\xEF\xEE\xEB\xF3\xF7\xED\xE0"); // Местность благополучна
 
     // Batch identifiers out of key order, and a blank one that is left out.
     store::InsideRecord b2 = row(uuid, 1, 2);
