@@ -57,7 +57,7 @@ struct ItemRow
     const char* code;
     const char* gtin;
     const char* subProduct; // name of the subproduct
-    const char* gost;       // "" when made by specification
+    const char* gost;       // "" when made to the producer's own standard
     const char* producer;
     const char* packingCode;
     const char* packingName;
