@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "vetis/Exchange.h"
 
+#include "framework/ErrorManager.h"
+#include "framework/LastError.h"
 #include "framework/MessageBox.h"
 #include "platform/CodePage.h"
 #include "platform/Dates.h"
+#include "store/ErrorCodes.h"
 #include "store/RecordText.h"
 #include "store/tables/Vetis.h"
 #include "vetis/ApplicationAnswer.h"
@@ -23,11 +26,6 @@
 namespace vetis {
 
 namespace {
-
-bool isGuid36(std::string_view text)
-{
-    return store::clip(text).size() == 36;
-}
 
 QString dumpFolderOf(const store::VetisRecord& settings)
 {
@@ -54,7 +52,7 @@ bool Exchange(RequestRecord& request, ExchangeContext& context)
     framework::MessagePresenter& presenter = framework::messagePresenter();
     request.FLAGLUCK = 0;
     context.outcome = TransferOutcome{};
-    if (!isGuid36(std::string_view(request.VETISGUID, sizeof request.VETISGUID))) {
+    if (!isEntityGuid(std::string_view(request.VETISGUID, sizeof request.VETISGUID))) {
         framework::problemMessage(
             presenter, QStringLiteral("Нет номера GUID ХС для получения настроек доступа к АИС Меркурий !"),
             true);
@@ -65,10 +63,18 @@ bool Exchange(RequestRecord& request, ExchangeContext& context)
     if (context.settings) {
         const std::string_view guid =
             store::clip(std::string_view(request.VETISGUID, sizeof request.VETISGUID));
-        if (std::optional<store::VetisRecord> found = context.settings->find(guid))
+        framework::clearLastError();
+        if (std::optional<store::VetisRecord> found = context.settings->find(guid)) {
             settings = *found;
+        } else if (const framework::LastError& error = framework::lastError();
+                   error.code != 0 && error.code != store::kRecordNotFound) {
+            // A settings file that cannot be read is not the same as no
+            // settings: the user learns what is wrong with the file.
+            framework::errorManager().report_for_file(29, QString::fromStdString(error.fileName));
+            return false;
+        }
     }
-    if (!isGuid36(std::string_view(settings.GUID, sizeof settings.GUID))) {
+    if (!isEntityGuid(std::string_view(settings.GUID, sizeof settings.GUID))) {
         framework::problemMessage(
             presenter, QStringLiteral("Нет данных для доступа к АИС Меркурий через интерфейс Ветис.API !"),
             true);

@@ -150,6 +150,21 @@ TEST_P(ExchangeWalk, VsdListApplicationEndsInFilledLists)
     EXPECT_TRUE(presenter.shown().empty());
 }
 
+TEST_P(ExchangeWalk, MalformedOrTruncatedAnswersFillNothing)
+{
+    for (vetissim::FaultKind kind : {vetissim::FaultKind::MalformedXml, vetissim::FaultKind::TruncatedXml}) {
+        sim.addFault({kind});
+        responses::TypedList<responses::UnitRow> units;
+        RequestRecord r = request(3);
+        store::setZText(r.ROWTAG, "dt:unit");
+        r.lists[0] = &units;
+        EXPECT_FALSE(Exchange(r, context));
+        EXPECT_EQ(r.RLOAD, 0);
+        EXPECT_EQ(r.FLAGLUCK, 0);
+        EXPECT_EQ(units.count(), 0u);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(PrefixStyles, ExchangeWalk,
                          ::testing::Values(vetissim::PrefixStyle::Usual, vetissim::PrefixStyle::Default,
                                            vetissim::PrefixStyle::Generated));

@@ -2,13 +2,18 @@
 // The exchange against the VetIS test double: settings, endpoints, answer
 // modes, application fields, the result walker hand-off and the exchange files.
 #include "vetis/Exchange.h"
+#include "framework/ErrorManager.h"
 #include "framework/RecordingPresenter.h"
+#include "framework/StorageErrorTexts.h"
 #include "platform/Dates.h"
 #include "store/RecordText.h"
+#include "store/Session.h"
 #include "support/FakeVetisSettingsRepository.h"
 #include "support/TestSupport.h"
 #include "vetis-sim/VetisSim.h"
 #include "vetis/Endpoints.h"
+#include "vetis/ExchangeFiles.h"
+#include "vetis/StoredVetisSettings.h"
 #include "vetis/VetisSettings.h"
 
 #include <QByteArray>
@@ -257,4 +262,45 @@ TEST_F(ExchangeTest, WritesExchangeFilesWhenAFolderIsSet)
     QFile request(dump.file(files[0]));
     ASSERT_TRUE(request.open(QIODevice::ReadOnly));
     EXPECT_EQ(request.readAll().toStdString(), sim.received().at(0).body);
+}
+
+TEST_F(ExchangeTest, AnUnreadableSettingsFileIsReportedNotTakenForNoSettings)
+{
+    testsupport::TempFolder data;
+    ASSERT_TRUE(QDir(data.path()).mkpath(QStringLiteral("Base")));
+    {
+        QFile file(data.file(QStringLiteral("Base/mv01.dat")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'z'));
+    }
+    store::Session session(data.path());
+    StoredVetisSettings stored(session);
+    context.settings = &stored;
+    framework::installStorageErrorTexts();
+    bool ended = false;
+    framework::errorManager().setEndProgramAction([&ended] { ended = true; });
+
+    RequestRecord r = vsdListRequest();
+    EXPECT_FALSE(Exchange(r, context));
+
+    framework::errorManager().setEndProgramAction({});
+    ASSERT_EQ(presenter.shown().size(), 1u);
+    EXPECT_TRUE(shownText(0).contains(QStringLiteral("mv01.dat"))) << shownText(0).toStdString();
+    EXPECT_TRUE(shownText(0).contains(QStringLiteral("Поврежденный файл данных")))
+        << shownText(0).toStdString();
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(sim.received().empty());
+}
+
+TEST_F(ExchangeTest, AnExchangeFolderThatCannotBeWrittenDoesNotStopTheCall)
+{
+    testsupport::TempFolder dump;
+    store::setZText(settings().DUMPPATH, dump.path().toStdString());
+    // The folder goes away between the settings and the call: the files are
+    // lost, the answer is not.
+    QDir(dump.path()).removeRecursively();
+    RequestRecord r = vsdListRequest();
+    EXPECT_TRUE(Exchange(r, context));
+    EXPECT_EQ(store::ztextOf(r.APPSTATUS), "ACCEPTED");
+    EXPECT_FALSE(writeExchangeFiles(dump.path(), QDateTime::currentDateTime(), 51, "<a/>", "<b/>"));
 }
