@@ -48,6 +48,8 @@ struct Command
 };
 
 std::span<const Command> commands();
+// The registry entry of a command, for its usage line in error messages.
+const Command& command(std::string_view name);
 
 // Output helpers: UTF-8 to stdout, messages to stderr.
 void out(std::string_view text);

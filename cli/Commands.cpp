@@ -29,4 +29,12 @@ std::span<const Command> commands()
     return list;
 }
 
+const Command& command(std::string_view name)
+{
+    for (const Command& c : commands())
+        if (c.name == name)
+            return c;
+    return commands().front(); // every caller names a registered command
+}
+
 } // namespace cli

@@ -63,7 +63,7 @@ bool isSecret(std::string_view field)
 
 int runDump(std::span<const std::string> words)
 {
-    const Command& self = commands()[2];
+    const Command& self = command("dump");
     Arguments args;
     std::string error;
     if (!parseArguments(words, {"--data"}, {"--reveal"}, args, error))

@@ -29,8 +29,6 @@ namespace cli {
 
 namespace {
 
-const Command& envelopeCommand();
-
 template <std::size_t N>
 void setTextField(char (&field)[N], const QJsonValue& v, bool zeroTerminated)
 {
@@ -117,9 +115,9 @@ int run(std::span<const std::string> words)
     Arguments args;
     std::string error;
     if (!parseArguments(words, {}, {}, args, error))
-        return usageError(envelopeCommand(), error);
+        return usageError(command("envelope"), error);
     if (args.positional.size() != 1)
-        return usageError(envelopeCommand(), "one request file is expected");
+        return usageError(command("envelope"), "one request file is expected");
 
     QJsonObject o;
     if (!readJsonFile(args.positional[0], o, error)) {
@@ -176,13 +174,6 @@ int run(std::span<const std::string> words)
     }
     out(envelope);
     return kExitOk;
-}
-
-const Command& envelopeCommand()
-{
-    static const Command c{"envelope", "envelope REQUEST.json", "the SOAP envelope a request would post",
-                           run};
-    return c;
 }
 
 } // namespace

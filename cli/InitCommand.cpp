@@ -13,7 +13,7 @@ namespace cli {
 
 int runInit(std::span<const std::string> words)
 {
-    const Command& self = commands()[1];
+    const Command& self = command("init");
     Arguments args;
     std::string error;
     if (!parseArguments(words, {"--data"}, {}, args, error))

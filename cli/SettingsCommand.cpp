@@ -36,8 +36,6 @@ constexpr SettingOption kOptions[] = {
     {"scale", "MVS:WINSFONT"},    {"ca-bundle", "MVS:STR250_01"}, {"no-verify", "MVS:BYTE_03"},
 };
 
-const Command& settingsCommand();
-
 void show(const store::VetisRecord& r)
 {
     const store::TableDef& def = store::vetisTable();
@@ -59,13 +57,13 @@ int run(std::span<const std::string> words)
                          "--test", "--answer", "--dumppath", "--period", "--scale", "--ca-bundle",
                          "--no-verify"},
                         {"--show"}, args, error))
-        return usageError(settingsCommand(), error);
+        return usageError(command("settings"), error);
     const std::string data = args.option("--data");
     const std::string guid = args.option("--guid");
     if (data.empty() || !args.positional.empty())
-        return usageError(settingsCommand(), "--data DIR and --guid GUID are needed");
+        return usageError(command("settings"), "--data DIR and --guid GUID are needed");
     if (!vetis::isEntityGuid(guid))
-        return usageError(settingsCommand(), "the entity GUID must have 36 characters");
+        return usageError(command("settings"), "the entity GUID must have 36 characters");
     if (!QFileInfo(QString::fromStdString(data) + QStringLiteral("/Base")).isDir()) {
         fail("no data folder with Base at " + data + " (run zanvo-cli init first)");
         return kExitFailure;
@@ -89,10 +87,11 @@ int run(std::span<const std::string> words)
             continue;
         const store::FieldDef& f = def.fields[static_cast<std::size_t>(def.fieldIndex(o.field))];
         if (!store::setFieldFromUtf8(f, reinterpret_cast<char*>(&record), args.option(option)))
-            return usageError(settingsCommand(), "the value of --" + std::string(o.option) + " does not fit");
+            return usageError(command("settings"),
+                              "the value of --" + std::string(o.option) + " does not fit");
     }
     if (record.ANSWER > 2 || record.TEST > 1 || record.BYTE_03 > 1)
-        return usageError(settingsCommand(), "--test and --no-verify take 0 or 1, --answer 0, 1 or 2");
+        return usageError(command("settings"), "--test and --no-verify take 0 or 1, --answer 0, 1 or 2");
 
     const int rc = isNew ? repo.add(record) : repo.put(record);
     if (rc != store::kOk) {
@@ -102,13 +101,6 @@ int run(std::span<const std::string> words)
     if (args.has("--show"))
         show(record);
     return kExitOk;
-}
-
-const Command& settingsCommand()
-{
-    static const Command c{"settings", "settings --data DIR --guid GUID [--login X] [--password X] ...",
-                           "create or change an entity's access settings", run};
-    return c;
 }
 
 } // namespace

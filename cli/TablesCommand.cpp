@@ -85,7 +85,7 @@ std::string tableText(const store::TableDef& def)
 
 int runTables(std::span<const std::string> words)
 {
-    const Command& self = commands()[0];
+    const Command& self = command("tables");
     Arguments args;
     std::string error;
     if (!parseArguments(words, {}, {"--json"}, args, error))

@@ -22,22 +22,19 @@ namespace cli {
 
 int runWalk(std::span<const std::string> words)
 {
-    const Command* self = nullptr;
-    for (const Command& c : commands())
-        if (c.name == "walk")
-            self = &c;
+    const Command& self = command("walk");
     Arguments args;
     std::string error;
     if (!parseArguments(words, {"--list"}, {}, args, error))
-        return usageError(*self, error);
+        return usageError(self, error);
     const std::string kind = args.option("--list");
     if (kind.empty() || args.positional.size() > 1)
-        return usageError(*self, "--list KIND and at most one answer file are required");
+        return usageError(self, "--list KIND and at most one answer file are required");
     if (!responses::findListKind(kind)) {
         std::string known;
         for (const responses::ListKind& k : responses::listKinds())
             known += (known.empty() ? "" : ", ") + std::string(k.name);
-        return usageError(*self, "unknown list kind " + kind + " (one of " + known + ")");
+        return usageError(self, "unknown list kind " + kind + " (one of " + known + ")");
     }
 
     QFile file;
