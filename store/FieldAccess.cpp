@@ -13,20 +13,6 @@ namespace store {
 
 namespace {
 
-template <typename T>
-T load(const char* p)
-{
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-template <typename T>
-void save(char* p, T v)
-{
-    std::memcpy(p, &v, sizeof v);
-}
-
 std::string_view trimmed(std::string_view s)
 {
     while (!s.empty() && s.front() == ' ')
@@ -49,7 +35,7 @@ bool setWhole(char* p, std::string_view text)
     if (v < static_cast<long long>(std::numeric_limits<T>::min()) ||
         v > static_cast<long long>(std::numeric_limits<T>::max()))
         return false;
-    save<T>(p, static_cast<T>(v));
+    storeNumber<T>(p, static_cast<T>(v));
     return true;
 }
 
@@ -75,16 +61,16 @@ std::string fieldAsUtf8(const FieldDef& field, const char* record)
         return platform::cp1251ToUtf8(clip(std::string_view(p, n)));
     }
     case FieldType::U8:
-        return std::to_string(load<std::uint8_t>(p));
+        return std::to_string(loadNumber<std::uint8_t>(p));
     case FieldType::I16:
-        return std::to_string(load<std::int16_t>(p));
+        return std::to_string(loadNumber<std::int16_t>(p));
     case FieldType::U16:
-        return std::to_string(load<std::uint16_t>(p));
+        return std::to_string(loadNumber<std::uint16_t>(p));
     case FieldType::I32:
-        return std::to_string(load<std::int32_t>(p));
+        return std::to_string(loadNumber<std::int32_t>(p));
     case FieldType::F64: {
         char buf[40];
-        const auto r = std::to_chars(buf, buf + sizeof buf, load<double>(p));
+        const auto r = std::to_chars(buf, buf + sizeof buf, loadNumber<double>(p));
         return std::string(buf, r.ptr);
     }
     }
@@ -120,7 +106,7 @@ bool setFieldFromUtf8(const FieldDef& field, char* record, std::string_view utf8
         const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
         if (t.empty() || ec != std::errc() || end != t.data() + t.size() || !std::isfinite(v))
             return false;
-        save<double>(p, v);
+        storeNumber<double>(p, v);
         return true;
     }
     }

@@ -8,21 +8,6 @@
 
 namespace store::columns {
 
-namespace {
-template <typename T>
-T load(const char* p)
-{
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-template <typename T>
-void storeValue(char* p, T v)
-{
-    std::memcpy(p, &v, sizeof v);
-}
-} // namespace
-
 void bindField(sqlite3_stmt* stmt, int param, const FieldDef& field, const char* record)
 {
     const char* p = record + field.offset;
@@ -40,19 +25,19 @@ void bindField(sqlite3_stmt* stmt, int param, const FieldDef& field, const char*
         break;
     }
     case FieldType::U8:
-        sqlite3_bind_int(stmt, param, load<std::uint8_t>(p));
+        sqlite3_bind_int(stmt, param, loadNumber<std::uint8_t>(p));
         break;
     case FieldType::I16:
-        sqlite3_bind_int(stmt, param, load<std::int16_t>(p));
+        sqlite3_bind_int(stmt, param, loadNumber<std::int16_t>(p));
         break;
     case FieldType::U16:
-        sqlite3_bind_int(stmt, param, load<std::uint16_t>(p));
+        sqlite3_bind_int(stmt, param, loadNumber<std::uint16_t>(p));
         break;
     case FieldType::I32:
-        sqlite3_bind_int(stmt, param, load<std::int32_t>(p));
+        sqlite3_bind_int(stmt, param, loadNumber<std::int32_t>(p));
         break;
     case FieldType::F64:
-        sqlite3_bind_double(stmt, param, load<double>(p));
+        sqlite3_bind_double(stmt, param, loadNumber<double>(p));
         break;
     }
 }
@@ -74,19 +59,19 @@ void readField(sqlite3_stmt* stmt, int column, const FieldDef& field, char* reco
         break;
     }
     case FieldType::U8:
-        storeValue(p, static_cast<std::uint8_t>(sqlite3_column_int64(stmt, column)));
+        storeNumber(p, static_cast<std::uint8_t>(sqlite3_column_int64(stmt, column)));
         break;
     case FieldType::I16:
-        storeValue(p, static_cast<std::int16_t>(sqlite3_column_int64(stmt, column)));
+        storeNumber(p, static_cast<std::int16_t>(sqlite3_column_int64(stmt, column)));
         break;
     case FieldType::U16:
-        storeValue(p, static_cast<std::uint16_t>(sqlite3_column_int64(stmt, column)));
+        storeNumber(p, static_cast<std::uint16_t>(sqlite3_column_int64(stmt, column)));
         break;
     case FieldType::I32:
-        storeValue(p, static_cast<std::int32_t>(sqlite3_column_int64(stmt, column)));
+        storeNumber(p, static_cast<std::int32_t>(sqlite3_column_int64(stmt, column)));
         break;
     case FieldType::F64:
-        storeValue(p, sqlite3_column_double(stmt, column));
+        storeNumber(p, sqlite3_column_double(stmt, column));
         break;
     }
 }

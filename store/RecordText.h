@@ -12,6 +12,22 @@
 // longer than the field are cut to its capacity. Texts are Windows-1251 bytes.
 namespace store {
 
+// A number read from or written to its place in a record, which need not be
+// aligned for the number's type.
+template <typename T>
+inline T loadNumber(const char* p)
+{
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+template <typename T>
+inline void storeNumber(char* p, T v)
+{
+    std::memcpy(p, &v, sizeof v);
+}
+
 // The value without trailing blanks ("clipped").
 inline std::string_view clip(std::string_view s)
 {
