@@ -37,9 +37,12 @@ BuildMarker readBuildMarker(const QString& path)
 {
     BuildMarker result;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
         return result;
-    const QByteArray bytes = file.readAll();
+    // The libraries are searched where they lie, without reading them into memory.
+    const uchar* mapped = file.map(0, file.size());
+    const QByteArray whole = mapped ? QByteArray() : file.readAll();
+    const QByteArrayView bytes = mapped ? QByteArrayView(mapped, file.size()) : QByteArrayView(whole);
     static const QByteArray prefix(ZANVO_BUILD_MARKER_PREFIX);
     const qsizetype at = bytes.indexOf(prefix);
     if (at < 0)
