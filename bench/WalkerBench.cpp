@@ -5,12 +5,14 @@
 // read against the answer's size. Times are medians (and minima) of the runs;
 // the three measurements take turns.
 //
-//     walker_bench [VSD count = 1000] [runs = 9] [--first | --reads-only | --write PREFIX]
+//     walker_bench [VSD count = 1000] [runs = 9]
+//                  [--first | --reads-only | --reads-only-one-thread | --write PREFIX]
 //
 // --write PREFIX writes the four kinds of answer to PREFIX-indented.xml,
 // PREFIX-oneline.xml, PREFIX-ns1.xml and PREFIX-default.xml and measures nothing.
 // --first measures the first kind of answer only (usual prefixes, indented);
-// --reads-only repeats reads of all ten lists and prints nothing (for a profiler).
+// --reads-only repeats reads of all ten lists and prints nothing (for a
+// profiler); --reads-only-one-thread the same, each read on one thread.
 #include "AnswerGenerator.h"
 
 #include "responses/ResponseWalker.h"
@@ -22,6 +24,7 @@
 
 #include <malloc.h>
 #include <sys/resource.h>
+#include <time.h>
 
 #include <algorithm>
 #include <atomic>
@@ -37,25 +40,30 @@
 // Live heap bytes and their high-water mark: every operator new of the
 // program and every allocation of pugixml.
 namespace {
-std::atomic<std::size_t> g_live{0};
-std::atomic<std::size_t> g_peak{0};
+// Signed: a block allocated before counting began may be freed while it runs.
+std::atomic<long long> g_live{0};
+std::atomic<long long> g_peak{0};
+
+// Counting is switched on for the memory measurement only: the counters are
+// shared by the threads of a read, and their traffic would slow the timed reads.
+std::atomic<bool> g_counting{false};
 
 void* counted(std::size_t n)
 {
     void* p = std::malloc(n ? n : 1);
-    if (!p)
-        return nullptr;
-    const std::size_t now = g_live.fetch_add(malloc_usable_size(p)) + malloc_usable_size(p);
-    std::size_t peak = g_peak.load();
+    if (!p || !g_counting.load(std::memory_order_relaxed))
+        return p;
+    const auto size = static_cast<long long>(malloc_usable_size(p));
+    const long long now = g_live.fetch_add(size) + size;
+    long long peak = g_peak.load();
     while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
     }
     return p;
 }
 void uncounted(void* p)
 {
-    if (!p)
-        return;
-    g_live.fetch_sub(malloc_usable_size(p));
+    if (p && g_counting.load(std::memory_order_relaxed))
+        g_live.fetch_sub(static_cast<long long>(malloc_usable_size(p)));
     std::free(p);
 }
 } // namespace
@@ -94,6 +102,14 @@ using Clock = std::chrono::steady_clock;
 double msSince(Clock::time_point t)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
+}
+
+// Processor time of the whole process (all its threads).
+double cpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 long maxRssKiB()
@@ -164,11 +180,13 @@ void run(const char* title, const std::string& answer, int repetitions, bool mea
         std::memcpy(buffer.data(), answer.data(), answer.size());
         const long rssBefore = maxRssKiB();
         ListSet lists(true);
-        const std::size_t base = g_live.load();
-        g_peak.store(base);
+        g_live.store(0);
+        g_peak.store(0);
+        g_counting.store(true);
         const int n = responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request);
-        const std::size_t peak = g_peak.load() - base;
-        const std::size_t kept = g_live.load() - base;
+        const auto peak = static_cast<std::size_t>(std::max(0LL, g_peak.load()));
+        const auto kept = static_cast<std::size_t>(std::max(0LL, g_live.load()));
+        g_counting.store(false);
         const long rssAfter = maxRssKiB();
         std::printf("read: %d VSDs, %zu entries in ten lists (%zu bytes of records)\n", n, lists.entries(),
                     lists.listBytes());
@@ -188,7 +206,7 @@ void run(const char* title, const std::string& answer, int repetitions, bool mea
     // machine hits all of them alike. Each starts from a fresh copy of the
     // answer, and each times what a read does with its document: the parse
     // alone includes freeing the document, as the reads do.
-    Series parse, parseDefault, mainOnly, all;
+    Series parse, parseDefault, mainOnly, all, allCpu, oneThread;
     for (int r = 0; r < repetitions; ++r) {
         {
             std::memcpy(buffer.data(), answer.data(), answer.size());
@@ -219,9 +237,19 @@ void run(const char* title, const std::string& answer, int repetitions, bool mea
         {
             std::memcpy(buffer.data(), answer.data(), answer.size());
             ListSet lists(true);
+            const double cpu = cpuMs();
             const auto t = Clock::now();
             responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request);
             all.ms.push_back(msSince(t));
+            allCpu.ms.push_back(cpuMs() - cpu);
+        }
+        {
+            std::memcpy(buffer.data(), answer.data(), answer.size());
+            ListSet lists(true);
+            const auto t = Clock::now();
+            responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request,
+                                         responses::ReadSharing{});
+            oneThread.ms.push_back(msSince(t));
         }
     }
     const double p = parse.median();
@@ -236,6 +264,10 @@ void run(const char* title, const std::string& answer, int repetitions, bool mea
                 all.median(), all.min(), all.median() / p, all.min() / parse.min());
     std::printf("  of which beyond the parse:               %8.2f ms           = %.2f x parse\n",
                 all.median() - p, (all.median() - p) / p);
+    std::printf("  processor time of all threads:           %8.2f ms %8.2f ms  = %.2f x parse\n",
+                allCpu.median(), allCpu.min(), allCpu.median() / p);
+    std::printf("read, all ten lists, one thread:           %8.2f ms %8.2f ms  = %.2f x parse (min: %.2f)\n",
+                oneThread.median(), oneThread.min(), oneThread.median() / p, oneThread.min() / parse.min());
 }
 } // namespace
 
@@ -274,12 +306,14 @@ int main(int argc, char** argv)
     }
     std::string answer = bench::generateVsdAnswer(options);
     answer.shrink_to_fit();
-    if (mode == "--reads-only") {
+    if (mode == "--reads-only" || mode == "--reads-only-one-thread") {
+        const responses::ReadSharing sharing =
+            mode == "--reads-only" ? responses::defaultSharing(answer.size()) : responses::ReadSharing{};
         std::vector<char> buffer(answer.size() + 1);
         for (int r = 0; r < repetitions; ++r) {
             std::memcpy(buffer.data(), answer.data(), answer.size());
             ListSet lists(true);
-            responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request);
+            responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request, sharing);
         }
         return 0;
     }

@@ -72,10 +72,15 @@ public:
     void clear()
     {
         m_chunks.clear();
+        m_segments.clear();
         m_count = 0;
     }
     // Appends a copy of one record of the list's length.
     bool add(const void* record);
+    // Appends the rows of another list of the same layout, which is left
+    // empty. Its rows are taken over where they lie, not copied: lists filled
+    // apart (by the threads of one read) are joined without touching a row.
+    void append(ResponseList&& other);
     // Room for the next row, to be filled where it lies and then counted by
     // commitRow(); its bytes are undefined until written. Saves the copy of a
     // record filled elsewhere. The room after it is asked from memory ahead,
@@ -91,12 +96,12 @@ public:
     const std::byte* row(std::size_t i) const
     {
         assert(i < count());
-        return m_chunks[i >> m_chunkShift].get() + (i & (m_rowsPerChunk - 1)) * m_layout->recordLength;
+        return locate(i);
     }
     std::byte* row(std::size_t i)
     {
         assert(i < count());
-        return m_chunks[i >> m_chunkShift].get() + (i & (m_rowsPerChunk - 1)) * m_layout->recordLength;
+        return locate(i);
     }
 
     // Row i as the list's record struct (see the *Row structs).
@@ -117,6 +122,37 @@ public:
     void sortRows(const std::function<bool(const std::byte*, const std::byte*)>& less);
 
 private:
+    // Rows from firstRow on lie in the chunks from firstChunk on. A list that
+    // was never joined to another has no segments: row i is in chunk
+    // i / rows per chunk. Joining adds a segment where the last chunk of the
+    // list before it was not full.
+    struct Segment
+    {
+        std::size_t firstRow;
+        std::size_t firstChunk;
+    };
+    std::byte* locate(std::size_t i) const
+    {
+        std::size_t k = i;
+        std::size_t chunk = 0;
+        if (!m_segments.empty()) {
+            const Segment& s = segmentOf(i);
+            k = i - s.firstRow;
+            chunk = s.firstChunk;
+        }
+        return m_chunks[chunk + (k >> m_chunkShift)].get() +
+               (k & (m_rowsPerChunk - 1)) * m_layout->recordLength;
+    }
+    const Segment& segmentOf(std::size_t i) const
+    {
+        std::size_t s = m_segments.size() - 1;
+        while (m_segments[s].firstRow > i)
+            --s;
+        return m_segments[s];
+    }
+    // The chunks the rows of the list occupy.
+    std::size_t chunksInUse() const;
+
     static constexpr std::size_t kChunkBytes = 16 * 1024;
 
     const ListLayout* m_layout;
@@ -124,6 +160,7 @@ private:
     std::size_t m_rowsPerChunk;
     std::size_t m_count = 0;
     std::vector<std::unique_ptr<std::byte[]>> m_chunks;
+    std::vector<Segment> m_segments; // empty, or starting with {0, 0}
 };
 
 // A list bound to its record struct: list[i] is the typed row.

@@ -2,8 +2,9 @@
 #include "responses/ResponseWalker.h"
 
 #include "platform/DebugOutput.h"
+#include "responses/AnswerCuts.h"
+#include "responses/AnswerPass.h"
 #include "responses/ContentsListWalk.h"
-#include "responses/ElementNames.h"
 #include "responses/FieldValue.h"
 #include "responses/Namespaces.h"
 #include "responses/PathIndex.h"
@@ -14,18 +15,23 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
-#include <type_traits>
+#include <thread>
 #include <vector>
 
 namespace responses {
 
 namespace {
+
+using walker::AnswerPass;
+using walker::blankRecord;
+using walker::isNull;
 
 constexpr std::string_view kVetDocument = "vd:vetDocument";
 
@@ -55,327 +61,38 @@ std::int32_t toInt32(double v)
     return static_cast<std::int32_t>(v);
 }
 
-// "xmlns" or "xmlns:..." without measuring the name first.
-bool declaresNamespace(const char* name)
+// A long answer is shared among threads from this length on, in pieces of
+// about the second length (a thread reads its pieces one after another, so
+// that no more than one piece per thread is parsed at a time).
+constexpr std::size_t kShareFromBytes = std::size_t{1} << 20;
+constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+constexpr unsigned kMostThreads = 8;
+
+// Stands in the outline of a cut answer where its records were.
+constexpr std::string_view kRecordsMarker = "zanvo-records";
+
+// What one thread read from its pieces, in lists of its own that are joined
+// to the request's lists in the order of the pieces.
+struct PieceLists
 {
-    return name[0] == 'x' && name[1] == 'm' && name[2] == 'l' && name[3] == 'n' && name[4] == 's' &&
-           (name[5] == '\0' || name[5] == ':');
-}
-
-// Handles of pugixml are one pointer; testing one for null this way spares
-// a call into the library per element.
-template <class Handle>
-bool isNull(Handle h)
-{
-    static_assert(sizeof(Handle) == sizeof(void*) && std::is_trivially_copyable_v<Handle>);
-    return std::bit_cast<void*>(h) == nullptr;
-}
-
-// Path states: the state of a record element, or the child of a state under
-// a name, looked up in the index once per pair and then kept in a table.
-class Transitions
-{
-public:
-    explicit Transitions(const PathIndex& index)
-        : m_index(index)
-        , m_names(static_cast<std::size_t>(index.nameCount()))
-        , m_table((static_cast<std::size_t>(index.stateCount()) + 1) * m_names, kUnknown)
-    {}
-
-    // The state of a record element of that name.
-    std::int32_t root(std::int32_t nameId) { return lookup(PathIndex::kNone, nameId); }
-    // The state of an element of that name below one of the state (none below none).
-    std::int32_t child(std::int32_t state, std::int32_t nameId)
-    {
-        return state == PathIndex::kNone ? PathIndex::kNone : lookup(state, nameId);
-    }
-
-private:
-    std::int32_t lookup(std::int32_t state, std::int32_t nameId)
-    {
-        if (nameId < 0)
-            return PathIndex::kNone;
-        std::int32_t& slot =
-            m_table[static_cast<std::size_t>(state + 1) * m_names + static_cast<std::size_t>(nameId)];
-        if (slot == kUnknown)
-            slot = state == PathIndex::kNone ? m_index.rootState(nameId) : m_index.childState(state, nameId);
-        return slot;
-    }
-
-    static constexpr std::int32_t kUnknown = -2;
-    const PathIndex& m_index;
-    std::size_t m_names;
-    std::vector<std::int32_t> m_table;
-};
-
-// The elements below the record elements of one kind. Record elements are
-// found by name anywhere; the first one fixes the record depth, and every
-// later element at or below that depth has a path state relative to its
-// ancestor at the record depth.
-class Track
-{
-public:
-    explicit Track(std::int32_t rowTagId)
-        : m_rowTagId(rowTagId)
-    {}
-
-    std::int32_t rowTagId() const { return m_rowTagId; }
-    bool started() const { return m_recordDepth != 0; }
-    std::uint32_t recordDepth() const { return m_recordDepth; }
-
-    // The state of an element entered at depth (document order).
-    std::int32_t enter(std::uint32_t depth, std::int32_t nameId, Transitions& transitions)
-    {
-        if (depth > m_recordDepth && m_recordDepth != 0) {
-            // Below a record element, the common case: the parent's state is open.
-            const std::size_t level = depth - m_recordDepth;
-            const std::int32_t state = transitions.child(m_open[level - 1], nameId);
-            if (level >= m_open.size())
-                m_open.resize(level + 1);
-            m_open[level] = state;
-            return state;
-        }
-        return enterAtOrAbove(depth, nameId, transitions);
-    }
-
-private:
-    // A record element, or an element above the record depth (or any before
-    // the first record element).
-    std::int32_t enterAtOrAbove(std::uint32_t depth, std::int32_t nameId, Transitions& transitions)
-    {
-        if (m_recordDepth == 0) {
-            if (nameId != m_rowTagId || nameId == PathIndex::kNone)
-                return PathIndex::kNone;
-            m_recordDepth = depth;
-        }
-        if (depth < m_recordDepth)
-            return PathIndex::kNone;
-        const std::int32_t state = transitions.root(nameId);
-        if (m_open.empty())
-            m_open.resize(1);
-        m_open[0] = state;
-        return state;
-    }
-
-    std::int32_t m_rowTagId;
-    std::uint32_t m_recordDepth = 0;  // 0 until the first record element
-    std::vector<std::int32_t> m_open; // [depth - record depth]: state of the open element
-};
-
-// What an element of a state fills: the main list's first field of that path
-// and the (list, field) pairs of the contents lists.
-struct StateTargets
-{
-    std::int32_t mainField = PathIndex::kNone;
-    std::uint32_t contentsFirst = 0;
-    std::uint32_t contentsEnd = 0;
-};
-struct ContentsTarget
-{
-    std::uint32_t walk;
-    std::int32_t field;
-};
-
-std::vector<std::byte> blankRecord(const ListLayout& layout)
-{
-    std::vector<std::byte> blank(layout.recordLength);
-    clearRecord(layout, blank.data());
-    return blank;
-}
-
-// One pass over the elements in document order (pugixml's own traversal,
-// which saves a call into the library per step) fills the main list and the
-// contents lists together.
-class AnswerPass : public pugi::xml_tree_walker
-{
-public:
-    AnswerPass(const PathIndex& index, ResponseList& main, int mainSlot, std::int32_t mainRowTagId,
-               std::vector<ContentsListWalk>& walks, std::int32_t vsdRowTagId)
-        : m_index(index)
-        , m_main(main)
-        , m_layout(main.layout())
-        , m_blank(blankRecord(main.layout()))
-        , m_walks(walks)
-        , m_transitions(index)
-        , m_names(index)
-        , m_mainTrack(mainRowTagId)
-        , m_vsdTrack(walks.empty() ? PathIndex::kNone : vsdRowTagId)
-        , m_sharedTrack(m_vsdTrack.rowTagId() == mainRowTagId)
-    {
-        const auto stateCount = static_cast<std::size_t>(index.stateCount());
-        m_targets.resize(stateCount);
-        for (std::size_t s = 0; s < stateCount; ++s) {
-            const auto state = static_cast<std::int32_t>(s);
-            m_targets[s].mainField = index.field(mainSlot, state);
-            m_targets[s].contentsFirst = static_cast<std::uint32_t>(m_contentsTargets.size());
-            for (std::size_t w = 0; w < walks.size(); ++w)
-                if (const int f = index.field(walks[w].slot(), state); f != PathIndex::kNone)
-                    m_contentsTargets.push_back({static_cast<std::uint32_t>(w), f});
-            m_targets[s].contentsEnd = static_cast<std::uint32_t>(m_contentsTargets.size());
-        }
-        m_row = m_main.nextRow();
-        std::memcpy(m_row, m_blank.data(), m_blank.size());
-        m_filled.assign(m_layout.fields.size(), 0);
-    }
-
-    // The answer's bytes, where names and texts may be read 8 bytes at a time.
-    void setReadableRange(const char* begin, const char* end)
-    {
-        m_names.setReadableRange(begin, end);
-        m_readBegin = begin;
-        m_readEnd = end;
-    }
-
-    // After the traversal: closes the pending entries; the main-list entries added.
-    int finish()
-    {
-        if (m_holdsData) {
-            m_main.commitRow();
-            ++m_added;
-        }
-        for (ContentsListWalk& w : m_walks)
-            w.closeEntry();
-        return m_added;
-    }
-
-    // The element that encloses the first main record element, empty when
-    // there is none or the record element is the root.
-    pugi::xml_node listElement() const { return m_listElement; }
-    bool listElementMissing() const { return m_listElementMissing; }
-
-    bool for_each(pugi::xml_node& node) override
-    {
-        // Only elements have names under the parse options used.
-        const char* name = node.name();
-        if (!*name)
-            return true;
-        const auto depth = static_cast<std::uint32_t>(this->depth()) + 2; // the document node is depth 1
-        m_scope.leave(depth);
-        if (const pugi::xml_attribute first = node.first_attribute(); !isNull(first))
-            declareNamespaces(first, depth);
-        const std::int32_t id = m_names.id(name, m_scope);
-
-        const bool mainStarted = m_mainTrack.started();
-        const std::int32_t mainState = m_mainTrack.enter(depth, id, m_transitions);
-        const bool vsdStarted = m_sharedTrack ? mainStarted : m_vsdTrack.started();
-        const std::int32_t vsdState = m_sharedTrack ? mainState : m_vsdTrack.enter(depth, id, m_transitions);
-        if (!mainStarted && m_mainTrack.started())
-            noteFirstRecord(node, depth);
-
-        const char* text = nullptr;
-        bool textRead = false;
-        if (mainState >= 0 && depth > m_mainTrack.recordDepth()) {
-            const std::int32_t f = m_targets[static_cast<std::size_t>(mainState)].mainField;
-            if (f != PathIndex::kNone) {
-                text = elementText(node);
-                textRead = true;
-                if (text) {
-                    const auto i = static_cast<std::size_t>(f);
-                    assignFieldText(m_row, m_layout.fields[i], text, readableEnd(text), !m_filled[i]);
-                    m_filled[i] = 1;
-                    m_holdsData = true;
-                }
-            }
-        }
-        if (vsdState >= 0) {
-            const StateTargets& t = m_targets[static_cast<std::size_t>(vsdState)];
-            if (t.contentsFirst != t.contentsEnd) {
-                if (!textRead)
-                    text = elementText(node);
-                if (text)
-                    for (std::uint32_t k = t.contentsFirst; k < t.contentsEnd; ++k)
-                        m_walks[m_contentsTargets[k].walk].onText(m_contentsTargets[k].field, text,
-                                                                  readableEnd(text), node, vsdState, m_index);
-            }
-        }
-
-        if (mainStarted && id == m_mainTrack.rowTagId() && m_holdsData) {
-            m_main.commitRow();
-            ++m_added;
-            m_row = m_main.nextRow();
-            std::memcpy(m_row, m_blank.data(), m_blank.size());
-            std::fill(m_filled.begin(), m_filled.end(), 0);
-            m_holdsData = false;
-        }
-        if (vsdStarted && id == m_vsdTrack.rowTagId())
-            for (ContentsListWalk& w : m_walks)
-                w.onRecordElement();
-        return true;
-    }
-
-private:
-    const char* readableEnd(const char* text) const
-    {
-        const auto at = reinterpret_cast<std::uintptr_t>(text);
-        return at >= reinterpret_cast<std::uintptr_t>(m_readBegin) &&
-                       at < reinterpret_cast<std::uintptr_t>(m_readEnd)
-                   ? m_readEnd
-                   : nullptr;
-    }
-
-    void declareNamespaces(pugi::xml_attribute a, std::uint32_t depth)
-    {
-        for (; !isNull(a); a = a.next_attribute())
-            if (const char* name = a.name(); declaresNamespace(name))
-                m_scope.declare(name[5] ? std::string_view(name + 6) : std::string_view(), a.value(), depth);
-    }
-
-    // The text of an element: its first child's, when that child is text
-    // (kept in the element itself, or a CDATA section); null otherwise.
-    static const char* elementText(pugi::xml_node element)
-    {
-        const char* embedded = element.value();
-        if (*embedded)
-            return embedded;
-        const pugi::xml_node child = element.first_child();
-        if (!isNull(child) && (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata))
-            return child.value();
-        return nullptr;
-    }
-
-    void noteFirstRecord(pugi::xml_node node, std::uint32_t depth)
-    {
-        if (depth <= 2)
-            return; // the record element is the root: its parent is the document
-        const pugi::xml_node parent = node.parent();
-        if (parent.type() == pugi::node_element)
-            m_listElement = parent;
-        else
-            m_listElementMissing = true;
-    }
-
-    const PathIndex& m_index;
-    ResponseList& m_main;
-    const ListLayout& m_layout;
-    const std::vector<std::byte> m_blank;
-    std::vector<ContentsListWalk>& m_walks;
-    std::vector<StateTargets> m_targets;
-    std::vector<ContentsTarget> m_contentsTargets;
-    Transitions m_transitions;
-    NamespaceScope m_scope;
-    ElementNames m_names;
-    Track m_mainTrack;
-    Track m_vsdTrack;                   // the contents lists' record element (vd:vetDocument)
-    bool m_sharedTrack;                 // one record element for all lists: m_mainTrack serves both
-    std::byte* m_row;                   // the main-list entry being filled
-    std::vector<std::uint8_t> m_filled; // per field of m_row: written since it was cleared
-    bool m_holdsData = false;
-    int m_added = 0;
-    pugi::xml_node m_listElement;
-    bool m_listElementMissing = false;
-    const char* m_readBegin = nullptr;
-    const char* m_readEnd = nullptr;
+    std::unique_ptr<ResponseList> main;
+    std::array<std::unique_ptr<ResponseList>, kContentsListCount + 1>
+        contents; // [position], null when not read
+    int added = 0;
+    bool failed = false;
 };
 
 class Walk
 {
 public:
-    Walk(vetis::RequestRecord& request, WalkerMessages* messages)
-        : m_request(request)
-        , m_messages(messages)
-    {}
+    Walk(vetis::RequestRecord& request, WalkerMessages* messages);
 
-    int run(char* answer, std::size_t size);
+    // Reads a parsable copy of the answer (in place) the usual way.
+    int readWhole(char* answer, std::size_t size);
+    // Reads the answer in pieces on several threads, without changing it;
+    // nothing when it cannot be cut into pieces of whole records (then it
+    // is to be read whole, as nothing has been changed).
+    std::optional<int> readInPieces(std::string_view answer, const ReadSharing& sharing);
 
 private:
     void show(std::string_view text) const
@@ -386,11 +103,34 @@ private:
             platform::debugOutput(text);
     }
     void readListAttributes(pugi::xml_node list);
+    std::int32_t rowTagId() const { return m_index.nameId(lowered(m_rowTag)); }
+    std::int32_t vetDocumentId() const { return m_index.nameId(lowered(kVetDocument)); }
+    void readPieces(const AnswerCuts& cuts, std::size_t first, std::size_t last, std::string_view answer,
+                    pugi::xml_node listElement, std::uint32_t recordDepth, PieceLists& out,
+                    std::atomic<bool>& stop) const;
 
     vetis::RequestRecord& m_request;
     WalkerMessages* m_messages;
     PathIndex m_index;
+    std::string m_rowTag;
+    int m_mainSlot = -1;
+    std::array<int, kContentsListCount + 1> m_contentsSlot{};
 };
+
+Walk::Walk(vetis::RequestRecord& request, WalkerMessages* messages)
+    : m_request(request)
+    , m_messages(messages)
+    , m_rowTag(request.ROWTAG, strnlen(request.ROWTAG, sizeof request.ROWTAG))
+{
+    m_request.RLOAD = 0;
+    m_request.ROFFSET = m_request.RCOUNT = m_request.RTOTAL = 0;
+    if (ResponseList* main = m_request.lists[0]; main && !m_rowTag.empty())
+        m_mainSlot = m_index.addList(main->layout(), m_rowTag, false);
+    m_contentsSlot.fill(-1);
+    for (int p = 1; p <= kContentsListCount; ++p)
+        if (ResponseList* list = m_request.lists[static_cast<std::size_t>(p)])
+            m_contentsSlot[static_cast<std::size_t>(p)] = m_index.addList(list->layout(), kVetDocument, true);
+}
 
 // The paging attributes of the element that encloses the first record element.
 void Walk::readListAttributes(pugi::xml_node list)
@@ -409,22 +149,8 @@ void Walk::readListAttributes(pugi::xml_node list)
     }
 }
 
-int Walk::run(char* answer, std::size_t size)
+int Walk::readWhole(char* answer, std::size_t size)
 {
-    m_request.RLOAD = 0;
-    m_request.ROFFSET = m_request.RCOUNT = m_request.RTOTAL = 0;
-
-    ResponseList* main = m_request.lists[0];
-    const std::string rowTag(m_request.ROWTAG, strnlen(m_request.ROWTAG, sizeof m_request.ROWTAG));
-    int mainSlot = -1;
-    if (main && !rowTag.empty())
-        mainSlot = m_index.addList(main->layout(), rowTag, false);
-    std::array<int, kContentsListCount + 1> contentsSlot{};
-    contentsSlot.fill(-1);
-    for (int p = 1; p <= kContentsListCount; ++p)
-        if (ResponseList* list = m_request.lists[static_cast<std::size_t>(p)])
-            contentsSlot[static_cast<std::size_t>(p)] = m_index.addList(list->layout(), kVetDocument, true);
-
     pugi::xml_document document;
     const pugi::xml_parse_result parsed =
         document.load_buffer_inplace(answer, size, kParseOptions, pugi::encoding_auto);
@@ -434,8 +160,9 @@ int Walk::run(char* answer, std::size_t size)
         return kUnparsableAnswer;
     if (!document.document_element())
         return kEmptyAnswer;
-    if (mainSlot < 0)
+    if (m_mainSlot < 0)
         return 0;
+    ResponseList* main = m_request.lists[0];
 
     // Contents lists are filled in the same pass and kept only when the main
     // list received entries.
@@ -446,16 +173,15 @@ int Walk::run(char* answer, std::size_t size)
     walks.reserve(kContentsListCount);
     for (int p = 1; p <= kContentsListCount; ++p) {
         const auto i = static_cast<std::size_t>(p);
-        if (contentsSlot[i] < 0)
+        if (m_contentsSlot[i] < 0)
             continue;
         ResponseList& list = *m_request.lists[i];
         countBefore[i] = list.count();
         blanks.push_back(blankRecord(list.layout()));
-        walks.emplace_back(list, contentsSlot[i], p == kPackageListPosition, blanks.back().data());
+        walks.emplace_back(list, m_contentsSlot[i], p == kPackageListPosition, blanks.back().data());
     }
 
-    AnswerPass pass(m_index, *main, mainSlot, m_index.nameId(lowered(rowTag)), walks,
-                    m_index.nameId(lowered(kVetDocument)));
+    AnswerPass pass(m_index, *main, m_mainSlot, rowTagId(), walks, vetDocumentId());
     pass.setReadableRange(answer, answer + size);
     document.traverse(pass);
     const int added = pass.finish();
@@ -466,26 +192,240 @@ int Walk::run(char* answer, std::size_t size)
     main->truncate(main->count()); // the room kept for one more entry
     for (int p = 1; p <= kContentsListCount; ++p) {
         const auto i = static_cast<std::size_t>(p);
-        if (contentsSlot[i] >= 0)
+        if (m_contentsSlot[i] >= 0)
             m_request.lists[i]->truncate(added > 0 ? m_request.lists[i]->count() : countBefore[i]);
     }
     m_request.RLOAD = added;
     return added;
 }
 
+// The outline of a cut answer (its text without the records, the marker in
+// their place): where the records lie, and whether an element before them
+// is a record element already (then the answer is read whole).
+class OutlineCheck : public pugi::xml_tree_walker
+{
+public:
+    explicit OutlineCheck(std::string_view rowTag)
+        : m_rowTag(lowered(rowTag))
+    {}
+
+    bool for_each(pugi::xml_node& node) override
+    {
+        if (node.type() != pugi::node_element)
+            return true;
+        const auto depth = static_cast<std::uint32_t>(this->depth()) + 2;
+        m_scope.enter(node, depth);
+        if (std::string_view(node.name()) == kRecordsMarker) {
+            ++m_markers;
+            m_marker = node;
+            m_markerDepth = depth;
+            return true;
+        }
+        char name[128];
+        const std::size_t n = canonicalLowerName(node.name(), m_scope, name, sizeof name);
+        if (n > 0 && std::string_view(name, n) == m_rowTag)
+            m_recordOutside = true;
+        return true;
+    }
+
+    // The element that holds the records, when there is exactly one marker,
+    // it lies below an element and no record element lies outside the records.
+    pugi::xml_node listElement() const
+    {
+        if (m_markers != 1 || m_recordOutside || m_marker.parent().type() != pugi::node_element)
+            return {};
+        return m_marker.parent();
+    }
+    std::uint32_t recordDepth() const { return m_markerDepth; }
+
+private:
+    std::string m_rowTag;
+    NamespaceScope m_scope;
+    int m_markers = 0;
+    pugi::xml_node m_marker;
+    std::uint32_t m_markerDepth = 0;
+    bool m_recordOutside = false;
+};
+
+// One thread's share: pieces [first, last), each copied, parsed and walked
+// in turn by one pass, so that entries run on from piece to piece as they
+// would in the whole answer.
+void Walk::readPieces(const AnswerCuts& cuts, std::size_t first, std::size_t last, std::string_view answer,
+                      pugi::xml_node listElement, std::uint32_t recordDepth, PieceLists& out,
+                      std::atomic<bool>& stop) const
+{
+    std::vector<std::vector<std::byte>> blanks;
+    std::vector<ContentsListWalk> walks;
+    blanks.reserve(kContentsListCount);
+    walks.reserve(kContentsListCount);
+    for (int p = 1; p <= kContentsListCount; ++p) {
+        const auto i = static_cast<std::size_t>(p);
+        if (!out.contents[i])
+            continue;
+        blanks.push_back(blankRecord(out.contents[i]->layout()));
+        walks.emplace_back(*out.contents[i], m_contentsSlot[i], p == kPackageListPosition,
+                           blanks.back().data());
+    }
+    AnswerPass pass(m_index, *out.main, m_mainSlot, rowTagId(), walks, vetDocumentId());
+    pass.continueBelow(listElement, recordDepth);
+    for (std::size_t k = first; k < last && !stop.load(std::memory_order_relaxed); ++k) {
+        const std::size_t begin = cuts.pieceBegins[k];
+        const std::size_t end = k + 1 < cuts.pieceBegins.size() ? cuts.pieceBegins[k + 1] : cuts.recordsEnd;
+        const std::size_t length = end - begin;
+        const std::unique_ptr<char[]> piece(new char[length + 1]);
+        std::memcpy(piece.get(), answer.data() + begin, length);
+        piece[length] = '\0';
+        pugi::xml_document document;
+        if (!document.load_buffer_inplace(piece.get(), length, kParseOptions | pugi::parse_fragment,
+                                          pugi::encoding_utf8)) {
+            out.failed = true;
+            break;
+        }
+        pass.setReadableRange(piece.get(), piece.get() + length);
+        document.traverse(pass);
+        if (pass.strayAtRecordDepth()) {
+            out.failed = true;
+            break;
+        }
+    }
+    out.added = pass.finish();
+    out.main->truncate(out.main->count());
+}
+
+std::optional<int> Walk::readInPieces(std::string_view answer, const ReadSharing& sharing)
+{
+    if (sharing.threads < 2 || sharing.pieces < 2 || m_mainSlot < 0)
+        return std::nullopt;
+    // The contents lists are read along only when their record element is
+    // the main list's, as in every VSD answer.
+    const bool readsContents =
+        std::any_of(m_contentsSlot.begin() + 1, m_contentsSlot.end(), [](int slot) { return slot >= 0; });
+    if (readsContents && lowered(m_rowTag) != lowered(kVetDocument))
+        return std::nullopt;
+    const std::size_t colon = m_rowTag.find(':');
+    const std::string_view localName = colon == std::string::npos
+                                           ? std::string_view(m_rowTag)
+                                           : std::string_view(m_rowTag).substr(colon + 1);
+    const std::optional<AnswerCuts> cuts = cutAnswer(answer, localName, sharing.pieces);
+    if (!cuts || cuts->pieceBegins.size() < 2)
+        return std::nullopt;
+
+    // The answer around the records, parsed apart: it must be well-formed
+    // with the marker in the records' place, so that the whole answer is
+    // well-formed exactly when every piece is a sequence of whole elements.
+    std::string outline;
+    outline.reserve(cuts->recordsBegin + kRecordsMarker.size() + 3 + (answer.size() - cuts->recordsEnd));
+    outline.append(answer.substr(0, cuts->recordsBegin));
+    outline.append("<").append(kRecordsMarker).append("/>");
+    outline.append(answer.substr(cuts->recordsEnd));
+    pugi::xml_document outlineDocument;
+    const pugi::xml_parse_result parsed = outlineDocument.load_buffer_inplace(
+        outline.data(), outline.size(), kParseOptions, pugi::encoding_auto);
+    if (!parsed || parsed.encoding != pugi::encoding_utf8)
+        return std::nullopt;
+    OutlineCheck check(m_rowTag);
+    outlineDocument.traverse(check);
+    const pugi::xml_node listElement = check.listElement();
+    if (isNull(listElement))
+        return std::nullopt;
+
+    const std::size_t pieces = cuts->pieceBegins.size();
+    const unsigned threads = static_cast<unsigned>(std::min<std::size_t>(sharing.threads, pieces));
+    std::vector<PieceLists> shares(threads);
+    for (PieceLists& share : shares) {
+        share.main = std::make_unique<ResponseList>(m_request.lists[0]->layout());
+        for (std::size_t p = 1; p <= kContentsListCount; ++p)
+            if (m_contentsSlot[p] >= 0)
+                share.contents[p] = std::make_unique<ResponseList>(m_request.lists[p]->layout());
+    }
+    std::atomic<bool> stop{false};
+    const auto work = [&](unsigned t) {
+        // Nothing thrown leaves the thread: a share that failed is read again
+        // the usual way.
+        try {
+            readPieces(*cuts, pieces * t / threads, pieces * (t + 1) / threads, answer, listElement,
+                       check.recordDepth(), shares[t], stop);
+        } catch (...) {
+            shares[t].failed = true;
+        }
+        if (shares[t].failed)
+            stop.store(true, std::memory_order_relaxed);
+    };
+    std::vector<std::thread> helpers;
+    helpers.reserve(threads - 1);
+    try {
+        for (unsigned t = 1; t < threads; ++t)
+            helpers.emplace_back(work, t);
+    } catch (...) {
+        stop.store(true); // no thread to be had: read the answer whole
+    }
+    work(0);
+    for (std::thread& helper : helpers)
+        helper.join();
+    if (stop.load() || helpers.size() + 1 < threads)
+        return std::nullopt;
+
+    int added = 0;
+    for (const PieceLists& share : shares)
+        added += share.added;
+    for (PieceLists& share : shares) {
+        m_request.lists[0]->append(std::move(*share.main));
+        if (added > 0) // contents are kept only when the main list received entries
+            for (std::size_t p = 1; p <= kContentsListCount; ++p)
+                if (share.contents[p])
+                    m_request.lists[p]->append(std::move(*share.contents[p]));
+    }
+    readListAttributes(listElement);
+    m_request.RLOAD = added;
+    return added;
+}
+
 } // namespace
+
+ReadSharing defaultSharing(std::size_t answerSize)
+{
+    if (answerSize < kShareFromBytes)
+        return {};
+    const unsigned threads = std::min(std::max(1u, std::thread::hardware_concurrency()), kMostThreads);
+    if (threads < 2)
+        return {};
+    const std::size_t perThread = std::max<std::size_t>(1, answerSize / threads / kPieceBytes);
+    return {threads, threads * perThread};
+}
+
+int ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request,
+                      const ReadSharing& sharing, bool* readInPieces, WalkerMessages* messages)
+{
+    Walk walk(request, messages);
+    const std::optional<int> shared = walk.readInPieces(std::string_view(answer, size), sharing);
+    if (readInPieces)
+        *readInPieces = shared.has_value();
+    return shared ? *shared : walk.readWhole(answer, size);
+}
+
+int ReadAnswer(std::string_view answer, vetis::RequestRecord& request, const ReadSharing& sharing,
+               bool* readInPieces, WalkerMessages* messages)
+{
+    Walk walk(request, messages);
+    const std::optional<int> shared = walk.readInPieces(answer, sharing);
+    if (readInPieces)
+        *readInPieces = shared.has_value();
+    if (shared)
+        return *shared;
+    std::unique_ptr<char[]> copy(new char[answer.size() + 1]);
+    std::memcpy(copy.get(), answer.data(), answer.size());
+    copy[answer.size()] = '\0';
+    return walk.readWhole(copy.get(), answer.size());
+}
 
 int ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request, WalkerMessages* messages)
 {
-    return Walk(request, messages).run(answer, size);
+    return ReadAnswerInPlace(answer, size, request, defaultSharing(size), nullptr, messages);
 }
 
 int ReadAnswer(std::string_view answer, vetis::RequestRecord& request, WalkerMessages* messages)
 {
-    std::unique_ptr<char[]> copy(new char[answer.size() + 1]);
-    std::memcpy(copy.get(), answer.data(), answer.size());
-    copy[answer.size()] = '\0';
-    return ReadAnswerInPlace(copy.get(), answer.size(), request, messages);
+    return ReadAnswer(answer, request, defaultSharing(answer.size()), nullptr, messages);
 }
 
 } // namespace responses
