@@ -35,6 +35,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Live heap bytes and their high-water mark: every operator new of the
@@ -167,6 +168,34 @@ struct Series
     }
     double min() const { return ms.empty() ? 0.0 : *std::min_element(ms.begin(), ms.end()); }
 };
+
+// How well the machine runs two threads at once on this kind of work: two
+// one-thread reads side by side against one alone. On a machine whose two
+// processors share a core (or a virtual machine whose processors do at the
+// moment), the ratio nears 2 and reading in pieces gains little.
+void sideBySide(const std::string& answer, int repetitions)
+{
+    const auto readOnce = [&answer] {
+        std::vector<char> buffer(answer.begin(), answer.end());
+        buffer.push_back('\0');
+        ListSet lists(true);
+        responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request, responses::ReadSharing{});
+    };
+    Series alone, pair;
+    for (int r = 0; r < repetitions; ++r) {
+        auto t = Clock::now();
+        readOnce();
+        alone.ms.push_back(msSince(t));
+        t = Clock::now();
+        std::thread other(readOnce);
+        readOnce();
+        other.join();
+        pair.ms.push_back(msSince(t));
+    }
+    std::printf("two one-thread reads side by side:         %8.2f ms, one alone %.2f ms (ratio %.2f; 1 is "
+                "two processors that do not slow each other)\n",
+                pair.median(), alone.median(), pair.median() / alone.median());
+}
 
 void run(const char* title, const std::string& answer, int repetitions, bool measureRss)
 {
@@ -320,6 +349,7 @@ int main(int argc, char** argv)
     std::printf("walker_bench: %d vd:vetDocument elements, %d runs of each measurement\n", documents,
                 repetitions);
     run("usual prefixes, indented", answer, repetitions, true);
+    sideBySide(answer, std::max(3, repetitions / 3));
     if (mode == "--first")
         return 0;
 

@@ -268,12 +268,18 @@ void Walk::readPieces(const AnswerCuts& cuts, std::size_t first, std::size_t las
     }
     AnswerPass pass(m_index, *out.main, m_mainSlot, rowTagId(), walks, vetDocumentId());
     pass.continueBelow(listElement, recordDepth);
+    const auto endOf = [&](std::size_t k) {
+        return k + 1 < cuts.pieceBegins.size() ? cuts.pieceBegins[k + 1] : cuts.recordsEnd;
+    };
+    // One buffer for the copies of all pieces: it stays in the cache from
+    // piece to piece.
+    std::size_t longest = 0;
+    for (std::size_t k = first; k < last; ++k)
+        longest = std::max(longest, endOf(k) - cuts.pieceBegins[k]);
+    const std::unique_ptr<char[]> piece(new char[longest + 1]);
     for (std::size_t k = first; k < last && !stop.load(std::memory_order_relaxed); ++k) {
-        const std::size_t begin = cuts.pieceBegins[k];
-        const std::size_t end = k + 1 < cuts.pieceBegins.size() ? cuts.pieceBegins[k + 1] : cuts.recordsEnd;
-        const std::size_t length = end - begin;
-        const std::unique_ptr<char[]> piece(new char[length + 1]);
-        std::memcpy(piece.get(), answer.data() + begin, length);
+        const std::size_t length = endOf(k) - cuts.pieceBegins[k];
+        std::memcpy(piece.get(), answer.data() + cuts.pieceBegins[k], length);
         piece[length] = '\0';
         pugi::xml_document document;
         if (!document.load_buffer_inplace(piece.get(), length, kParseOptions | pugi::parse_fragment,
