@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "responses/AnswerPass.h"
 
+#include <algorithm>
+#include <cassert>
+
 namespace responses::walker {
 
 std::vector<std::byte> blankRecord(const ListLayout& layout)
@@ -54,21 +57,21 @@ bool AnswerPass::for_each(pugi::xml_node& node)
                 text = elementText(node);
             if (text)
                 for (std::uint32_t k = t.contentsFirst; k < t.contentsEnd; ++k)
-                    m_walks[m_contentsTargets[k].walk].onText(m_contentsTargets[k].field, text,
-                                                              readableEnd(text), node, vsdState, m_index);
+                    (*m_walks)[m_contentsTargets[k].walk].onText(m_contentsTargets[k].field, text,
+                                                                 readableEnd(text), node, vsdState, m_index);
         }
     }
 
     if (mainStarted && id == m_mainTrack.rowTagId() && m_holdsData) {
-        m_main.commitRow();
+        m_main->commitRow();
         ++m_added;
-        m_row = m_main.nextRow();
+        m_row = m_main->nextRow();
         std::memcpy(m_row, m_blank.data(), m_blank.size());
         std::fill(m_filled.begin(), m_filled.end(), 0);
         m_holdsData = false;
     }
     if (vsdStarted && id == m_vsdTrack.rowTagId())
-        for (ContentsListWalk& w : m_walks)
+        for (ContentsListWalk& w : *m_walks)
             w.onRecordElement();
     return true;
 }
@@ -78,7 +81,7 @@ void AnswerPass::continueBelow(pugi::xml_node listElement, std::uint32_t recordD
     m_readingPieces = true;
     m_depthOffset = recordDepth - 2;
     m_mainTrack.startAt(recordDepth);
-    if (!m_sharedTrack && !m_walks.empty())
+    if (!m_sharedTrack && !m_walks->empty())
         m_vsdTrack.startAt(recordDepth);
     std::vector<pugi::xml_node> chain;
     for (pugi::xml_node n = listElement; n.type() == pugi::node_element; n = n.parent())
@@ -87,6 +90,18 @@ void AnswerPass::continueBelow(pugi::xml_node listElement, std::uint32_t recordD
     for (auto n = chain.rbegin(); n != chain.rend(); ++n, ++depth)
         if (const pugi::xml_attribute first = n->first_attribute(); !isNull(first))
             declareNamespaces(first, depth);
+}
+
+void AnswerPass::startPiece(ResponseList& main, std::vector<ContentsListWalk>& walks)
+{
+    assert(walks.size() == m_walks->size());
+    m_main = &main;
+    m_walks = &walks;
+    m_row = m_main->nextRow();
+    std::memcpy(m_row, m_blank.data(), m_blank.size());
+    std::fill(m_filled.begin(), m_filled.end(), 0);
+    m_holdsData = false;
+    m_added = 0;
 }
 
 } // namespace responses::walker

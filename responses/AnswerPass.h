@@ -161,10 +161,10 @@ public:
     AnswerPass(const PathIndex& index, ResponseList& main, int mainSlot, std::int32_t mainRowTagId,
                std::vector<ContentsListWalk>& walks, std::int32_t vsdRowTagId)
         : m_index(index)
-        , m_main(main)
+        , m_main(&main)
         , m_layout(main.layout())
         , m_blank(blankRecord(main.layout()))
-        , m_walks(walks)
+        , m_walks(&walks)
         , m_transitions(index)
         , m_names(index)
         , m_mainTrack(mainRowTagId)
@@ -182,7 +182,7 @@ public:
                     m_contentsTargets.push_back({static_cast<std::uint32_t>(w), f});
             m_targets[s].contentsEnd = static_cast<std::uint32_t>(m_contentsTargets.size());
         }
-        m_row = m_main.nextRow();
+        m_row = m_main->nextRow();
         std::memcpy(m_row, m_blank.data(), m_blank.size());
         m_filled.assign(m_layout.fields.size(), 0);
     }
@@ -199,10 +199,10 @@ public:
     int finish()
     {
         if (m_holdsData) {
-            m_main.commitRow();
+            m_main->commitRow();
             ++m_added;
         }
-        for (ContentsListWalk& w : m_walks)
+        for (ContentsListWalk& w : *m_walks)
             w.closeEntry();
         return m_added;
     }
@@ -219,6 +219,11 @@ public:
     // declarations of the list element and its ancestors are in scope. Call
     // once, before the first piece; later pieces go on where the last ended.
     void continueBelow(pugi::xml_node listElement, std::uint32_t recordDepth);
+    // Reading pieces: after finish(), the next piece goes to other lists of
+    // the same layouts, walked in the same order (same slots). The piece
+    // begins with a record element, so nothing of the last piece carries
+    // over; what the pass has learnt of names and paths does.
+    void startPiece(ResponseList& main, std::vector<ContentsListWalk>& walks);
     // Reading pieces: an element at the record depth was no record element.
     bool strayAtRecordDepth() const { return m_strayAtRecordDepth; }
 
@@ -264,10 +269,10 @@ private:
     }
 
     const PathIndex& m_index;
-    ResponseList& m_main;
+    ResponseList* m_main;
     const ListLayout& m_layout;
     const std::vector<std::byte> m_blank;
-    std::vector<ContentsListWalk>& m_walks;
+    std::vector<ContentsListWalk>* m_walks;
     std::vector<StateTargets> m_targets;
     std::vector<ContentsTarget> m_contentsTargets;
     Transitions m_transitions;

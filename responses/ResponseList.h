@@ -125,7 +125,8 @@ private:
     // Rows from firstRow on lie in the chunks from firstChunk on. A list that
     // was never joined to another has no segments: row i is in chunk
     // i / rows per chunk. Joining adds a segment where the last chunk of the
-    // list before it was not full.
+    // list before it was not full (a few dozen at most: one per piece of a
+    // long answer).
     struct Segment
     {
         std::size_t firstRow;
@@ -145,10 +146,17 @@ private:
     }
     const Segment& segmentOf(std::size_t i) const
     {
-        std::size_t s = m_segments.size() - 1;
-        while (m_segments[s].firstRow > i)
-            --s;
-        return m_segments[s];
+        // The last segment that begins at or before row i.
+        std::size_t low = 0;
+        std::size_t high = m_segments.size();
+        while (high - low > 1) {
+            const std::size_t middle = (low + high) / 2;
+            if (m_segments[middle].firstRow <= i)
+                low = middle;
+            else
+                high = middle;
+        }
+        return m_segments[low];
     }
     // The chunks the rows of the list occupy.
     std::size_t chunksInUse() const;

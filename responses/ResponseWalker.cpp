@@ -62,8 +62,9 @@ std::int32_t toInt32(double v)
 }
 
 // A long answer is shared among threads from this length on, in pieces of
-// about the second length (a thread reads its pieces one after another, so
-// that no more than one piece per thread is parsed at a time).
+// about the second length. Threads take the next piece as they become free,
+// so a thread that runs slower (on a busy processor) takes fewer; a thread
+// parses one piece at a time.
 constexpr std::size_t kShareFromBytes = std::size_t{1} << 20;
 constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
 constexpr unsigned kMostThreads = 8;
@@ -71,15 +72,32 @@ constexpr unsigned kMostThreads = 8;
 // Stands in the outline of a cut answer where its records were.
 constexpr std::string_view kRecordsMarker = "zanvo-records";
 
-// What one thread read from its pieces, in lists of its own that are joined
-// to the request's lists in the order of the pieces.
+// What the reading of one piece gave, in lists of its own that are joined to
+// the request's lists in the order of the pieces.
 struct PieceLists
 {
     std::unique_ptr<ResponseList> main;
     std::array<std::unique_ptr<ResponseList>, kContentsListCount + 1>
         contents; // [position], null when not read
     int added = 0;
-    bool failed = false;
+};
+
+// What the threads reading the pieces of one answer share.
+struct PieceWork
+{
+    const AnswerCuts& cuts;
+    std::string_view answer;
+    pugi::xml_node listElement;
+    std::uint32_t recordDepth;
+    std::size_t longestPiece;
+    std::vector<PieceLists> results;  // [piece]
+    std::atomic<std::size_t> next{0}; // the first piece no thread has taken
+    std::atomic<bool> failed{false};  // a piece was not a sequence of whole records
+
+    std::size_t pieceEnd(std::size_t k) const
+    {
+        return k + 1 < cuts.pieceBegins.size() ? cuts.pieceBegins[k + 1] : cuts.recordsEnd;
+    }
 };
 
 class Walk
@@ -105,9 +123,7 @@ private:
     void readListAttributes(pugi::xml_node list);
     std::int32_t rowTagId() const { return m_index.nameId(lowered(m_rowTag)); }
     std::int32_t vetDocumentId() const { return m_index.nameId(lowered(kVetDocument)); }
-    void readPieces(const AnswerCuts& cuts, std::size_t first, std::size_t last, std::string_view answer,
-                    pugi::xml_node listElement, std::uint32_t recordDepth, PieceLists& out,
-                    std::atomic<bool>& stop) const;
+    void readPieces(PieceWork& work) const;
 
     vetis::RequestRecord& m_request;
     WalkerMessages* m_messages;
@@ -247,55 +263,62 @@ private:
     bool m_recordOutside = false;
 };
 
-// One thread's share: pieces [first, last), each copied, parsed and walked
-// in turn by one pass, so that entries run on from piece to piece as they
-// would in the whole answer.
-void Walk::readPieces(const AnswerCuts& cuts, std::size_t first, std::size_t last, std::string_view answer,
-                      pugi::xml_node listElement, std::uint32_t recordDepth, PieceLists& out,
-                      std::atomic<bool>& stop) const
+// One thread's part: the next piece no thread has taken, until none is
+// left; each copied, parsed and walked into lists of its own by the pass the
+// thread keeps for all its pieces.
+void Walk::readPieces(PieceWork& work) const
 {
-    std::vector<std::vector<std::byte>> blanks;
+    std::array<std::vector<std::byte>, kContentsListCount + 1> blanks;
+    for (std::size_t p = 1; p <= kContentsListCount; ++p)
+        if (m_contentsSlot[p] >= 0)
+            blanks[p] = blankRecord(m_request.lists[p]->layout());
     std::vector<ContentsListWalk> walks;
-    blanks.reserve(kContentsListCount);
     walks.reserve(kContentsListCount);
-    for (int p = 1; p <= kContentsListCount; ++p) {
-        const auto i = static_cast<std::size_t>(p);
-        if (!out.contents[i])
-            continue;
-        blanks.push_back(blankRecord(out.contents[i]->layout()));
-        walks.emplace_back(*out.contents[i], m_contentsSlot[i], p == kPackageListPosition,
-                           blanks.back().data());
-    }
-    AnswerPass pass(m_index, *out.main, m_mainSlot, rowTagId(), walks, vetDocumentId());
-    pass.continueBelow(listElement, recordDepth);
-    const auto endOf = [&](std::size_t k) {
-        return k + 1 < cuts.pieceBegins.size() ? cuts.pieceBegins[k + 1] : cuts.recordsEnd;
-    };
+    std::optional<AnswerPass> pass;
+    const std::int32_t rowTag = rowTagId();
+    const std::int32_t vetDocument = vetDocumentId();
     // One buffer for the copies of all pieces: it stays in the cache from
     // piece to piece.
-    std::size_t longest = 0;
-    for (std::size_t k = first; k < last; ++k)
-        longest = std::max(longest, endOf(k) - cuts.pieceBegins[k]);
-    const std::unique_ptr<char[]> piece(new char[longest + 1]);
-    for (std::size_t k = first; k < last && !stop.load(std::memory_order_relaxed); ++k) {
-        const std::size_t length = endOf(k) - cuts.pieceBegins[k];
-        std::memcpy(piece.get(), answer.data() + cuts.pieceBegins[k], length);
+    const std::unique_ptr<char[]> piece(new char[work.longestPiece + 1]);
+    for (;;) {
+        const std::size_t k = work.next.fetch_add(1);
+        if (k >= work.results.size() || work.failed.load(std::memory_order_relaxed))
+            return;
+        PieceLists& out = work.results[k];
+        out.main = std::make_unique<ResponseList>(m_request.lists[0]->layout());
+        walks.clear();
+        for (std::size_t p = 1; p <= kContentsListCount; ++p)
+            if (m_contentsSlot[p] >= 0) {
+                out.contents[p] = std::make_unique<ResponseList>(m_request.lists[p]->layout());
+                walks.emplace_back(*out.contents[p], m_contentsSlot[p], p == kPackageListPosition,
+                                   blanks[p].data());
+            }
+        if (pass) {
+            pass->startPiece(*out.main, walks);
+        } else {
+            pass.emplace(m_index, *out.main, m_mainSlot, rowTag, walks, vetDocument);
+            pass->continueBelow(work.listElement, work.recordDepth);
+        }
+
+        const std::size_t begin = work.cuts.pieceBegins[k];
+        const std::size_t length = work.pieceEnd(k) - begin;
+        std::memcpy(piece.get(), work.answer.data() + begin, length);
         piece[length] = '\0';
         pugi::xml_document document;
         if (!document.load_buffer_inplace(piece.get(), length, kParseOptions | pugi::parse_fragment,
                                           pugi::encoding_utf8)) {
-            out.failed = true;
-            break;
+            work.failed.store(true);
+            return;
         }
-        pass.setReadableRange(piece.get(), piece.get() + length);
-        document.traverse(pass);
-        if (pass.strayAtRecordDepth()) {
-            out.failed = true;
-            break;
+        pass->setReadableRange(piece.get(), piece.get() + length);
+        document.traverse(*pass);
+        if (pass->strayAtRecordDepth()) {
+            work.failed.store(true);
+            return;
         }
+        out.added = pass->finish();
+        out.main->truncate(out.main->count());
     }
-    out.added = pass.finish();
-    out.main->truncate(out.main->count());
 }
 
 std::optional<int> Walk::readInPieces(std::string_view answer, const ReadSharing& sharing)
@@ -336,50 +359,42 @@ std::optional<int> Walk::readInPieces(std::string_view answer, const ReadSharing
         return std::nullopt;
 
     const std::size_t pieces = cuts->pieceBegins.size();
-    const unsigned threads = static_cast<unsigned>(std::min<std::size_t>(sharing.threads, pieces));
-    std::vector<PieceLists> shares(threads);
-    for (PieceLists& share : shares) {
-        share.main = std::make_unique<ResponseList>(m_request.lists[0]->layout());
-        for (std::size_t p = 1; p <= kContentsListCount; ++p)
-            if (m_contentsSlot[p] >= 0)
-                share.contents[p] = std::make_unique<ResponseList>(m_request.lists[p]->layout());
-    }
-    std::atomic<bool> stop{false};
-    const auto work = [&](unsigned t) {
-        // Nothing thrown leaves the thread: a share that failed is read again
-        // the usual way.
+    PieceWork work{*cuts, answer, listElement, check.recordDepth(), 0, std::vector<PieceLists>(pieces)};
+    for (std::size_t k = 0; k < pieces; ++k)
+        work.longestPiece = std::max(work.longestPiece, work.pieceEnd(k) - cuts->pieceBegins[k]);
+    // Nothing thrown leaves a thread: a piece that could not be read makes
+    // the answer be read whole.
+    const auto readShare = [this, &work] {
         try {
-            readPieces(*cuts, pieces * t / threads, pieces * (t + 1) / threads, answer, listElement,
-                       check.recordDepth(), shares[t], stop);
+            readPieces(work);
         } catch (...) {
-            shares[t].failed = true;
+            work.failed.store(true);
         }
-        if (shares[t].failed)
-            stop.store(true, std::memory_order_relaxed);
     };
+    const unsigned threads = static_cast<unsigned>(std::min<std::size_t>(sharing.threads, pieces));
     std::vector<std::thread> helpers;
     helpers.reserve(threads - 1);
     try {
         for (unsigned t = 1; t < threads; ++t)
-            helpers.emplace_back(work, t);
+            helpers.emplace_back(readShare);
     } catch (...) {
-        stop.store(true); // no thread to be had: read the answer whole
+        // Fewer threads than asked: those there are take all the pieces.
     }
-    work(0);
+    readShare();
     for (std::thread& helper : helpers)
         helper.join();
-    if (stop.load() || helpers.size() + 1 < threads)
+    if (work.failed.load())
         return std::nullopt;
 
     int added = 0;
-    for (const PieceLists& share : shares)
-        added += share.added;
-    for (PieceLists& share : shares) {
-        m_request.lists[0]->append(std::move(*share.main));
+    for (const PieceLists& piece : work.results)
+        added += piece.added;
+    for (PieceLists& piece : work.results) {
+        m_request.lists[0]->append(std::move(*piece.main));
         if (added > 0) // contents are kept only when the main list received entries
             for (std::size_t p = 1; p <= kContentsListCount; ++p)
-                if (share.contents[p])
-                    m_request.lists[p]->append(std::move(*share.contents[p]));
+                if (piece.contents[p])
+                    m_request.lists[p]->append(std::move(*piece.contents[p]));
     }
     readListAttributes(listElement);
     m_request.RLOAD = added;
