@@ -3,6 +3,7 @@
 
 #include "platform/DebugOutput.h"
 #include "responses/AnswerCuts.h"
+#include "responses/AnswerOutline.h"
 #include "responses/AnswerPass.h"
 #include "responses/ContentsListWalk.h"
 #include "responses/FieldValue.h"
@@ -29,6 +30,7 @@ namespace responses {
 
 namespace {
 
+using walker::AnswerOutline;
 using walker::AnswerPass;
 using walker::blankRecord;
 using walker::isNull;
@@ -68,9 +70,6 @@ std::int32_t toInt32(double v)
 constexpr std::size_t kShareFromBytes = std::size_t{1} << 20;
 constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
 constexpr unsigned kMostThreads = 8;
-
-// Stands in the outline of a cut answer where its records were.
-constexpr std::string_view kRecordsMarker = "zanvo-records";
 
 // What the reading of one piece gave, in lists of its own that are joined to
 // the request's lists in the order of the pieces.
@@ -215,54 +214,6 @@ int Walk::readWhole(char* answer, std::size_t size)
     return added;
 }
 
-// The outline of a cut answer (its text without the records, the marker in
-// their place): where the records lie, and whether an element before them
-// is a record element already (then the answer is read whole).
-class OutlineCheck : public pugi::xml_tree_walker
-{
-public:
-    explicit OutlineCheck(std::string_view rowTag)
-        : m_rowTag(lowered(rowTag))
-    {}
-
-    bool for_each(pugi::xml_node& node) override
-    {
-        if (node.type() != pugi::node_element)
-            return true;
-        const auto depth = static_cast<std::uint32_t>(this->depth()) + 2;
-        m_scope.enter(node, depth);
-        if (std::string_view(node.name()) == kRecordsMarker) {
-            ++m_markers;
-            m_marker = node;
-            m_markerDepth = depth;
-            return true;
-        }
-        char name[128];
-        const std::size_t n = canonicalLowerName(node.name(), m_scope, name, sizeof name);
-        if (n > 0 && std::string_view(name, n) == m_rowTag)
-            m_recordOutside = true;
-        return true;
-    }
-
-    // The element that holds the records, when there is exactly one marker,
-    // it lies below an element and no record element lies outside the records.
-    pugi::xml_node listElement() const
-    {
-        if (m_markers != 1 || m_recordOutside || m_marker.parent().type() != pugi::node_element)
-            return {};
-        return m_marker.parent();
-    }
-    std::uint32_t recordDepth() const { return m_markerDepth; }
-
-private:
-    std::string m_rowTag;
-    NamespaceScope m_scope;
-    int m_markers = 0;
-    pugi::xml_node m_marker;
-    std::uint32_t m_markerDepth = 0;
-    bool m_recordOutside = false;
-};
-
 // One thread's part: the next piece no thread has taken, until none is
 // left; each copied, parsed and walked into lists of its own by the pass the
 // thread keeps for all its pieces.
@@ -339,27 +290,13 @@ std::optional<int> Walk::readInPieces(std::string_view answer, const ReadSharing
     if (!cuts || cuts->pieceBegins.size() < 2)
         return std::nullopt;
 
-    // The answer around the records, parsed apart: it must be well-formed
-    // with the marker in the records' place, so that the whole answer is
-    // well-formed exactly when every piece is a sequence of whole elements.
-    std::string outline;
-    outline.reserve(cuts->recordsBegin + kRecordsMarker.size() + 3 + (answer.size() - cuts->recordsEnd));
-    outline.append(answer.substr(0, cuts->recordsBegin));
-    outline.append("<").append(kRecordsMarker).append("/>");
-    outline.append(answer.substr(cuts->recordsEnd));
-    pugi::xml_document outlineDocument;
-    const pugi::xml_parse_result parsed = outlineDocument.load_buffer_inplace(
-        outline.data(), outline.size(), kParseOptions, pugi::encoding_auto);
-    if (!parsed || parsed.encoding != pugi::encoding_utf8)
+    AnswerOutline outline;
+    if (!outline.read(answer, *cuts, lowered(m_rowTag), kParseOptions))
         return std::nullopt;
-    OutlineCheck check(m_rowTag);
-    outlineDocument.traverse(check);
-    const pugi::xml_node listElement = check.listElement();
-    if (isNull(listElement))
-        return std::nullopt;
+    const pugi::xml_node listElement = outline.listElement();
 
     const std::size_t pieces = cuts->pieceBegins.size();
-    PieceWork work{*cuts, answer, listElement, check.recordDepth(), 0, std::vector<PieceLists>(pieces)};
+    PieceWork work{*cuts, answer, listElement, outline.recordDepth(), 0, std::vector<PieceLists>(pieces)};
     for (std::size_t k = 0; k < pieces; ++k)
         work.longestPiece = std::max(work.longestPiece, work.pieceEnd(k) - cuts->pieceBegins[k]);
     // Nothing thrown leaves a thread: a piece that could not be read makes
