@@ -22,7 +22,9 @@
 #include "vetis/VetisSettings.h"
 
 #include <QJsonArray>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace cli {
@@ -50,17 +52,21 @@ bool fillRequest(const QJsonObject& o, vetis::RequestRecord& r, std::string& err
             error = "unknown key " + it.key().toStdString();
             return false;
         }
+    // Whole numbers within the field's range only: a value that does not fit
+    // would otherwise ask for another request than the one written.
     auto number = [&](const char* key, auto& field) {
+        using Field = std::remove_reference_t<decltype(field)>;
         if (!o.contains(QLatin1String(key)))
             return true;
         const QJsonValue v = o.value(QLatin1String(key));
-        bool ok = v.isDouble();
-        const long long n = ok ? static_cast<long long>(v.toDouble()) : v.toString().toLongLong(&ok);
-        if (!ok) {
-            error = std::string("the value of ") + key + " is not a number";
+        bool ok = v.isDouble() || v.isString();
+        const double d = v.isDouble() ? v.toDouble() : v.toString().toDouble(&ok);
+        if (!ok || d != std::trunc(d) || d < static_cast<double>(std::numeric_limits<Field>::min()) ||
+            d > static_cast<double>(std::numeric_limits<Field>::max())) {
+            error = std::string("the value of ") + key + " is not a whole number the field holds";
             return false;
         }
-        field = static_cast<std::remove_reference_t<decltype(field)>>(n);
+        field = static_cast<Field>(d);
         return true;
     };
     auto date = [&](const char* key, std::int32_t& field) {
@@ -76,37 +82,23 @@ bool fillRequest(const QJsonObject& o, vetis::RequestRecord& r, std::string& err
     if (!number("VREQUEST", r.VREQUEST) || !number("COUNT", r.COUNT) || !number("OFFSET", r.OFFSET) ||
         !date("DATE1", r.DATE1) || !date("DATE2", r.DATE2))
         return false;
-    struct Text
-    {
-        const char* key;
-        char* field;
-        std::size_t size;
-        bool zero;
+    const auto text = [&](const char* key, auto& field, bool zeroTerminated) {
+        if (o.contains(QLatin1String(key)))
+            setTextField(field, o.value(QLatin1String(key)), zeroTerminated);
     };
-    const Text texts[] = {
-        {"GUID", r.GUID, sizeof r.GUID, false},
-        {"UUID", r.UUID, sizeof r.UUID, false},
-        {"VETISGUID", r.VETISGUID, 36, false},
-        {"P1", r.P1, 121, true},
-        {"P2", r.P2, 121, true},
-        {"P3", r.P3, 121, true},
-        {"P4", r.P4, 121, true},
-        {"P5", r.P5, 121, true},
-        {"P6", r.P6, 121, true},
-        {"P7", r.P7, 121, true},
-        {"LTID", r.LTID, sizeof r.LTID, true},
-        {"ISSUEDATE", r.ISSUEDATE, sizeof r.ISSUEDATE, true},
-        {"ROWTAG", r.ROWTAG, sizeof r.ROWTAG, true},
-    };
-    for (const Text& t : texts) {
-        if (!o.contains(QLatin1String(t.key)))
-            continue;
-        const std::string cp = platform::toCp1251(o.value(QLatin1String(t.key)).toString());
-        const std::size_t room = t.zero ? t.size - 1 : t.size;
-        const std::size_t n = std::min(room, cp.size());
-        std::memcpy(t.field, cp.data(), n);
-        std::memset(t.field + n, t.zero ? 0 : ' ', t.size - n);
-    }
+    text("GUID", r.GUID, false);
+    text("UUID", r.UUID, false);
+    text("VETISGUID", r.VETISGUID, false);
+    text("P1", r.P1, true);
+    text("P2", r.P2, true);
+    text("P3", r.P3, true);
+    text("P4", r.P4, true);
+    text("P5", r.P5, true);
+    text("P6", r.P6, true);
+    text("P7", r.P7, true);
+    text("LTID", r.LTID, true);
+    text("ISSUEDATE", r.ISSUEDATE, true);
+    text("ROWTAG", r.ROWTAG, true);
     return true;
 }
 
@@ -138,6 +130,16 @@ int run(std::span<const std::string> words)
             std::memcpy(request.ISSUEDATE, stamped.ISSUEDATE, sizeof request.ISSUEDATE);
     }
 
+    for (const char* key : {"settings", "vsd"})
+        if (o.contains(QLatin1String(key)) && !o.value(QLatin1String(key)).isObject()) {
+            fail(std::string("the value of ") + key + " is not an object");
+            return kExitFailure;
+        }
+    if (o.contains(QLatin1String("inside")) && !o.value(QLatin1String("inside")).isArray()) {
+        fail("the value of inside is not an array");
+        return kExitFailure;
+    }
+
     store::VetisRecord settings = vetis::clearedVetisRecord();
     if (!fillRecordFromJson(store::vetisTable(), reinterpret_cast<char*>(&settings),
                             o.value(QLatin1String("settings")).toObject(), error)) {
@@ -155,6 +157,10 @@ int run(std::span<const std::string> words)
     }
     std::vector<store::InsideRecord> inside;
     for (const QJsonValue& row : o.value(QLatin1String("inside")).toArray()) {
+        if (!row.isObject()) {
+            fail("an entry of inside is not an object");
+            return kExitFailure;
+        }
         store::InsideRecord rec;
         store::clearRecordOf(store::insideTable(), reinterpret_cast<char*>(&rec));
         if (!fillRecordFromJson(store::insideTable(), reinterpret_cast<char*>(&rec), row.toObject(), error)) {

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonValue>
+#include <cmath>
 #include <cstdio>
 
 namespace cli {
@@ -21,7 +22,7 @@ std::string jsonScalarText(const QJsonValue& value, bool& ok)
         return value.toString().toStdString();
     case QJsonValue::Double: {
         const double d = value.toDouble();
-        if (d == static_cast<double>(static_cast<long long>(d)))
+        if (std::fabs(d) < 0x1p63 && d == static_cast<double>(static_cast<long long>(d)))
             return std::to_string(static_cast<long long>(d));
         return QByteArray::number(d, 'g', 17).toStdString();
     }

@@ -32,8 +32,16 @@ int main(int argc, char** argv)
     }
     const std::vector<std::string> words(argv + 2, argv + argc);
     for (const cli::Command& c : cli::commands())
-        if (c.name == name)
-            return c.run(words);
+        if (c.name == name) {
+            const int result = c.run(words);
+            // Output that did not reach its file (a full disk, a closed pipe)
+            // is a failure, whatever the command thought of it.
+            if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+                cli::fail("cannot write the output");
+                return result == cli::kExitOk ? cli::kExitFailure : result;
+            }
+            return result;
+        }
     cli::fail("unknown command " + name);
     printHelp(stderr);
     return cli::kExitUsage;

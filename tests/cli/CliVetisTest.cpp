@@ -76,6 +76,37 @@ TEST(CliVetis, EnvelopeRefusesWhatItCannotBuild)
     EXPECT_TRUE(badField.err.contains(QStringLiteral("MVD:NOSUCH")));
     const CliResult notJson = cli({QStringLiteral("envelope"), QStringLiteral("-")}, "not json");
     EXPECT_EQ(notJson.exitCode, 1);
+    // Values the request record cannot hold as given, and parts of the wrong
+    // kind, are refused rather than turned into another request.
+    for (const QByteArray& request : {
+             QByteArray(R"({"VREQUEST": 259, "GUID": "21ed96c9-337b-4a27-8761-c6e6ad3c9f5b"})"),
+             QByteArray(R"({"VREQUEST": 3.5})"),
+             QByteArray(R"({"VREQUEST": 51, "COUNT": 4294967297})"),
+             QByteArray(R"({"VREQUEST": 51, "COUNT": 1e300})"),
+             QByteArray(R"({"VREQUEST": 51, "settings": "x"})"),
+             QByteArray(R"({"VREQUEST": 55, "vsd": [1]})"),
+             QByteArray(R"({"VREQUEST": 55, "vsd": {}, "inside": {"MIN:UUID": "x"}})"),
+             QByteArray(R"({"VREQUEST": 55, "vsd": {}, "inside": [7]})"),
+             QByteArray(R"({"VREQUEST": 55, "vsd": {"MVD:DATE": 1e300}})"),
+         }) {
+        const CliResult refused = cli({QStringLiteral("envelope"), QStringLiteral("-")}, request);
+        EXPECT_EQ(refused.exitCode, 1) << request.toStdString();
+        EXPECT_TRUE(refused.out.isEmpty()) << request.toStdString();
+    }
+}
+
+TEST(CliVetis, OutputThatCannotBeWrittenIsAFailure)
+{
+    // A full disk: the envelope cannot be written, and the tool says so.
+    QProcess p;
+    p.setStandardOutputFile(QStringLiteral("/dev/full"));
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/zanvo-cli"),
+            {QStringLiteral("envelope"), QStringLiteral("-")});
+    p.write(R"({"VREQUEST": 3, "GUID": "21ed96c9-337b-4a27-8761-c6e6ad3c9f5b"})");
+    p.closeWriteChannel();
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("cannot write")));
 }
 
 TEST(CliVetis, WalkPrintsPagingAndEveryList)
