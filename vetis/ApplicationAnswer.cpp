@@ -63,10 +63,11 @@ ApplicationFields readApplicationFields(std::string_view answerUtf8)
     ApplicationFields fields;
     pugi::xml_document document;
     // A damaged answer still leaves the part parsed before the damage.
-    (void)document.load_buffer(answerUtf8.data(), answerUtf8.size(), pugi::parse_default,
-                               pugi::encoding_utf8);
+    const bool wellFormed = static_cast<bool>(
+        document.load_buffer(answerUtf8.data(), answerUtf8.size(), pugi::parse_default, pugi::encoding_utf8));
 
     pugi::xml_node scope = findApplicationElement(document, "application");
+    fields.complete = wellFormed && scope;
     if (!scope)
         scope = document;
     fields.appId = FromUtf8(textOfElement(findApplicationElement(scope, "applicationId")));
@@ -90,9 +91,11 @@ void storeApplicationFields(const ApplicationFields& fields, RequestRecord& requ
     store::setText(request.APPERROR, fields.error);
 }
 
-void extractApplicationFields(std::string_view answerUtf8, RequestRecord& request)
+bool extractApplicationFields(std::string_view answerUtf8, RequestRecord& request)
 {
-    storeApplicationFields(readApplicationFields(answerUtf8), request);
+    const ApplicationFields fields = readApplicationFields(answerUtf8);
+    storeApplicationFields(fields, request);
+    return fields.complete;
 }
 
 ApplicationStatus applicationStatusOf(std::string_view word)

@@ -24,8 +24,9 @@ enum class ApplicationStatus : std::uint8_t
 struct ApplicationFields
 {
     std::string appId;
-    std::string status; // the service's word ("ACCEPTED" ...), empty when none
-    std::string error;  // "C: T" of the first error of a rejected application
+    std::string status;    // the service's word ("ACCEPTED" ...), empty when none
+    std::string error;     // "C: T" of the first error of a rejected application
+    bool complete = false; // the answer is well-formed XML that holds an application
 };
 
 // Reads the first application of an answer (submit or receive). Elements are
@@ -39,7 +40,8 @@ ApplicationFields readApplicationFields(std::string_view answerUtf8);
 void storeApplicationFields(const ApplicationFields& fields, RequestRecord& request);
 
 // Reads the answer into the request record (both calls above).
-void extractApplicationFields(std::string_view answerUtf8, RequestRecord& request);
+// False when the answer is not well-formed XML holding an application.
+bool extractApplicationFields(std::string_view answerUtf8, RequestRecord& request);
 
 ApplicationStatus applicationStatusOf(std::string_view word);
 

@@ -111,14 +111,17 @@ bool Exchange(RequestRecord& request, ExchangeContext& context)
 
     bool result = false;
     if (answer && request.RCODE == 200) {
+        bool complete = true;
         if (!request.lists[0] || request.VREQUEST == 99)
-            extractApplicationFields(*answer, request);
+            complete = extractApplicationFields(*answer, request);
         if (request.lists[0]) {
             const int loaded = context.reader ? context.reader->readAnswer(*answer, request) : -1;
             request.RLOAD = loaded < 0 ? 0 : loaded;
             result = loaded >= 0;
         } else {
-            result = true;
+            // Without a list the answer is its application: a cut or damaged
+            // answer, or a proxy's page, is no success.
+            result = complete;
         }
     }
     request.FLAGLUCK = result ? 1 : 0;

@@ -150,7 +150,7 @@ TEST_P(ExchangeWalk, VsdListApplicationEndsInFilledLists)
     EXPECT_TRUE(presenter.shown().empty());
 }
 
-TEST_P(ExchangeWalk, MalformedOrTruncatedAnswersFillNothing)
+TEST_P(ExchangeWalk, MalformedOrTruncatedAnswersAreNoSuccess)
 {
     for (vetissim::FaultKind kind : {vetissim::FaultKind::MalformedXml, vetissim::FaultKind::TruncatedXml}) {
         sim.addFault({kind});
@@ -163,6 +163,18 @@ TEST_P(ExchangeWalk, MalformedOrTruncatedAnswersFillNothing)
         EXPECT_EQ(r.FLAGLUCK, 0);
         EXPECT_EQ(units.count(), 0u);
     }
+    // An application answer (no list) that is cut, damaged or not XML at all
+    // is no success either.
+    for (vetissim::FaultKind kind : {vetissim::FaultKind::MalformedXml, vetissim::FaultKind::TruncatedXml,
+                                     vetissim::FaultKind::WrongContentType}) {
+        sim.addFault({kind});
+        RequestRecord r = request(51);
+        EXPECT_FALSE(Exchange(r, context)) << static_cast<int>(kind);
+        EXPECT_EQ(r.FLAGLUCK, 0);
+    }
+    RequestRecord sound = request(51);
+    EXPECT_TRUE(Exchange(sound, context));
+    EXPECT_EQ(sound.FLAGLUCK, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(PrefixStyles, ExchangeWalk,
