@@ -80,9 +80,10 @@ void AnswerPass::continueBelow(pugi::xml_node listElement, std::uint32_t recordD
 {
     m_readingPieces = true;
     m_depthOffset = recordDepth - 2;
+    // Pieces are read only when every list has the main list's record
+    // element, so one track serves them all.
+    assert(m_sharedTrack || m_walks->empty());
     m_mainTrack.startAt(recordDepth);
-    if (!m_sharedTrack && !m_walks->empty())
-        m_vsdTrack.startAt(recordDepth);
     std::vector<pugi::xml_node> chain;
     for (pugi::xml_node n = listElement; n.type() == pugi::node_element; n = n.parent())
         chain.push_back(n);

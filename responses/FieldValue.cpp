@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "responses/FieldValue.h"
 
-#include "platform/CodePage.h"
+#include "vetis/TextConversion.h"
 
 #include <algorithm>
 #include <bit>
@@ -26,14 +26,6 @@ bool equalsNoCase(std::string_view text, std::string_view lowerWord)
         if (c != lowerWord[i])
             return false;
     }
-    return true;
-}
-
-bool isAscii(std::string_view s)
-{
-    for (unsigned char c : s)
-        if (c >= 0x80)
-            return false;
     return true;
 }
 
@@ -296,12 +288,7 @@ double loadNumber(const std::byte* at)
 
 std::string ConvertText(std::string_view utf8)
 {
-    utf8 = withoutTrailingZeros(utf8);
-    if (utf8.empty())
-        return {};
-    if (isAscii(utf8))
-        return std::string(utf8);
-    return std::string(withoutTrailingZeros(platform::utf8ToCp1251(utf8)));
+    return vetis::FromUtf8(utf8); // the exchange's conversion of answer texts
 }
 
 double leadingNumber(std::string_view text)

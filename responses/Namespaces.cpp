@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "responses/Namespaces.h"
 
+#include "responses/AsciiCase.h"
+#include "vetis/Endpoints.h"
+
 #include <array>
 #include <cstring>
 
@@ -17,20 +20,15 @@ struct KnownNamespace
 // The host of the namespace URIs is fixed by the schemas; the test and the
 // production services use the same URIs.
 constexpr std::array<KnownNamespace, kNamespaceCount> kKnown{{
-    {"http://api.vetrf.ru/schema/cdm/base", "bs"},
-    {"http://api.vetrf.ru/schema/cdm/dictionary/v2", "dt"},
-    {"http://api.vetrf.ru/schema/cdm/mercury/vet-document/v2", "vd"},
-    {"http://api.vetrf.ru/schema/cdm/mercury/g2b/applications/v2", "merc"},
-    {"http://api.vetrf.ru/schema/cdm/application", "apl"},
-    {"http://api.vetrf.ru/schema/cdm/application/ws-definitions", "apldef"},
-    {"http://api.vetrf.ru/schema/cdm/registry/ws-definitions/v2", "ws"},
-    {"http://schemas.xmlsoap.org/soap/envelope/", "soapenv"},
+    {vetis::ns::base, "bs"},
+    {vetis::ns::dictionary, "dt"},
+    {vetis::ns::vetDocument, "vd"},
+    {vetis::ns::mercuryG2b, "merc"},
+    {vetis::ns::application, "apl"},
+    {vetis::ns::applicationWs, "apldef"},
+    {vetis::ns::registryWs, "ws"},
+    {vetis::ns::soapEnvelope, "soapenv"},
 }};
-
-constexpr char lowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 } // namespace
 
@@ -75,11 +73,6 @@ int canonicalNamespace(std::string_view uri)
 std::string_view canonicalPrefix(VetisNamespace ns)
 {
     return kKnown[static_cast<std::size_t>(ns)].prefix;
-}
-
-std::string_view namespaceUri(VetisNamespace ns)
-{
-    return kKnown[static_cast<std::size_t>(ns)].uri;
 }
 
 void NamespaceScope::enter(pugi::xml_node element, std::uint32_t depth)

@@ -16,8 +16,7 @@
 // it is compared, so "<ns3:guid xmlns:ns3='http://api.vetrf.ru/schema/cdm/base'>"
 // reads as "bs:guid". Elements of other namespaces keep their literal names.
 //
-// Depends on pugixml only, so that the application-field reader of the
-// exchange can use it as well.
+// The URIs themselves are the exchange's (vetis/Endpoints.h).
 namespace responses {
 
 // Canonical prefixes, in the order of kNamespaceCount entries.
@@ -38,7 +37,6 @@ constexpr int kNamespaceCount = 8;
 // is not one of the VetIS namespaces.
 int canonicalNamespace(std::string_view uri);
 std::string_view canonicalPrefix(VetisNamespace ns);
-std::string_view namespaceUri(VetisNamespace ns);
 
 // Keeps the namespace declarations in scope while a document is walked in
 // document order. Call enter() for each element before resolving its name;
@@ -67,12 +65,6 @@ public:
     // The same for unprefixed names, kept at hand: answers written with
     // default namespaces change it every few elements.
     int defaultNamespace() const { return m_defaultNamespace; }
-    void reset()
-    {
-        m_bindings.clear();
-        m_defaultNamespace = -1;
-        ++m_prefixVersion;
-    }
     // Changes whenever a binding of a prefix other than the default one is
     // declared or dropped, so that a prefix resolved once stays resolved while
     // it does not.

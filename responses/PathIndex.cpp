@@ -1,20 +1,13 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "responses/PathIndex.h"
 
+#include "responses/AsciiCase.h"
+
 #include <algorithm>
 
 namespace responses {
 
 namespace {
-
-std::string lowered(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
 
 constexpr std::string_view kAbbreviation = "#01";
 constexpr std::string_view kAbbreviated = "!vd:certifiedconsignment";
@@ -63,7 +56,6 @@ std::int32_t PathIndex::internName(std::string_view lowerName)
     while (m_nameSlots[i].id != kNone)
         i = (i + 1) & mask;
     m_nameSlots[i] = {hash, id};
-    m_longestName = std::max(m_longestName, lowerName.size());
     return id;
 }
 

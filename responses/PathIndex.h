@@ -80,7 +80,6 @@ public:
     // Interned names; ids run from 0 to nameCount() - 1.
     std::int32_t nameCount() const { return static_cast<std::int32_t>(m_names.size()); }
     // Longest interned name, so that callers can skip names that cannot match.
-    std::size_t longestName() const { return m_longestName; }
 
 private:
     struct AttributeField
@@ -113,7 +112,6 @@ private:
     // Open addressing, power-of-two sizes, at most half full.
     std::vector<std::string> m_names;
     std::vector<NameSlot> m_nameSlots = std::vector<NameSlot>(256);
-    std::size_t m_longestName = 0;
     std::vector<ChildSlot> m_childSlots = std::vector<ChildSlot>(1024);
     std::int32_t m_stateCount = 0;
     std::vector<std::vector<std::int32_t>> m_fields;       // [list][state]

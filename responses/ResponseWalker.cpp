@@ -5,6 +5,7 @@
 #include "responses/AnswerCuts.h"
 #include "responses/AnswerOutline.h"
 #include "responses/AnswerPass.h"
+#include "responses/AsciiCase.h"
 #include "responses/ContentsListWalk.h"
 #include "responses/FieldValue.h"
 #include "responses/Namespaces.h"
@@ -42,15 +43,6 @@ constexpr std::string_view kVetDocument = "vd:vetDocument";
 // is an element's first child is kept in the element itself
 // (parse_embed_pcdata), which halves the nodes of a typical answer.
 constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_embed_pcdata;
-
-std::string lowered(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
 
 std::int32_t toInt32(double v)
 {
@@ -268,7 +260,6 @@ void Walk::readPieces(PieceWork& work) const
             return;
         }
         out.added = pass->finish();
-        out.main->truncate(out.main->count());
     }
 }
 
@@ -310,8 +301,8 @@ std::optional<int> Walk::readInPieces(std::string_view answer, const ReadSharing
     };
     const unsigned threads = static_cast<unsigned>(std::min<std::size_t>(sharing.threads, pieces));
     std::vector<std::thread> helpers;
-    helpers.reserve(threads - 1);
     try {
+        helpers.reserve(threads - 1);
         for (unsigned t = 1; t < threads; ++t)
             helpers.emplace_back(readShare);
     } catch (...) {
