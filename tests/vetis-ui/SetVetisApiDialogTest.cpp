@@ -219,6 +219,31 @@ TEST_F(SetVetisApiDialogTest, StoredValuesAreShownCorrected)
     EXPECT_EQ(child<QComboBox>(*d, "MVS:WINSFONT")->currentText(), QStringLiteral("130%"));
 }
 
+TEST_F(SetVetisApiDialogTest, LongStoredLoginsSurviveConfirming)
+{
+    // The fields hold 120 bytes; the window takes 80 when typed. A longer
+    // stored login or password is shown and written back whole.
+    store::VetisRecord r = storedRecord(kGuid);
+    const std::string login(110, 'l');
+    const std::string password(120, 'p');
+    store::setZText(r.LOGIN, login);
+    store::setZText(r.PASSWORD, password);
+    repo.records[std::string(kGuid)] = r;
+    auto d = open(kGuid);
+    EXPECT_EQ(child<QLineEdit>(*d, "MVS:LOGIN")->text().size(), 110);
+    press(*d, "YES");
+    EXPECT_TRUE(d->written());
+    const store::VetisRecord& stored = repo.records.at(std::string(kGuid));
+    EXPECT_EQ(store::ztextOf(stored.LOGIN), login);
+    EXPECT_EQ(store::ztextOf(stored.PASSWORD), password);
+    // Short stored values keep the window's limits for typing.
+    repo.records[std::string(kGuid)] = storedRecord(kGuid);
+    auto usual = open(kGuid);
+    EXPECT_EQ(child<QLineEdit>(*usual, "MVS:LOGIN")->maxLength(), 80);
+    EXPECT_EQ(child<QLineEdit>(*usual, "MVS:PASSWORD")->maxLength(), 80);
+    EXPECT_EQ(child<QLineEdit>(*usual, "MVS:WEBLOGIN")->maxLength(), 120);
+}
+
 TEST_F(SetVetisApiDialogTest, ConfirmWithBadGuidComplainsAndKeepsTheWindowOpen)
 {
     repo.records[std::string(kGuid)] = storedRecord(kGuid);

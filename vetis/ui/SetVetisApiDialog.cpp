@@ -20,12 +20,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QThread>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vetis::ui {
 
@@ -46,6 +48,15 @@ constexpr ScaleEntry kScaleEntries[] = {
 constexpr int kLoginChars = 80;
 constexpr int kPasswordChars = 80;
 constexpr int kWebLoginChars = 120;
+
+// Shows a stored value whole: one longer than the entry takes when typed
+// (written by the command-line tool, or by an older version) widens the limit
+// to itself rather than being cut, and then stored cut, on confirming.
+void setTextWhole(QLineEdit& edit, const QString& text, int typingLimit)
+{
+    edit.setMaxLength(std::max(typingLimit, static_cast<int>(text.size())));
+    edit.setText(text);
+}
 
 QString textOfZ(const auto& field)
 {
@@ -311,10 +322,10 @@ void SetVetisApiDialog::loadFromRecord()
 {
     const store::VetisRecord& r = m_editor.record();
     m_guid->setText(platform::fromCp1251(store::textOf(r.GUID)));
-    m_login->setText(textOfZ(r.LOGIN));
-    m_password->setText(textOfZ(r.PASSWORD));
+    setTextWhole(*m_login, textOfZ(r.LOGIN), kLoginChars);
+    setTextWhole(*m_password, textOfZ(r.PASSWORD), kPasswordChars);
     m_apiKey->setText(textOfZ(r.APIKEY));
-    m_webLogin->setText(textOfZ(r.WEBLOGIN));
+    setTextWhole(*m_webLogin, textOfZ(r.WEBLOGIN), kWebLoginChars);
     m_remark->setText(textOfZ(r.REMARK));
     // The exchange sends anything but 1 to the production endpoints.
     checkId(m_contour, r.TEST == 1 ? 1 : 0);
