@@ -9,6 +9,7 @@
 
 #include "cli/StoreMessages.h"
 #include "platform/CodePage.h"
+#include "responses/WalkDump.h"
 #include "store/FieldAccess.h"
 #include "store/RecordText.h"
 #include "store/Session.h"
@@ -24,34 +25,11 @@ namespace cli {
 
 namespace {
 
-std::string escaped(std::string_view utf8)
-{
-    std::string s;
-    s.reserve(utf8.size());
-    for (char c : utf8) {
-        switch (c) {
-        case '\t':
-            s += "\\t";
-            break;
-        case '\n':
-            s += "\\n";
-            break;
-        case '\r':
-            s += "\\r";
-            break;
-        case '\\':
-            s += "\\\\";
-            break;
-        default:
-            s += c;
-        }
-    }
-    return s;
-}
-
 std::string fieldText(const store::FieldDef& f, const char* record)
 {
-    return escaped(store::fieldAsUtf8(f, record));
+    std::string s;
+    responses::appendEscaped(s, store::fieldAsUtf8(f, record));
+    return s;
 }
 
 bool isSecret(std::string_view field)

@@ -15,30 +15,6 @@ namespace responses {
 
 namespace {
 
-// A tab, line break or backslash inside a text is written as \t, \n, \r or
-// \\, so that every entry stays one line.
-void appendEscaped(std::string& out, std::string_view utf8)
-{
-    for (char c : utf8) {
-        switch (c) {
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        default:
-            out += c;
-        }
-    }
-}
-
 void appendList(std::string& out, const ResponseList& list)
 {
     const ListLayout& layout = list.layout();
@@ -94,6 +70,28 @@ WalkDumpResult walkDump(std::string_view kind, std::string_view answer)
     for (const auto& list : lists)
         appendList(result.text, *list);
     return result;
+}
+
+void appendEscaped(std::string& out, std::string_view utf8)
+{
+    for (char c : utf8) {
+        switch (c) {
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            out += c;
+        }
+    }
 }
 
 } // namespace responses

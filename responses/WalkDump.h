@@ -26,4 +26,9 @@ struct WalkDumpResult
 
 WalkDumpResult walkDump(std::string_view kind, std::string_view answer);
 
+// Appends a text with its tabs, line breaks and backslashes written as \t,
+// \n, \r and \\, so that an entry stays one line (the table dump of the
+// command line writes its rows the same way).
+void appendEscaped(std::string& out, std::string_view utf8);
+
 } // namespace responses

@@ -6,9 +6,10 @@
 namespace shell::ui {
 
 // MEN:NAME of the user's own business entity: the m_Entity record with
-// MEN:HOME = 1 in the data folder's tables. Empty when there is none yet or
-// the table cannot be read; the list windows, which open the tables for their
-// work, report such failures.
+// MEN:HOME = 1 in the data folder's tables; empty when there is none yet. A
+// table that cannot be opened (damaged, foreign, unreachable) is reported
+// through the error manager (message 29, which ends the program) and gives
+// an empty name.
 QString readOwnEntityName(const QString& dataFolder, const QString& listFormatFile);
 
 } // namespace shell::ui
