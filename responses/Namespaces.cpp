@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "responses/Namespaces.h"
 
-#include "responses/AsciiCase.h"
+#include "vetis/AsciiCase.h"
 #include "vetis/Endpoints.h"
 
 #include <array>
 #include <cstring>
 
 namespace responses {
+
+using vetis::lowerAscii;
+using vetis::lowered;
 
 namespace {
 

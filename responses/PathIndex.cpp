@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "responses/PathIndex.h"
-
-#include "responses/AsciiCase.h"
+#include "vetis/AsciiCase.h"
 
 #include <algorithm>
 
 namespace responses {
+
+using vetis::lowerAscii;
+using vetis::lowered;
 
 namespace {
 

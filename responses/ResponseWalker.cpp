@@ -5,13 +5,13 @@
 #include "responses/AnswerCuts.h"
 #include "responses/AnswerOutline.h"
 #include "responses/AnswerPass.h"
-#include "responses/AsciiCase.h"
 #include "responses/ContentsListWalk.h"
 #include "responses/FieldValue.h"
 #include "responses/Namespaces.h"
 #include "responses/PathIndex.h"
 #include "responses/ResponseList.h"
 #include "responses/VsdContentsLists.h"
+#include "vetis/AsciiCase.h"
 
 #include <pugixml.hpp>
 
@@ -28,6 +28,9 @@
 #include <vector>
 
 namespace responses {
+
+using vetis::lowerAscii;
+using vetis::lowered;
 
 namespace {
 

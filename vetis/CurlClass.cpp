@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "vetis/CurlClass.h"
 
+#include "store/RecordText.h"
+#include "vetis/AsciiCase.h"
 #include "vetis/CurlFileSink.h"
 #include "vetis/CurlTrace.h"
 #include "vetis/RequestRecord.h"
@@ -9,7 +11,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstring>
 #include <mutex>
 
@@ -21,44 +22,39 @@ namespace {
 // from libcurl. The table is still loaded, so that a build can add some.
 constexpr std::array<std::uint8_t, 2> kErrorTexts = {0, 0};
 
-constexpr std::size_t kWriteError = static_cast<std::size_t>(-1);
-
 void initLibraryOnce()
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-std::string upper(std::string_view text)
-{
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return char(std::toupper(c)); });
-    return out;
-}
-
-// The Basic credentials of an outgoing header block are not for the debug
-// output, which any program of the user can read.
+// The credentials of an outgoing header block are not for the debug output,
+// which any program of the user can read: the value of every Authorization
+// line (after its scheme word, when there is one) becomes "***".
 void maskCredentials(std::string& headers)
 {
-    const std::string upperHeaders = upper(headers);
     static constexpr std::string_view kName = "AUTHORIZATION:";
-    std::size_t pos = 0;
-    while ((pos = upperHeaders.find(kName, pos)) != std::string::npos) {
-        if (pos != 0 && headers[pos - 1] != '\n') {
-            pos += kName.size();
-            continue;
+    std::size_t lineStart = 0;
+    while (lineStart < headers.size()) {
+        std::size_t lineEnd = headers.find_first_of("\r\n", lineStart);
+        if (lineEnd == std::string::npos)
+            lineEnd = headers.size();
+        const std::string_view line = std::string_view(headers).substr(lineStart, lineEnd - lineStart);
+        if (startsWithUpper(line, kName)) {
+            std::size_t value = lineStart + kName.size();
+            while (value < lineEnd && headers[value] == ' ')
+                ++value;
+            const std::size_t scheme = headers.find(' ', value);
+            const std::size_t from = scheme < lineEnd ? scheme + 1 : value;
+            if (from < lineEnd) {
+                headers.replace(from, lineEnd - from, "***");
+                lineEnd = from + 3;
+            }
         }
-        std::size_t value = pos + kName.size();
-        while (value < headers.size() && headers[value] == ' ')
-            ++value;
-        const std::size_t scheme = headers.find(' ', value);
-        const std::size_t end = headers.find_first_of("\r\n", value);
-        const std::size_t from = scheme != std::string::npos && scheme < end ? scheme + 1 : value;
-        const std::size_t to = end == std::string::npos ? headers.size() : end;
-        if (from < to)
-            headers.replace(from, to - from, "***");
-        pos = from;
+        const std::size_t next = headers.find('\n', lineEnd);
+        if (next == std::string::npos)
+            break;
+        lineStart = next + 1;
     }
 }
 
@@ -66,12 +62,12 @@ std::size_t memorySink(char* data, std::size_t size, std::size_t count, void* us
 {
     auto* buffer = static_cast<std::string*>(userdata);
     if (!buffer)
-        return kWriteError;
+        return kCurlWriteError;
     try {
         buffer->append(data, size * count);
         return size * count;
     } catch (...) {
-        return kWriteError;
+        return kCurlWriteError;
     }
 }
 
@@ -86,7 +82,7 @@ std::size_t headerCallback(char* data, std::size_t size, std::size_t count, void
             self->OnHeaderLine(line);
         }
     } catch (...) {
-        return kWriteError;
+        return kCurlWriteError;
     }
     return bytes;
 }
@@ -112,11 +108,19 @@ int debugCallback(CURL*, curl_infotype type, char* data, std::size_t size, void*
     if (!self)
         return 0;
     try {
-        std::string text(data, size);
-        self->OnDebugData(int(type), text);
-        if (type == CURLINFO_HEADER_OUT)
-            maskCredentials(text);
-        self->OnDebugInfo(TCurlClass::infoTypeName(int(type)), text, int(type));
+        // Received data comes in chunks of up to the buffer size: it is passed
+        // on as it stands, and copied only where the credentials of an
+        // outgoing header block must be masked before anything sees them.
+        const std::string_view chunk(data, size);
+        self->OnDebugData(int(type), chunk);
+        const std::string_view typeName = TCurlClass::infoTypeName(int(type));
+        if (type != CURLINFO_HEADER_OUT) {
+            self->OnDebugInfo(typeName, chunk, int(type));
+        } else if (self->tracesInfoType(int(type))) {
+            std::string masked(chunk);
+            maskCredentials(masked);
+            self->OnDebugInfo(typeName, masked, int(type));
+        }
     } catch (...) {
     }
     return 0;
@@ -179,14 +183,6 @@ std::string schemeOf(std::string_view url)
 }
 
 } // namespace
-
-std::string_view clipBlanks(std::string_view text)
-{
-    std::size_t n = text.size();
-    while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\0'))
-        --n;
-    return text.substr(0, n);
-}
 
 TCurlClass::TCurlClass() = default;
 
@@ -274,7 +270,7 @@ int TCurlClass::ReadFile(std::string_view url, const QString& fileName, curl_xfe
         result = SetProgress(progress);
     if (result == CURLE_OK)
         result = SetUrl(url);
-    const bool ftp = result == CURLE_OK && upper(schemeOf(url)) == "FTP";
+    const bool ftp = result == CURLE_OK && asciiUpper(schemeOf(url)) == "FTP";
     if (ftp) {
         SetOption(CURLOPT_CHUNK_BGN_FUNCTION, &chunkBegin);
         SetOption(CURLOPT_CHUNK_END_FUNCTION, &chunkEnd);
@@ -297,11 +293,13 @@ int TCurlClass::OnProgress(double, double, double, double)
 
 void TCurlClass::OnDebugInfo(std::string_view typeName, std::string_view text, int type)
 {
-    if (type < 0 || type >= 32 || !(m_traceMask & (1u << type)))
-        return;
-    std::string message(clipBlanks(typeName));
-    message.append(": ").append(clipBlanks(text));
-    trace(message);
+    if (tracesInfoType(type))
+        curlTrace(store::clip(typeName), store::clip(text));
+}
+
+bool TCurlClass::tracesInfoType(int type) const
+{
+    return type >= 0 && type < 32 && (m_traceMask & (1u << type)) != 0;
 }
 
 void TCurlClass::OnDebugData(int, std::string_view) {}
@@ -332,7 +330,7 @@ int TCurlClass::SetUrl(std::string_view url)
 {
     if (!m_url)
         return CURLE_FAILED_INIT;
-    const std::string clipped(clipBlanks(url));
+    const std::string clipped(store::clip(url));
     curl_url_set(m_url.get(), CURLUPART_URL, nullptr, 0);
     const CURLUcode rc =
         curl_url_set(m_url.get(), CURLUPART_URL, clipped.c_str(), CURLU_DEFAULT_SCHEME | CURLU_ALLOW_SPACE);
@@ -354,10 +352,10 @@ int TCurlClass::SetUserAgent(std::string_view text)
 
 int TCurlClass::SetUserPwd(std::string_view user, std::string_view password)
 {
-    const std::string_view login = clipBlanks(user);
+    const std::string_view login = store::clip(user);
     std::string pair;
     if (!login.empty())
-        pair.append(login).append(":").append(clipBlanks(password));
+        pair.append(login).append(":").append(store::clip(password));
     return SetOption(CURLOPT_USERPWD, pair.c_str());
 }
 
@@ -379,7 +377,7 @@ int TCurlClass::SetPostFields(const std::string* body)
 
 int TCurlClass::SetCustomRequest(std::string_view verb)
 {
-    const std::string clipped(clipBlanks(verb));
+    const std::string clipped(store::clip(verb));
     return clipped.empty() ? CURLE_OK : SetOption(CURLOPT_CUSTOMREQUEST, clipped.c_str());
 }
 

@@ -49,6 +49,10 @@ public:
                          curl_xferinfo_callback progress = nullptr);
     // Progress of the running transfer; a non-zero result aborts it.
     virtual int OnProgress(double downloadTotal, double downloaded, double uploadTotal, double uploaded);
+    // The trace of a transfer: every piece of libcurl's debug information
+    // reaches OnDebugData as it came, then OnDebugInfo, which writes the trace
+    // line when the trace mask lets the info type through. An outgoing header
+    // block reaches OnDebugInfo only then, with its credentials masked.
     virtual void OnDebugInfo(std::string_view typeName, std::string_view text, int type);
     virtual void OnDebugData(int type, std::string_view data);
     // One response header line, without its line end.
@@ -104,6 +108,8 @@ public:
     CURL* handle() const { return m_easy; }
     std::uint32_t traceMask() const { return m_traceMask; }
     void setTraceMask(std::uint32_t mask) { m_traceMask = mask; }
+    // True when the trace mask lets lines of the libcurl info type through.
+    bool tracesInfoType(int type) const;
     // Polled by the object's progress callback: a cancel request aborts the
     // transfer with CURLE_ABORTED_BY_CALLBACK.
     void setTransferControl(TransferControl* control) { m_control = control; }
@@ -137,8 +143,5 @@ private:
     bool m_readFileTouched = false;
     char m_errorBuffer[CURL_ERROR_SIZE] = {};
 };
-
-// Text without trailing blanks.
-std::string_view clipBlanks(std::string_view text);
 
 } // namespace vetis

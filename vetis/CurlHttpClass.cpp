@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "vetis/CurlHttpClass.h"
 
+#include "store/RecordText.h"
+#include "vetis/AsciiCase.h"
 #include "vetis/CurlFileSink.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cctype>
 
 namespace vetis {
 
@@ -15,27 +16,6 @@ namespace {
 
 constexpr std::size_t kServerNameMax = 260;
 constexpr std::size_t kUrlPathMax = 1024;
-constexpr std::size_t kWriteError = static_cast<std::size_t>(-1);
-
-bool startsWithUpper(std::string_view line, std::string_view upperPrefix)
-{
-    if (line.size() < upperPrefix.size())
-        return false;
-    for (std::size_t i = 0; i < upperPrefix.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(line[i])) != static_cast<unsigned char>(upperPrefix[i]))
-            return false;
-    }
-    return true;
-}
-
-std::string upper(std::string_view text)
-{
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return char(std::toupper(c)); });
-    return out;
-}
-
 // A name that came from the network becomes a plain file name inside the
 // caller's folder: no folder parts, no "." or "..", none of the characters
 // Windows gives a meaning to (a colon would open an alternate data stream).
@@ -80,13 +60,13 @@ std::size_t rangedWrite(char* data, std::size_t size, std::size_t count, void* u
             curl_easy_getinfo(target->easy, CURLINFO_RESPONSE_CODE, &status);
             if (status == 200 && target->fileSize() > 0) {
                 if (!target->sink->truncate())
-                    return kWriteError;
+                    return kCurlWriteError;
                 target->base = 0;
             }
         }
-        return target->sink->write(data, bytes) ? bytes : kWriteError;
+        return target->sink->write(data, bytes) ? bytes : kCurlWriteError;
     } catch (...) {
-        return kWriteError;
+        return kCurlWriteError;
     }
 }
 
@@ -112,14 +92,14 @@ void TCurlHttpClass::OnHeaderLine(std::string_view line)
     if (!m_rangesAccepted && startsWithUpper(line, "ACCEPT-RANGES:"))
         m_rangesAccepted = true;
     if (m_serverFileName.empty() && startsWithUpper(line, "CONTENT-DISPOSITION:")) {
-        const std::size_t at = upper(line).find("FILENAME=", 20);
+        const std::size_t at = asciiUpper(line).find("FILENAME=", 20);
         if (at == std::string::npos)
             return;
         std::string name(line.substr(at + 9, kServerNameMax));
         const std::size_t quote = name.rfind('"');
         if (quote != std::string::npos && quote >= 1)
             name = name.substr(1, quote - 1);
-        m_serverFileName = std::string(clipBlanks(name));
+        m_serverFileName = std::string(store::clip(name));
     }
 }
 
@@ -135,7 +115,7 @@ QString TCurlHttpClass::chooseTargetName(std::string_view url, const QString& ta
         return name.isEmpty() ? QString() : folder + name;
     }
     CurlUrlHandle parsed(curl_url());
-    const std::string text(clipBlanks(url));
+    const std::string text(store::clip(url));
     if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, text.c_str(),
                                 CURLU_DEFAULT_SCHEME | CURLU_ALLOW_SPACE) != CURLUE_OK)
         return {};

@@ -18,4 +18,14 @@ inline void curlTrace(std::string_view message)
     platform::debugOutput(line);
 }
 
+// A trace line of libcurl's debug information: "[libcurl] TYPE: text", built
+// in one piece.
+inline void curlTrace(std::string_view typeName, std::string_view text)
+{
+    std::string line;
+    line.reserve(12 + typeName.size() + text.size());
+    line.append("[libcurl] ").append(typeName).append(": ").append(text);
+    platform::debugOutput(line);
+}
+
 } // namespace vetis

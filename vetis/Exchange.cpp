@@ -14,7 +14,6 @@
 #include "vetis/Endpoints.h"
 #include "vetis/ExchangeFiles.h"
 #include "vetis/PostRequest.h"
-#include "vetis/UserMessages.h"
 #include "vetis/VetisSettings.h"
 #include "vetis/VetisSettingsRepository.h"
 
@@ -90,9 +89,9 @@ bool Exchange(RequestRecord& request, ExchangeContext& context)
     const int service = BuildEnvelope(request, settings, context.vsd, context.inside, body);
     if (service == 0) {
         if (!isKnownOperation(request.VREQUEST))
-            showClosableMessage(QStringLiteral("Сообщение"),
-                                QStringLiteral("Неизвестный номер запроса в систему Меркурий: %1 !")
-                                    .arg(static_cast<int>(request.VREQUEST)));
+            framework::informationMessage(presenter,
+                                          QStringLiteral("Неизвестный номер запроса в систему Меркурий: %1 !")
+                                              .arg(static_cast<int>(request.VREQUEST)));
         return false;
     }
 

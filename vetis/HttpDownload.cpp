@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "vetis/HttpDownload.h"
 
+#include "store/RecordText.h"
 #include "vetis/CurlHttpClass.h"
 #include "vetis/RequestRecord.h"
 #include "vetis/UserMessages.h"
@@ -10,8 +11,6 @@
 namespace vetis {
 
 namespace {
-
-const QString kProblemCaption = QStringLiteral("У нас проблема ...");
 
 // The download object of this procedure: its progress is shown in the
 // caller's control as a percentage, or in thousands of bytes when the size
@@ -51,7 +50,7 @@ TransferOutcome DownloadToFile(const QString& target, std::string_view url, std:
         result = applyTransportSettings(curl, settings);
     if (result == CURLE_OK)
         result = curl.SetUserAgent("Mozilla/1.22 (compatible; MSIE 10.0; Windows 3.1)");
-    if (result == CURLE_OK && (!clipBlanks(user).empty() || !clipBlanks(password).empty()))
+    if (result == CURLE_OK && (!store::clip(user).empty() || !store::clip(password).empty()))
         result = curl.SetUserPwd(user, password);
     // An error page of the server is not the file asked for.
     if (result == CURLE_OK)
@@ -69,7 +68,7 @@ TransferOutcome DownloadToFile(const QString& target, std::string_view url, std:
                 ? QStringLiteral("Ошибка записи файла при загрузке по протоколу HTTP:|") + target
                 : QStringLiteral("Ошибка загрузки файла по протоколу HTTP:|") +
                       QString::fromStdString(curl.StrError(result));
-        showClosableMessage(kProblemCaption, text);
+        showTransportProblem(text);
     }
     return outcome;
 }

@@ -2,18 +2,15 @@
 #include "vetis/PostRequest.h"
 
 #include "platform/CodePage.h"
+#include "store/RecordText.h"
+#include "vetis/AsciiCase.h"
 #include "vetis/CurlHttpClass.h"
 #include "vetis/RequestRecord.h"
 #include "vetis/UserMessages.h"
 
-#include <cctype>
-#include <new>
-
 namespace vetis {
 
 namespace {
-
-const QString kProblemCaption = QStringLiteral("У нас проблема ...");
 
 // The request object of this procedure: the caller's control shows the
 // percentage of the answer received, or, when its size is not known, a value
@@ -45,15 +42,7 @@ private:
 
 bool declaresUtf8(std::string_view answer)
 {
-    std::string head(answer.substr(0, 50));
-    for (char& c : head)
-        c = char(std::toupper(static_cast<unsigned char>(c)));
-    return head.find("UTF-8") != std::string::npos;
-}
-
-void showProblem(const QString& text)
-{
-    showClosableMessage(kProblemCaption, text);
+    return asciiUpper(answer.substr(0, 50)).find("UTF-8") != std::string::npos;
 }
 
 } // namespace
@@ -71,7 +60,6 @@ std::optional<std::string> PostRequest(const std::string* body, int verb, int an
 
     SoapRequest curl(control);
     int setup = curl.Init();
-    curl.FreeHttpHeaders();
     if (setup == CURLE_OK)
         setup = curl.AddHttpHeader("Content-Type: text/xml; charset=utf-8");
     if (setup == CURLE_OK)
@@ -96,7 +84,7 @@ std::optional<std::string> PostRequest(const std::string* body, int verb, int an
     }
     if (setup == CURLE_OK)
         setup = curl.SetUserAgent("Mozilla/1.22 (compatible; MSIE 10.0; Windows 3.1)");
-    if (setup == CURLE_OK && (!clipBlanks(user).empty() || !clipBlanks(password).empty()))
+    if (setup == CURLE_OK && (!store::clip(user).empty() || !store::clip(password).empty()))
         setup = curl.SetUserPwd(user, password);
     // A GET carries no body (libcurl would turn it into a POST).
     const bool plainGet = verb != kVerbPut && verb != kVerbPost && verb != kVerbDelete;
@@ -105,19 +93,12 @@ std::optional<std::string> PostRequest(const std::string* body, int verb, int an
     if (setup != CURLE_OK) {
         if (outcome)
             outcome->code = setup;
-        showProblem(QStringLiteral("Не удалось установить параметры запроса !"));
+        showTransportProblem(QStringLiteral("Не удалось установить параметры запроса !"));
         return std::nullopt;
     }
 
-    std::optional<std::string> response;
-    try {
-        response.emplace();
-    } catch (const std::bad_alloc&) {
-        showProblem(QStringLiteral("Не удалось создать буфер для приёма ответа на запрос !"));
-        return std::nullopt;
-    }
-
-    const int result = curl.SendRequest(clipBlanks(url), &*response);
+    std::optional<std::string> response(std::in_place);
+    const int result = curl.SendRequest(store::clip(url), &*response);
     if (outcome)
         outcome->code = result;
     if (result == CURLE_OK) {
@@ -134,8 +115,8 @@ std::optional<std::string> PostRequest(const std::string* body, int verb, int an
         response->clear();
         // A cancel is the user's own doing and needs no message.
         if (answerMode != kAnswerSilent && result != CURLE_ABORTED_BY_CALLBACK)
-            showProblem(QStringLiteral("Ошибка запроса: ") + QString::number(result) + QStringLiteral("| ") +
-                        QString::fromStdString(curl.StrError(result)));
+            showTransportProblem(QStringLiteral("Ошибка запроса: ") + QString::number(result) +
+                                 QStringLiteral("| ") + QString::fromStdString(curl.StrError(result)));
     }
     curl.Kill();
     return response;

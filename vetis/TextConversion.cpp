@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "vetis/TextConversion.h"
 
+#include "store/RecordText.h"
+
 #include "platform/CodePage.h"
 
 namespace vetis {
@@ -13,15 +15,6 @@ std::string_view trimLeft(std::string_view s)
     while (i < s.size() && s[i] == ' ')
         ++i;
     return s.substr(i);
-}
-
-// Trailing blanks and zero bytes are the padding of record fields.
-std::string_view clipRight(std::string_view s)
-{
-    std::size_t n = s.size();
-    while (n > 0 && (s[n - 1] == ' ' || s[n - 1] == '\0'))
-        --n;
-    return s.substr(0, n);
 }
 
 bool isControl(unsigned char c)
@@ -75,7 +68,7 @@ bool isPlainSafeAscii(std::string_view s)
 
 bool isNumberText(std::string_view text)
 {
-    std::string_view s = clipRight(trimLeft(text));
+    std::string_view s = store::clip(trimLeft(text));
     if (!s.empty() && (s.front() == '-' || s.front() == '+'))
         s.remove_prefix(1);
     bool digit = false;
@@ -93,7 +86,7 @@ bool isNumberText(std::string_view text)
 
 std::string ToUtf8(std::string_view cp1251)
 {
-    const std::string_view clipped = clipRight(cp1251);
+    const std::string_view clipped = store::clip(cp1251);
     if (trimLeft(clipped).empty())
         return {};
     if (isNumberText(clipped))
@@ -112,7 +105,7 @@ std::string FromUtf8(std::string_view utf8)
 
 std::string EscapeXml(std::string_view cp1251)
 {
-    const std::string_view clipped = clipRight(cp1251);
+    const std::string_view clipped = store::clip(cp1251);
     const std::string_view trimmed = trimLeft(clipped);
     if (trimmed.empty() || isNumberText(trimmed))
         return std::string(trimmed);
@@ -121,7 +114,7 @@ std::string EscapeXml(std::string_view cp1251)
 
 std::string XmlValueAsIs(std::string_view cp1251)
 {
-    const std::string_view clipped = clipRight(cp1251);
+    const std::string_view clipped = store::clip(cp1251);
     if (isPlainSafeAscii(clipped))
         return std::string(clipped);
     return platform::cp1251ToUtf8(escapeSpecials(clipped));

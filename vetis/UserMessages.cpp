@@ -13,4 +13,9 @@ void showClosableMessage(const QString& caption, const QString& text, framework:
     framework::messagePresenter().present(request);
 }
 
+void showTransportProblem(const QString& text)
+{
+    showClosableMessage(QStringLiteral("У нас проблема ..."), text);
+}
+
 } // namespace vetis

@@ -13,4 +13,7 @@ namespace vetis {
 void showClosableMessage(const QString& caption, const QString& text,
                          framework::MessageIcon icon = framework::MessageIcon::Information);
 
+// A transport failure: caption "У нас проблема ...".
+void showTransportProblem(const QString& text);
+
 } // namespace vetis

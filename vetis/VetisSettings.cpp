@@ -2,11 +2,11 @@
 #include "vetis/VetisSettings.h"
 
 #include "platform/CodePage.h"
+#include "store/FieldAccess.h"
 #include "store/RecordText.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <cstring>
 
 namespace vetis {
 
@@ -95,10 +95,7 @@ void setTlsSettings(store::VetisRecord& record, const TlsSettings& tls)
 store::VetisRecord clearedVetisRecord()
 {
     store::VetisRecord r;
-    std::memset(&r, 0, sizeof r);
-    for (const store::FieldDef& f : store::vetisTable().fields)
-        if (f.type == store::FieldType::Text)
-            std::memset(reinterpret_cast<char*>(&r) + f.offset, ' ', f.size);
+    store::clearRecordOf(store::vetisTable(), reinterpret_cast<char*>(&r));
     return r;
 }
 

@@ -20,6 +20,16 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+#include <mutex>
+
+#if defined(__linux__)
+#include "platform/DebugOutput.h"
+
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 using namespace vetis;
 
 namespace {
@@ -303,4 +313,88 @@ TEST_F(ExchangeTest, AnExchangeFolderThatCannotBeWrittenDoesNotStopTheCall)
     EXPECT_TRUE(Exchange(r, context));
     EXPECT_EQ(store::ztextOf(r.APPSTATUS), "ACCEPTED");
     EXPECT_FALSE(writeExchangeFiles(dump.path(), QDateTime::currentDateTime(), 51, "<a/>", "<b/>"));
+}
+
+#if defined(__linux__)
+namespace {
+
+// While it lives, the calling thread reaches files as an unprivileged user, so
+// that folder permissions hold even in a test run as root. Only the file
+// system identity of this one thread changes: the test double's threads and
+// the rest of the process keep theirs.
+class UnprivilegedFileAccess
+{
+public:
+    UnprivilegedFileAccess()
+    {
+        if (geteuid() == 0) {
+            setfsgid(65534);
+            setfsuid(65534);
+            m_changed = true;
+        }
+    }
+    ~UnprivilegedFileAccess()
+    {
+        if (m_changed) {
+            setfsuid(0);
+            setfsgid(0);
+        }
+    }
+    UnprivilegedFileAccess(const UnprivilegedFileAccess&) = delete;
+    UnprivilegedFileAccess& operator=(const UnprivilegedFileAccess&) = delete;
+
+private:
+    bool m_changed = false;
+};
+
+} // namespace
+#endif
+
+TEST_F(ExchangeTest, AnExchangeFolderThatRefusesWritesDoesNotStopTheCall)
+{
+#if !defined(__linux__)
+    GTEST_SKIP() << "the folder is made read-only for the test's own thread on Linux only";
+#else
+    testsupport::TempFolder outer;
+    const QString dumpPath = outer.file(QStringLiteral("dump"));
+    ASSERT_TRUE(QDir().mkpath(dumpPath));
+    ASSERT_EQ(chmod(QFile::encodeName(outer.path()).constData(), 0755), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(dumpPath).constData(), 0555), 0);
+    store::setZText(settings().DUMPPATH, dumpPath.toStdString());
+
+    std::mutex linesMutex;
+    std::vector<std::string> lines;
+    platform::setDebugOutputListener([&](std::string_view line) {
+        std::lock_guard lock(linesMutex);
+        lines.emplace_back(line);
+    });
+    RequestRecord r = vsdListRequest();
+    bool result = false;
+    {
+        UnprivilegedFileAccess unprivileged;
+        QFile probe(dumpPath + QStringLiteral("/probe"));
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            platform::setDebugOutputListener({});
+            GTEST_SKIP() << "the folder cannot be made read-only here";
+        }
+        result = Exchange(r, context);
+    }
+    platform::setDebugOutputListener({});
+    chmod(QFile::encodeName(dumpPath).constData(), 0755);
+
+    // The folder exists, so the exchange tries to write its files there and
+    // fails: the answer still counts, and nobody is asked to close a box.
+    EXPECT_TRUE(result);
+    EXPECT_EQ(r.RCODE, 200);
+    EXPECT_EQ(store::ztextOf(r.APPSTATUS), "ACCEPTED");
+    EXPECT_EQ(r.FLAGLUCK, 1);
+    EXPECT_TRUE(presenter.shown().empty());
+    EXPECT_EQ(sim.received().size(), 1u);
+    EXPECT_TRUE(QDir(dumpPath).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    bool reported = false;
+    for (const std::string& line : lines)
+        reported = reported || line.find("[exchange] the XML exchange files could not be written to") == 0;
+    EXPECT_TRUE(reported);
+#endif
 }

@@ -25,6 +25,11 @@ TEST(TextConversion, EscapeXmlReplacesSpecialAndControlCharacters)
               "  x     y\r\nz");
     // A number with an ampersand is not a number.
     EXPECT_EQ(EscapeXml("12&3"), "12&amp;3");
+    // The escaped text is converted like any record text: control characters
+    // that leave nothing but blanks give the empty text, and a number they
+    // leave behind loses its trailing blanks.
+    EXPECT_EQ(EscapeXml("\t\x01"), "");
+    EXPECT_EQ(EscapeXml("12\t"), "12");
 }
 
 TEST(TextConversion, EscapeXmlConvertsCyrillicToUtf8)

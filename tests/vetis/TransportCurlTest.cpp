@@ -8,6 +8,8 @@
 #include <curl/curl.h>
 #include <gtest/gtest.h>
 
+#include <map>
+
 using transporttest::LocalServer;
 using transporttest::TraceCapture;
 
@@ -83,6 +85,68 @@ TEST(TransportCurl, TraceMaskSelectsInfoTypes)
     EXPECT_EQ(vetis::TCurlClass::infoTypeName(CURLINFO_SSL_DATA_OUT), "SSL_DATA_OUT");
     EXPECT_EQ(vetis::TCurlClass::infoTypeName(7), "Unknown info type");
     EXPECT_EQ(vetis::TCurlClass::infoTypeName(-1), "Unknown info type");
+}
+
+// Records what reaches the trace hooks of a transfer object.
+class HookRecorder final : public vetis::TCurlHttpClass
+{
+public:
+    void OnDebugData(int type, std::string_view data) override
+    {
+        raw[type].append(data);
+        TCurlHttpClass::OnDebugData(type, data);
+    }
+    void OnDebugInfo(std::string_view typeName, std::string_view text, int type) override
+    {
+        info[type].append(text);
+        TCurlHttpClass::OnDebugInfo(typeName, text, type);
+    }
+    std::map<int, std::string> raw;
+    std::map<int, std::string> info;
+};
+
+TEST(TransportCurl, CredentialsNeverReachTheTraceUnmasked)
+{
+    LocalServer server;
+    server.http().Get("/", [](const httplib::Request& req, httplib::Response& res) {
+        res.set_content(std::to_string(req.get_header_value_count("Authorization")), "text/plain");
+    });
+    ASSERT_TRUE(server.start());
+    const std::string first = "Basic " + QByteArray("first:secret").toBase64().toStdString();
+    const std::string second = "Bearer second-secret-token";
+
+    for (std::uint32_t mask : {255u, 0u}) {
+        TraceCapture trace;
+        HookRecorder curl;
+        ASSERT_EQ(curl.Init(), CURLE_OK);
+        curl.setTraceMask(mask);
+        // Two Authorization lines, the first long enough that masking it
+        // shifts everything after it.
+        ASSERT_EQ(curl.AddHttpHeader(("Authorization: " + first).c_str()), CURLE_OK);
+        ASSERT_EQ(curl.AddHttpHeader("X-Between: 1"), CURLE_OK);
+        ASSERT_EQ(curl.AddHttpHeader(("authorization:" + second).c_str()), CURLE_OK);
+        ASSERT_EQ(curl.ApplyHttpHeaders(), CURLE_OK);
+        std::string answer;
+        ASSERT_EQ(curl.SendRequest(server.url("/"), &answer), CURLE_OK);
+        EXPECT_EQ(answer, "2"); // both are sent
+
+        // The raw hook sees what went out; the trace hook and the trace
+        // lines never see a credential.
+        EXPECT_NE(curl.raw[CURLINFO_HEADER_OUT].find(first), std::string::npos);
+        EXPECT_EQ(curl.raw[CURLINFO_DATA_IN], "2");
+        for (const std::string& secret : {first.substr(6), std::string("second-secret-token")}) {
+            EXPECT_EQ(curl.info[CURLINFO_HEADER_OUT].find(secret), std::string::npos) << mask;
+            EXPECT_FALSE(trace.contains(secret)) << mask;
+        }
+        if (mask == 255) {
+            EXPECT_TRUE(trace.contains("Authorization: Basic ***"));
+            EXPECT_TRUE(trace.contains("authorization:Bearer ***"));
+            EXPECT_TRUE(trace.contains("X-Between: 1"));
+            EXPECT_TRUE(anyStartsWith(trace.lines(), "[libcurl] DATA_IN: 2"));
+        } else {
+            EXPECT_TRUE(trace.lines().empty());
+        }
+    }
 }
 
 TEST(TransportCurl, BadInputsGiveTheirCodes)
