@@ -7,7 +7,6 @@
 #include "cli/Command.h"
 #include "cli/StoreMessages.h"
 
-#include "platform/Dates.h"
 #include "store/ErrorCodes.h"
 #include "store/FieldAccess.h"
 #include "store/RecordText.h"
@@ -73,13 +72,7 @@ int run(std::span<const std::string> words)
     vetis::StoredVetisSettings repo(session);
     std::optional<store::VetisRecord> found = repo.find(guid);
     const bool isNew = !found;
-    store::VetisRecord record = found ? *found : vetis::clearedVetisRecord();
-    if (isNew) {
-        store::setText(record.GUID, guid);
-        record.CDATE = platform::today();
-        record.ANSWER = 1;
-        record.PERIOD = 30;
-    }
+    store::VetisRecord record = found ? *found : vetis::newVetisRecord(guid);
     const store::TableDef& def = store::vetisTable();
     for (const SettingOption& o : kOptions) {
         const std::string option = "--" + std::string(o.option);

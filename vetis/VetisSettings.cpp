@@ -2,6 +2,7 @@
 #include "vetis/VetisSettings.h"
 
 #include "platform/CodePage.h"
+#include "platform/Dates.h"
 #include "store/FieldAccess.h"
 #include "store/RecordText.h"
 
@@ -96,6 +97,16 @@ store::VetisRecord clearedVetisRecord()
 {
     store::VetisRecord r;
     store::clearRecordOf(store::vetisTable(), reinterpret_cast<char*>(&r));
+    return r;
+}
+
+store::VetisRecord newVetisRecord(std::string_view key)
+{
+    store::VetisRecord r = clearedVetisRecord();
+    store::setText(r.GUID, key);
+    r.CDATE = platform::today();
+    r.ANSWER = kNewRecordAnswer;
+    r.PERIOD = kNewRecordPeriod;
     return r;
 }
 

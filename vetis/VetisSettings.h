@@ -65,4 +65,8 @@ void setTlsSettings(store::VetisRecord& record, const TlsSettings& tls);
 // A cleared record: texts blank, numbers zero.
 store::VetisRecord clearedVetisRecord();
 
+// The record a new entity's settings start from: its key, today's date, the
+// answer mode and period of new records.
+store::VetisRecord newVetisRecord(std::string_view key);
+
 } // namespace vetis

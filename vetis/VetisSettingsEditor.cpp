@@ -4,7 +4,6 @@
 #include "framework/ErrorManager.h"
 #include "framework/MessageBox.h"
 #include "platform/CodePage.h"
-#include "platform/Dates.h"
 #include "store/ErrorCodes.h"
 #include "store/RecordText.h"
 #include "vetis/VetisSettings.h"
@@ -76,11 +75,7 @@ void VetisSettingsEditor::open(std::string_view entityGuid)
         m_record = *found;
         m_storedKey = key;
     } else {
-        m_record = clearedVetisRecord();
-        store::setText(m_record.GUID, key);
-        m_record.CDATE = platform::today();
-        m_record.ANSWER = kNewRecordAnswer;
-        m_record.PERIOD = kNewRecordPeriod;
+        m_record = newVetisRecord(key);
         const int code = m_repository.add(m_record);
         if (code == store::kOk)
             m_storedKey = key;
