@@ -46,6 +46,45 @@ std::string cp1251ToUtf8(std::string_view cp1251)
 
 namespace {
 
+// The length of the well-formed UTF-8 sequence `in` starts with; 0 when it is
+// not one (a stray continuation byte, an overlong form, a surrogate, a code
+// point past U+10FFFF, or a sequence cut short).
+size_t utf8SequenceLength(const char* in, size_t available)
+{
+    const auto byte = [in](size_t i) { return static_cast<unsigned char>(in[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80)
+        return 1;
+    size_t length = 0;
+    unsigned char low = 0x80; // the range of the second byte
+    unsigned char high = 0xBF;
+    if (lead < 0xC2) {
+        return 0;
+    } else if (lead < 0xE0) {
+        length = 2;
+    } else if (lead < 0xF0) {
+        length = 3;
+        if (lead == 0xE0)
+            low = 0xA0; // overlong below U+0800
+        else if (lead == 0xED)
+            high = 0x9F; // surrogates U+D800..U+DFFF
+    } else if (lead < 0xF5) {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90; // overlong below U+10000
+        else if (lead == 0xF4)
+            high = 0x8F; // past U+10FFFF
+    } else {
+        return 0;
+    }
+    if (length > available || byte(1) < low || byte(1) > high)
+        return 0;
+    for (size_t i = 2; i < length; ++i)
+        if ((byte(i) & 0xC0) != 0x80)
+            return 0;
+    return length;
+}
+
 // One conversion descriptor per thread and direction: iconv_open is far too
 // expensive to call for every short field the walker converts.
 class Converter
@@ -90,15 +129,9 @@ public:
                 // the whole UTF-8 sequence.
                 if (dstLeft == 0)
                     continue;
-                unsigned char lead = static_cast<unsigned char>(*src);
-                size_t skip = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-                if (lead >= 0x80 && lead < 0xC2)
-                    return false; // not a valid lead byte: the text is not UTF-8
-                if (skip > srcLeft)
-                    return false;
-                for (size_t i = 1; i < skip; ++i)
-                    if ((static_cast<unsigned char>(src[i]) & 0xC0) != 0x80)
-                        return false;
+                const size_t skip = utf8SequenceLength(src, srcLeft);
+                if (skip == 0)
+                    return false; // the text is not UTF-8
                 *dst++ = '?';
                 --dstLeft;
                 src += skip;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "store/Connection.h"
 
+#include "platform/DebugOutput.h"
 #include "store/ErrorCodes.h"
 #include "store/TableSchema.h"
 
@@ -68,15 +69,19 @@ int Connection::open(DbError& err)
         return kOk;
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
     int rc = SQLITE_CANTOPEN;
+    m_anchored = false;
+    m_reportedUnanchored = false;
     if (!m_anchorPath.empty()) {
         rc = sqlite3_open_v2(m_anchorPath.c_str(), &m_db, flags, nullptr);
-        if (rc != SQLITE_OK) {
+        m_anchored = rc == SQLITE_OK;
+        if (!m_anchored) {
             sqlite3_close_v2(m_db);
             m_db = nullptr;
         }
     }
-    // Without the anchor (a read-only or missing folder) the tables still open;
-    // such a folder takes no writes anyway.
+    // Without the anchor (a read-only folder, or no "Base" yet) the tables
+    // still open; a folder without "Base" has no table files to write, and a
+    // read-only one takes no writes anyway.
     if (!m_db) {
         rc = sqlite3_open_v2("", &m_db, flags, nullptr);
         if (rc != SQLITE_OK) {
@@ -87,13 +92,37 @@ int Connection::open(DbError& err)
         }
     }
     sqlite3_extended_result_codes(m_db, 1);
+    m_timeoutMs = -1; // a new handle: the time-out must be set on it
     useLockTimeout(kDefaultLockTimeoutSeconds);
     return kOk;
 }
 
-int Connection::attach(const TableDef& def, const std::string& path, Attached*& out, DbError& err)
+void Connection::anchorForFiles()
+{
+    if (!m_db || m_anchored)
+        return;
+    // Opened without the anchor, for an in-memory table or the list-format
+    // file before "Base" existed. While nothing is attached (so no statement
+    // of a table refers to the handle) the connection is opened again, now
+    // with the anchor where it can be had.
+    if (m_files.empty() && !m_inTransaction) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+        return;
+    }
+    if (!m_reportedUnanchored) {
+        m_reportedUnanchored = true;
+        platform::debugOutput("store: " + m_anchorPath +
+                              " could not be opened; a commit over several files of this thread is not "
+                              "atomic if the process dies during it");
+    }
+}
+
+int Connection::attach(const TableDef& def, const std::string& path, AttachedFile*& out, DbError& err)
 {
     out = nullptr;
+    if (!isMemory(def))
+        anchorForFiles();
     if (open(err) != kOk)
         return err.code;
     if (auto it = m_files.find(def.name); it != m_files.end()) {
@@ -145,7 +174,7 @@ int Connection::attach(const TableDef& def, const std::string& path, Attached*& 
         return err.code;
     }
 
-    Attached& a = m_files[alias];
+    AttachedFile& a = m_files[alias];
     a.def = &def;
     a.alias = alias;
     a.path = path;
@@ -221,7 +250,7 @@ void Connection::useLockTimeout(int seconds)
     sqlite3_busy_timeout(m_db, ms);
 }
 
-int Connection::begin(std::vector<Attached*> files, int timeoutSeconds, DbError& err)
+int Connection::begin(std::vector<AttachedFile*> files, int timeoutSeconds, DbError& err)
 {
     if (m_inTransaction) {
         err = {kTransactionActive, 0, "a transaction is already active"};
@@ -236,8 +265,8 @@ int Connection::begin(std::vector<Attached*> files, int timeoutSeconds, DbError&
     // One order for everybody, so that two transactions over the same files
     // never wait for each other crosswise.
     std::sort(files.begin(), files.end(),
-              [](const Attached* a, const Attached* b) { return a->path < b->path; });
-    for (Attached* file : files) {
+              [](const AttachedFile* a, const AttachedFile* b) { return a->path < b->path; });
+    for (AttachedFile* file : files) {
         if (lockForWrite(*file, err) != kOk) {
             rollback();
             return err.code;
@@ -246,7 +275,7 @@ int Connection::begin(std::vector<Attached*> files, int timeoutSeconds, DbError&
     return kOk;
 }
 
-int Connection::lockForWrite(Attached& file, DbError& err)
+int Connection::lockForWrite(AttachedFile& file, DbError& err)
 {
     if (!m_inTransaction || file.writeLocked)
         return kOk;

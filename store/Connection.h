@@ -28,12 +28,12 @@ struct AttachedFile
 class Connection final
 {
 public:
-    using Attached = AttachedFile;
     // The busy time-out of single writes and reads outside a transaction.
     static constexpr int kDefaultLockTimeoutSeconds = 10;
 
     // anchorPath: the empty database that anchors multi-file commits (their
-    // super-journal is written beside it); empty when it cannot be had.
+    // super-journal is written beside it). It is opened with the connection;
+    // where it cannot be had then, the main database is a temporary one.
     explicit Connection(std::string anchorPath);
     ~Connection();
     Connection(const Connection&) = delete;
@@ -43,7 +43,7 @@ public:
 
     // Attaches (or shares the attachment of) a table's file, creating an empty
     // file with its schema when it is missing.
-    int attach(const TableDef& def, const std::string& path, Attached*& out, sqlite::DbError& err);
+    int attach(const TableDef& def, const std::string& path, AttachedFile*& out, sqlite::DbError& err);
     void release(const TableDef& def);
 
     int prepare(const std::string& sql, sqlite::Statement& out, sqlite::DbError& err);
@@ -58,9 +58,9 @@ public:
     void noteWrite() { ++m_generation; }
 
     bool inTransaction() const { return m_inTransaction; }
-    int begin(std::vector<Attached*> files, int timeoutSeconds, sqlite::DbError& err);
+    int begin(std::vector<AttachedFile*> files, int timeoutSeconds, sqlite::DbError& err);
     // Inside a transaction: take the write lock of a file not named at its start.
-    int lockForWrite(Attached& file, sqlite::DbError& err);
+    int lockForWrite(AttachedFile& file, sqlite::DbError& err);
     int commit(sqlite::DbError& err);
     void rollback();
     // A nested scope that can be undone alone (the cascades of one change).
@@ -70,12 +70,17 @@ public:
 
 private:
     int open(sqlite::DbError& err);
+    // Before a table file is attached: makes sure the main database is the
+    // anchor when the connection can still be opened anew.
+    void anchorForFiles();
     void endTransaction();
     void detachUnused();
 
     std::string m_anchorPath;
     sqlite3* m_db = nullptr;
-    std::map<std::string, Attached, std::less<>> m_files;
+    std::map<std::string, AttachedFile, std::less<>> m_files;
+    bool m_anchored = false;
+    bool m_reportedUnanchored = false;
     bool m_inTransaction = false;
     int m_timeoutMs = -1;
     std::uint64_t m_generation = 0;

@@ -76,10 +76,4 @@ void readField(sqlite3_stmt* stmt, int column, const FieldDef& field, char* reco
     }
 }
 
-void clearRecord(const TableDef& def, char* record)
-{
-    for (const FieldDef& field : def.fields)
-        std::memset(record + field.offset, field.type == FieldType::Text ? ' ' : 0, field.size);
-}
-
 } // namespace store::columns

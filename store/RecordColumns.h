@@ -19,7 +19,4 @@ void bindField(sqlite3_stmt* stmt, int param, const FieldDef& field, const char*
 // cutting a value longer than the field to its capacity.
 void readField(sqlite3_stmt* stmt, int column, const FieldDef& field, char* record);
 
-// The blank record: texts blank, zero-terminated texts zero, numbers 0.
-void clearRecord(const TableDef& def, char* record);
-
 } // namespace store::columns

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "store/SealedRows.h"
 
+#include "store/tables/Vetis.h"
+
 #include <sodium.h>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -11,14 +14,14 @@ namespace store::sealed {
 
 namespace {
 
-// The fixed owner password of the settings file.
-constexpr std::string_view kOwnerPassword = "7/.QmK3.Rv9B.58";
 constexpr char kKdfContext[crypto_kdf_CONTEXTBYTES + 1] = "zanvoset";
 
 // The interactive limits keep opening the file fast; the password is fixed in
 // the program, so a costlier derivation would buy little.
 constexpr unsigned long long kOpsLimit = crypto_pwhash_OPSLIMIT_INTERACTIVE;
 constexpr std::size_t kMemLimit = crypto_pwhash_MEMLIMIT_INTERACTIVE;
+
+std::atomic<std::uint64_t> derivations{0};
 
 bool ensureSodium()
 {
@@ -62,7 +65,7 @@ const Keys* keysForSalt(std::string_view hexSalt)
     if (!ensureSodium())
         return nullptr;
     // The derivation costs a noticeable fraction of a second; every thread that
-    // opens the file shares the result. Entries live as long as the process.
+    // uses the file shares the result. Entries live as long as the process.
     static std::mutex mutex;
     static std::map<std::string, std::unique_ptr<Keys>, std::less<>> cache;
     std::lock_guard lock(mutex);
@@ -73,8 +76,9 @@ const Keys* keysForSalt(std::string_view hexSalt)
     if (!fromHex(hexSalt, salt, sizeof salt))
         return nullptr;
     unsigned char master[crypto_kdf_KEYBYTES];
-    if (crypto_pwhash(master, sizeof master, kOwnerPassword.data(), kOwnerPassword.size(), salt, kOpsLimit,
-                      kMemLimit, crypto_pwhash_ALG_ARGON2ID13) != 0)
+    ++derivations;
+    if (crypto_pwhash(master, sizeof master, kVetisOwnerPassword.data(), kVetisOwnerPassword.size(), salt,
+                      kOpsLimit, kMemLimit, crypto_pwhash_ALG_ARGON2ID13) != 0)
         return nullptr;
     auto keys = std::make_unique<Keys>();
     crypto_kdf_derive_from_key(keys->hashKey.data(), keys->hashKey.size(), 1, kKdfContext, master);
@@ -83,6 +87,11 @@ const Keys* keysForSalt(std::string_view hexSalt)
     const Keys* result = keys.get();
     cache.emplace(std::string(hexSalt), std::move(keys));
     return result;
+}
+
+std::uint64_t derivationCount()
+{
+    return derivations.load();
 }
 
 KeyHash keyHash(const Keys& keys, std::string_view clippedGuid)

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,9 @@ bool isValidSalt(std::string_view hexSalt);
 // The keys of a file with this salt, derived once per process and salt;
 // nullptr when the derivation fails (out of memory).
 const Keys* keysForSalt(std::string_view hexSalt);
+// How many derivations this process has run (the cost the program avoids
+// paying before a sealed record is actually needed).
+std::uint64_t derivationCount();
 
 KeyHash keyHash(const Keys& keys, std::string_view clippedGuid);
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "store/Session.h"
 
+#include "platform/Paths.h"
 #include "store/Connection.h"
 #include "store/FieldDef.h"
 #include "store/Table.h"
@@ -12,19 +13,16 @@ namespace store {
 namespace {
 QString folderWithSlash(const QString& folder)
 {
-    QString f = QDir::fromNativeSeparators(folder.isEmpty() ? QDir::currentPath() : folder);
-    if (!f.endsWith(u'/'))
-        f += u'/';
-    return f;
+    return platform::withTrailingSlash(
+        QDir::fromNativeSeparators(folder.isEmpty() ? QDir::currentPath() : folder));
 }
 
 // The empty database every connection of a data folder opens as its main
 // database. SQLite writes the super-journal of a commit over several files
-// beside it, so it lies with the tables.
+// beside it, so it lies with the tables. Whether it can be had is decided when
+// the connection opens, not here: the folder may not exist yet.
 std::string anchorPath(const QString& dataFolder)
 {
-    if (!QDir(dataFolder + QStringLiteral("Base")).exists())
-        return {};
     return (dataFolder + QStringLiteral("Base/commit.db")).toStdString();
 }
 } // namespace

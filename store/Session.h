@@ -34,7 +34,6 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    const QString& dataFolder() const { return m_dataFolder; }
     // The full path of a table's file, or the name of an in-memory table.
     QString filePath(const TableDef& def) const;
     bool inTransaction() const;

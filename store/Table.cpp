@@ -4,6 +4,7 @@
 #include "framework/LastError.h"
 #include "store/Cascades.h"
 #include "store/Connection.h"
+#include "store/FieldAccess.h"
 #include "store/RecordColumns.h"
 #include "store/RecordText.h"
 #include "store/SealedRows.h"
@@ -133,13 +134,14 @@ int Table::open()
     AttachedFile* file = nullptr;
     if (conn.attach(m_def, m_path, file, err) != kOk)
         return fail(err.code, err.sqliteCode, err.text);
-    if (schema::isSealed(m_def)) {
-        m_keys = sealed::keysForSalt(file->salt);
-        if (!m_keys || m_def.keys.empty() || m_def.keys[0].componentCount != 1 ||
-            !isTextType(m_def.fields[m_def.keys[0].components[0]].type)) {
-            conn.release(m_def);
-            return fail(m_keys ? kBadFileStructure : kOutOfMemory, 0, "the sealed table cannot be opened");
-        }
+    // The keys of a sealed table are derived when a record is first read or
+    // written (ensureKeys): opening it, for instance as a cascade child of the
+    // entities at start-up, costs no derivation. The file's salt was checked
+    // while attaching.
+    if (schema::isSealed(m_def) && (m_def.keys.empty() || m_def.keys[0].componentCount != 1 ||
+                                    !isTextType(m_def.fields[m_def.keys[0].components[0]].type))) {
+        conn.release(m_def);
+        return fail(kBadFileStructure, 0, "the sealed table cannot be opened");
     }
     m_file = file;
     m_currentRow = 0;
@@ -165,7 +167,14 @@ void Table::close()
 
 void Table::clear()
 {
-    columns::clearRecord(m_def, m_record.get());
+    clearRecordOf(m_def, m_record.get());
+}
+
+int Table::ensureKeys() const
+{
+    if (!m_keys)
+        m_keys = sealed::keysForSalt(m_file->salt);
+    return m_keys ? kOk : fail(kOutOfMemory, 0, "the keys of the sealed table cannot be derived");
 }
 
 int Table::keyIndex(const KeyDef& key) const
@@ -224,8 +233,7 @@ int Table::statement(Query q, int key, int components, sqlite3_stmt*& out)
     std::string sql;
     switch (q) {
     case Query::Insert:
-        sql = "INSERT INTO " + table + '(' +
-              (sealedRows ? std::string("keyhash,sealed") : schema::selectColumns(m_def)) + ") VALUES(" +
+        sql = "INSERT INTO " + table + '(' + schema::selectColumns(m_def) + ") VALUES(" +
               params(1, sealedRows ? 2 : m_def.fields.size()) + ')';
         break;
     case Query::Update: {
@@ -297,6 +305,8 @@ int Table::bindKey(sqlite3_stmt* stmt, int firstParam, int key, int components, 
     if (schema::isSealed(m_def)) {
         if (components == 0)
             return kOk;
+        if (const int code = ensureKeys())
+            return code;
         const FieldDef& f = m_def.fields[k.components[0]];
         std::string_view guid(record + f.offset, f.size);
         guid =
@@ -319,6 +329,8 @@ int Table::bindRecord(sqlite3_stmt* stmt, const char* record) const
             columns::bindField(stmt, param++, f, record);
         return kOk;
     }
+    if (const int code = ensureKeys())
+        return code;
     const FieldDef& f = m_def.fields[m_def.keys[0].components[0]];
     std::string_view guid(record + f.offset, f.size);
     guid = f.type == FieldType::ZText ? guid.substr(0, std::min(guid.find('\0'), guid.size())) : clip(guid);
@@ -338,6 +350,8 @@ int Table::decodeRow(sqlite3_stmt* stmt, char* out) const
             columns::readField(stmt, column++, f, out);
         return kOk;
     }
+    if (const int code = ensureKeys())
+        return code;
     const auto* hash = static_cast<const unsigned char*>(sqlite3_column_blob(stmt, 1));
     const auto hashLength = static_cast<std::size_t>(sqlite3_column_bytes(stmt, 1));
     const auto* sealedRow = static_cast<const unsigned char*>(sqlite3_column_blob(stmt, 2));
@@ -362,7 +376,8 @@ int Table::fetch(const KeyDef& key)
     if (const int code = statement(Query::Fetch, index, -1, stmt))
         return code;
     sqlite::ResetOnExit reset(stmt);
-    bindKey(stmt, 1, index, -1, m_record.get());
+    if (const int code = bindKey(stmt, 1, index, -1, m_record.get()))
+        return code;
     const int rc = m_session->connection().step(stmt);
     if (rc == SQLITE_DONE)
         return fail(kRecordNotFound);
@@ -484,7 +499,8 @@ int Table::query(int direction, int limit)
         if (const int code =
                 statement(back ? Query::StartBackward : Query::StartForward, pos.key, pos.components, stmt))
             return code;
-        bindKey(stmt, 1, pos.key, pos.components, pos.from.data());
+        if (const int code = bindKey(stmt, 1, pos.key, pos.components, pos.from.data()))
+            return code;
         sqlite3_bind_int(stmt, k + 2, limit);
         return runQuery(stmt, limit, got);
     }
@@ -493,7 +509,8 @@ int Table::query(int direction, int limit)
         // each query walks its index range directly.
         if (const int code = statement(back ? Query::SameKeyBefore : Query::SameKeyAfter, pos.key, -1, stmt))
             return code;
-        bindKey(stmt, 1, pos.key, -1, pos.from.data());
+        if (const int code = bindKey(stmt, 1, pos.key, -1, pos.from.data()))
+            return code;
         sqlite3_bind_int64(stmt, k + 1, pos.fromRow);
         sqlite3_bind_int(stmt, k + 2, limit);
         if (const int code = runQuery(stmt, limit, got))
@@ -503,7 +520,8 @@ int Table::query(int direction, int limit)
     }
     if (const int code = statement(back ? Query::BeforeKey : Query::AfterKey, pos.key, -1, stmt))
         return code;
-    bindKey(stmt, 1, pos.key, -1, pos.from.data());
+    if (const int code = bindKey(stmt, 1, pos.key, -1, pos.from.data()))
+        return code;
     sqlite3_bind_int(stmt, k + 2, limit - got);
     return runQuery(stmt, limit, got);
 }
@@ -561,7 +579,8 @@ int Table::writeRecord(bool insert, bool withCascades)
     if (const int code = statement(insert ? Query::Insert : Query::Update, -1, -1, stmt))
         return code;
     sqlite::ResetOnExit reset(stmt);
-    bindRecord(stmt, m_record.get());
+    if (const int code = bindRecord(stmt, m_record.get()))
+        return code;
     if (!insert)
         sqlite3_bind_int64(stmt, schema::isSealed(m_def) ? 3 : static_cast<int>(m_def.fields.size()) + 1,
                            m_currentRow);

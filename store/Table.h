@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,7 +63,6 @@ public:
     // The record buffer (def().recordLength bytes).
     char* data() { return m_record.get(); }
     const char* data() const { return m_record.get(); }
-    std::span<char> record() { return {m_record.get(), m_def.recordLength}; }
 
     // Texts blank, zero-terminated texts zero, numbers 0.
     void clear();
@@ -85,11 +83,8 @@ public:
     int deleteAll();
     int count(std::int64_t& records);
 
-    bool hasCurrentRecord() const { return m_currentRow != 0; }
-
     // The store's own use (cascades): the record of row `row` as stored.
     int readStored(std::int64_t row, char* out);
-    std::int64_t currentRow() const { return m_currentRow; }
 
 private:
     struct Statements;
@@ -99,6 +94,7 @@ private:
     int fail(int code, int sqliteCode = 0, std::string_view text = {}) const;
     int failDb(int rc) const;
     int ensureOpen() const;
+    int ensureKeys() const;
     int keyIndex(const KeyDef& key) const;
     int statement(Query q, int key, int components, sqlite3_stmt*& out);
     int bindKey(sqlite3_stmt* stmt, int firstParam, int key, int components, const char* record) const;
@@ -116,7 +112,7 @@ private:
     std::unique_ptr<char[]> m_record;
     std::string m_path; // UTF-8, for messages
     AttachedFile* m_file = nullptr;
-    const sealed::Keys* m_keys = nullptr; // sealed tables only
+    mutable const sealed::Keys* m_keys = nullptr; // sealed tables only, on first use
     mutable std::vector<unsigned char> m_sealBuffer;
     std::vector<char> m_scratch;
     std::int64_t m_currentRow = 0;

@@ -26,6 +26,37 @@ TEST(CodePage, CharactersOutsideTheCodePageBecomeQuestionMarks)
     EXPECT_EQ(cp1251ToUtf8(std::string("x\x98y")), "x?y"); // the undefined byte
 }
 
+TEST(CodePage, InvalidUtf8BesideAForeignCharacterGivesAnEmptyResult)
+{
+    // Each goes through the same path as a character the code page lacks, and
+    // must not come out as '?'.
+    for (const char* bad : {
+             "\xED\xA0\x80",     // a surrogate (U+D800)
+             "\xED\xBF\xBF",     // a surrogate (U+DFFF)
+             "\xE0\x80\x80",     // overlong three-byte form
+             "\xE0\x9F\xBF",     // overlong three-byte form
+             "\xF0\x80\x80\x80", // overlong four-byte form
+             "\xF0\x8F\xBF\xBF", // overlong four-byte form
+             "\xF4\x90\x80\x80", // past U+10FFFF
+             "\xF5\x80\x80\x80", // lead byte never used
+             "\xC0\xAF",         // overlong two-byte form
+             "\xC1\xBF",         // overlong two-byte form
+             "\xFF",             // not a lead byte
+             "\x80",             // continuation byte without a lead
+             "\xE4\xB8",         // cut short
+         }) {
+        EXPECT_EQ(utf8ToCp1251(std::string("a") + bad + "b"), "") << "input: " << testing::PrintToString(bad);
+        // Also after a character the code page lacks, when the conversion is
+        // already skipping foreign characters.
+        EXPECT_EQ(utf8ToCp1251(std::string("\xE4\xB8\xAD") + bad), "")
+            << "input: " << testing::PrintToString(bad);
+    }
+    // The limits that are still valid: U+E000 after the surrogates, U+10FFFF,
+    // U+0800 and U+10000 (none in the code page).
+    EXPECT_EQ(utf8ToCp1251("\xEE\x80\x80\xF4\x8F\xBF\xBF\xE0\xA0\x80\xF0\x90\x80\x80"), "????");
+    EXPECT_EQ(utf8ToCp1251("\xD0\x96\xED\x9F\xBF"), "\xC6?"); // Ж, then U+D7FF
+}
+
 TEST(CodePage, QStringBoundary)
 {
     const QString s = QStringLiteral("Погашен");

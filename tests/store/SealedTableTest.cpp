@@ -3,9 +3,11 @@
 #include "StoreTestSupport.h"
 #include "support/TestSupport.h"
 
+#include "store/SealedRows.h"
 #include "store/Session.h"
 #include "store/Table.h"
 #include "store/Transaction.h"
+#include "store/tables/Entity.h"
 #include "store/tables/Vetis.h"
 
 #include <QDir>
@@ -144,6 +146,57 @@ TEST_F(SealedTableTest, TamperedRowFailsAuthentication)
     EXPECT_EQ(ztextOf(t.rec().LOGIN), "");
     ASSERT_EQ(t.set("MVS:BYGUID", 0), kOk);
     EXPECT_EQ(t.next(), kDamagedFile);
+}
+
+TEST_F(SealedTableTest, KeysAreDerivedOnFirstUseNotWhenTheTableOpens)
+{
+    // Every new file has a salt of its own, so nothing is cached for it yet.
+    const std::uint64_t before = sealed::derivationCount();
+    Session s(m_folder.path());
+    {
+        // The entities open the settings table as a cascade child.
+        Table entity(s, entityTable());
+        ASSERT_EQ(entity.open(), kOk);
+    }
+    TypedTable<VetisRecord> t(s, vetisTable());
+    ASSERT_EQ(t.open(), kOk);
+    std::int64_t n = -1;
+    ASSERT_EQ(t.count(n), kOk);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(sealed::derivationCount(), before);
+
+    fill(t, kGuid);
+    ASSERT_EQ(t.add(), kOk);
+    EXPECT_EQ(sealed::derivationCount(), before + 1);
+
+    // Another instance of the same file reads with the keys already derived.
+    Session other(m_folder.path());
+    TypedTable<VetisRecord> again(other, vetisTable());
+    ASSERT_EQ(again.open(), kOk);
+    setText(again.rec().GUID, kGuid);
+    ASSERT_EQ(again.fetch("MVS:BYGUID"), kOk);
+    EXPECT_EQ(ztextOf(again.rec().PASSWORD), kPassword);
+    EXPECT_EQ(sealed::derivationCount(), before + 1);
+}
+
+TEST_F(SealedTableTest, DamagedSaltIsRefusedWhenTheTableOpens)
+{
+    {
+        Session s(m_folder.path());
+        Table t(s, vetisTable());
+        ASSERT_EQ(t.open(), kOk);
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file().toUtf8().constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "UPDATE meta SET value = 'not a salt' WHERE key = 'salt'", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+
+    Session s(m_folder.path());
+    Table t(s, vetisTable());
+    EXPECT_EQ(t.open(), kDamagedFile);
+    EXPECT_FALSE(t.isOpen());
 }
 
 } // namespace

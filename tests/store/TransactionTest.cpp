@@ -5,9 +5,13 @@
 #include "support/TestSupport.h"
 
 #include "framework/LastError.h"
+#include "platform/DebugOutput.h"
+#include "store/Connection.h"
 #include "store/Session.h"
 #include "store/Table.h"
 #include "store/Transaction.h"
+#include "store/tables/BFormat.h"
+#include "store/tables/BrwSet.h"
 #include "store/tables/Inside.h"
 #include "store/tables/Vsd.h"
 
@@ -17,6 +21,8 @@
 
 #include <atomic>
 #include <csignal>
+#include <memory>
+#include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
@@ -316,6 +322,79 @@ TEST_F(TransactionTest, FullDiskDuringCommitLeavesTheLastCommittedState)
     ASSERT_EQ(inside.open(), kOk);
     EXPECT_EQ(countOf(vsd), 1);
     EXPECT_EQ(countOf(inside), 2);
+}
+
+// The file of the connection's main database: where SQLite writes the
+// super-journal that keeps a commit over several files atomic. Empty for a
+// temporary main database, under which each file commits on its own.
+std::string mainDatabaseFile(Session& s)
+{
+    const char* name = sqlite3_db_filename(s.connection().db(), "main");
+    return name ? name : "";
+}
+
+int commitOneVsdWithContents(Session& s, const std::string& uuid)
+{
+    TypedTable<VsdRecord> vsd(s, vsdTable());
+    TypedTable<InsideRecord> inside(s, insideTable());
+    if (const int code = vsd.open())
+        return code;
+    if (const int code = inside.open())
+        return code;
+    Transaction t(s, {&vsd, &inside});
+    if (const int code = t.start())
+        return code;
+    if (const int code = addVsdWithContents(vsd, inside, uuid, 2))
+        return code;
+    return t.commit();
+}
+
+TEST(TransactionAnchorTest, ASessionMadeBeforeBaseExistsStillCommitsSeveralFilesAtomically)
+{
+    testsupport::TempFolder folder;
+    const QString base = folder.path() + QStringLiteral("Base");
+    const std::string anchor = (base + QStringLiteral("/commit.db")).toStdString();
+
+    {
+        // Nothing opened before "Base" appears.
+        Session s(folder.path());
+        Table early(s, vsdTable());
+        EXPECT_EQ(early.open(), kPathNotFound);
+        ASSERT_TRUE(QDir().mkpath(base));
+        ASSERT_EQ(commitOneVsdWithContents(s, "first"), kOk);
+        EXPECT_EQ(mainDatabaseFile(s), anchor);
+    }
+    ASSERT_TRUE(QDir(base).removeRecursively());
+    {
+        // The list-format file (beside "Base", not in it) opened and closed
+        // before: the connection is opened anew for the table files.
+        Session s(folder.path());
+        {
+            Table formats(s, brwSetTable());
+            ASSERT_EQ(formats.open(), kOk);
+            EXPECT_EQ(mainDatabaseFile(s), "");
+        }
+        ASSERT_TRUE(QDir().mkpath(base));
+        ASSERT_EQ(commitOneVsdWithContents(s, "second"), kOk);
+        EXPECT_EQ(mainDatabaseFile(s), anchor);
+    }
+    ASSERT_TRUE(QDir(base).removeRecursively());
+    {
+        // An in-memory table still open holds the connection: it cannot be
+        // reopened, and the trace says that its commits are not atomic.
+        std::vector<std::string> trace;
+        platform::setDebugOutputListener([&](std::string_view line) { trace.emplace_back(line); });
+        const std::unique_ptr<void, void (*)(void*)> stopListening(
+            &trace, [](void*) { platform::setDebugOutputListener({}); });
+        Session s(folder.path());
+        Table memory(s, bFormatTable());
+        ASSERT_EQ(memory.open(), kOk);
+        ASSERT_TRUE(QDir().mkpath(base));
+        ASSERT_EQ(commitOneVsdWithContents(s, "third"), kOk);
+        EXPECT_EQ(mainDatabaseFile(s), "");
+        ASSERT_EQ(trace.size(), 1u);
+        EXPECT_NE(trace[0].find("commit.db"), std::string::npos);
+    }
 }
 
 } // namespace
