@@ -20,6 +20,12 @@ int applyTransportSettings(TCurlClass& curl, const TransportSettings& settings)
         apply(curl.SetSSLVerifyPeer(false));
     } else if (!settings.tls.caBundleFile.isEmpty()) {
         apply(curl.SetOption(CURLOPT_CAINFO, QFile::encodeName(settings.tls.caBundleFile).constData()));
+#if defined(_WIN32) && defined(CURLSSLOPT_NATIVE_CA)
+        // The bundle takes the place of libcurl's own file; the system's
+        // store must stay trusted beside it (on Debian the certificate folder
+        // does that).
+        apply(curl.SetOption(CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_NATIVE_CA)));
+#endif
     }
     const TransferLimits& limits = settings.limits;
     apply(curl.SetOption(CURLOPT_CONNECTTIMEOUT_MS, long(limits.connectTimeout.count())));
