@@ -163,10 +163,11 @@ TEST_P(ExchangeWalk, MalformedOrTruncatedAnswersAreNoSuccess)
         EXPECT_EQ(r.FLAGLUCK, 0);
         EXPECT_EQ(units.count(), 0u);
     }
-    // An application answer (no list) that is cut, damaged or not XML at all
-    // is no success either.
+    // An application answer (no list) that is cut, damaged, not XML at all,
+    // or never comes, is no success either.
     for (vetissim::FaultKind kind : {vetissim::FaultKind::MalformedXml, vetissim::FaultKind::TruncatedXml,
-                                     vetissim::FaultKind::WrongContentType}) {
+                                     vetissim::FaultKind::WrongContentType, vetissim::FaultKind::Drop,
+                                     vetissim::FaultKind::PartialBody}) {
         sim.addFault({kind});
         RequestRecord r = request(51);
         EXPECT_FALSE(Exchange(r, context)) << static_cast<int>(kind);
