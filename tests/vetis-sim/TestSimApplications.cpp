@@ -3,6 +3,7 @@
 // repay with its effect on later lists, and the rejections.
 #include "SimTestClient.h"
 
+#include <vetis-sim/FixtureStore.h>
 #include <vetis-sim/VetisSim.h>
 
 #include <gtest/gtest.h>
@@ -272,4 +273,43 @@ TEST_F(ApplicationFlow, CompletionCanBeImmediateOrLater)
     EXPECT_EQ(receive(later.id).status, "ACCEPTED");
     EXPECT_EQ(receive(later.id).status, "IN_PROCESS");
     EXPECT_EQ(receive(later.id).status, "COMPLETED");
+}
+
+TEST_F(ApplicationFlow, WhatApplicationsLeaveBehindIsBounded)
+{
+    config.completeAfterReceives = 0;
+    config.limits.maxApplications = 2;
+    config.limits.maxCreatedEnterprises = 1;
+    startSim();
+    std::vector<std::string> ids;
+    for (int i = 0; i < 3; ++i) {
+        const AppAnswer a = submit(vetDocumentListRequest(known::kOwnEnterpriseGuid, 1, i));
+        ASSERT_EQ(a.status, "COMPLETED");
+        ids.push_back(a.id);
+    }
+    // The oldest application is forgotten: asked for, it is not found.
+    ASSERT_EQ(sim->applications().size(), 2u);
+    EXPECT_EQ(sim->applications().front().id, ids[1]);
+    const AppAnswer forgotten = receive(ids[0]);
+    EXPECT_EQ(forgotten.status, "REJECTED");
+    EXPECT_EQ(forgotten.root.first(ns::apl, "error")->attr("code"), "APLM0007");
+    EXPECT_EQ(receive(ids[2]).status, "COMPLETED");
+
+    // Applications add enterprises to the data only up to the limit.
+    const std::string create =
+        "<merc:modifyEnterpriseRequest><merc:localTransactionId>t1</merc:localTransactionId>"
+        "<merc:modificationOperation><vd:type>CREATE</vd:type><vd:resultingList><dt:enterprise>"
+        "<dt:name>Склад</dt:name></dt:enterprise></vd:resultingList></merc:modificationOperation>"
+        "</merc:modifyEnterpriseRequest>";
+    std::size_t before = 0;
+    sim->withFixtures(
+        [&](vetissim::FixtureStore& store) { before = store.size(vetissim::RefKind::Enterprise); });
+    EXPECT_EQ(submit(create).status, "COMPLETED");
+    const AppAnswer refused = submit(create);
+    EXPECT_EQ(refused.status, "REJECTED");
+    EXPECT_EQ(refused.root.first(ns::apl, "error")->attr("code"), "MERC14003");
+    std::size_t after = 0;
+    sim->withFixtures(
+        [&](vetissim::FixtureStore& store) { after = store.size(vetissim::RefKind::Enterprise); });
+    EXPECT_EQ(after, before + 1);
 }

@@ -4,8 +4,10 @@
 #include "Ids.h"
 #include "RegistryService.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <limits>
 
 namespace vetissim {
 namespace {
@@ -101,6 +103,13 @@ OpResult ApplicationService::submit(const XNode& operation)
     result.body.children.push_back(applicationElement(app));
     m_order.push_back(app.info.id);
     m_applications.emplace(app.info.id, std::move(app));
+    // A client that never asks for its results must not make the simulator grow:
+    // the oldest applications are forgotten, and a receive of one is answered
+    // like that of an unknown id.
+    while (m_order.size() > std::max<std::size_t>(m_config.limits.maxApplications, 1)) {
+        m_applications.erase(m_order.front());
+        m_order.pop_front();
+    }
     return result;
 }
 
@@ -126,7 +135,8 @@ OpResult ApplicationService::receive(const XNode& operation)
         return result;
     }
     Application& app = found->second;
-    ++app.info.receives;
+    if (app.info.receives < std::numeric_limits<int>::max())
+        ++app.info.receives;
     advance(app);
     result.body.children.push_back(applicationElement(app));
     return result;
@@ -354,6 +364,11 @@ XNode ApplicationService::modifyEnterprise(const XNode& request, std::vector<Bus
         errors.push_back({"MERC14001", "Не указано наименование предприятия"});
         return {};
     }
+    if (m_createdEnterprises >= m_config.limits.maxCreatedEnterprises) {
+        errors.push_back({"MERC14003", "Превышено число предприятий, зарегистрированных заявками"});
+        return {};
+    }
+    ++m_createdEnterprises;
     XNode enterprise(Ns::Dict, "enterprise");
     enterprise.add(Ns::Base, "uuid", freshUuid());
     enterprise.add(Ns::Base, "guid", freshUuid());

@@ -4,6 +4,7 @@
 #include "FixtureStore.h"
 #include "Soap.h"
 
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@ public:
 
     // A repay or return of this VSD is rejected with the error code and text.
     void rejectVsd(const std::string& uuid, BusinessError error);
+    std::size_t rejectedVsdCount() const { return m_rejecting.size(); }
     std::vector<ApplicationInfo> applications() const;
     void clear();
 
@@ -56,7 +58,9 @@ private:
     FixtureStore& m_store;
     const SimConfig& m_config;
     std::map<std::string, Application> m_applications;
-    std::vector<std::string> m_order;
+    // Ids in submission order; beyond limits.maxApplications the oldest are forgotten.
+    std::deque<std::string> m_order;
+    std::size_t m_createdEnterprises = 0;
     std::map<std::string, BusinessError> m_rejecting;
 };
 

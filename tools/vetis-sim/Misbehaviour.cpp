@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "Misbehaviour.h"
 
+#include "GuardedServer.h"
 #include "Soap.h"
 #include "VetisSim.h"
 
@@ -8,12 +9,6 @@
 
 #include <array>
 #include <thread>
-
-#ifndef _WIN32
-#include <netinet/in.h>
-#include <sys/resource.h>
-#include <sys/socket.h>
-#endif
 
 namespace vetissim {
 namespace {
@@ -39,44 +34,13 @@ constexpr std::array<KindName, 10> kKindNames{{
     {FaultKind::WrongContentType, "wrong-content-type"},
 }};
 
-// Closes the connection of this request under the server's feet, so that the
-// client gets no answer at all. The server's own write then fails quietly.
-bool dropConnection(const httplib::Request& request)
+// Closes the connection of the request being answered under the server's
+// feet, so that the client gets no answer at all. The server's own write then
+// fails quietly.
+bool dropConnection()
 {
-#ifdef _WIN32
-    (void)request;
-    return false;
-#else
-    int fd = -1;
-    if (request.ssl) {
-        fd = SSL_get_fd(request.ssl);
-    } else {
-        // The accepted socket is the one whose two ends are this request's addresses.
-        rlimit limit{};
-        const int maxFd = getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < 65536
-                              ? static_cast<int>(limit.rlim_cur)
-                              : 65536;
-        for (int candidate = 0; candidate < maxFd && fd < 0; ++candidate) {
-            sockaddr_storage local{};
-            sockaddr_storage peer{};
-            socklen_t localLength = sizeof local;
-            socklen_t peerLength = sizeof peer;
-            if (getsockname(candidate, reinterpret_cast<sockaddr*>(&local), &localLength) != 0 ||
-                getpeername(candidate, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0)
-                continue;
-            auto portOf = [](const sockaddr_storage& a) {
-                if (a.ss_family == AF_INET)
-                    return static_cast<int>(ntohs(reinterpret_cast<const sockaddr_in&>(a).sin_port));
-                if (a.ss_family == AF_INET6)
-                    return static_cast<int>(ntohs(reinterpret_cast<const sockaddr_in6&>(a).sin6_port));
-                return -1;
-            };
-            if (portOf(local) == request.local_port && portOf(peer) == request.remote_port)
-                fd = candidate;
-        }
-    }
-    return fd >= 0 && ::shutdown(fd, SHUT_RDWR) == 0;
-#endif
+    GuardedConnection* connection = GuardedConnection::current();
+    return connection && connection->drop();
 }
 
 // A well-formed street list answer of about `bytes` bytes, produced piece by piece.
@@ -205,8 +169,8 @@ void setUnauthorized(httplib::Response& response)
     response.set_content("<html><body><h1>401 Unauthorized</h1></body></html>", "text/html;charset=UTF-8");
 }
 
-int applyFault(const FaultRule& rule, const std::string& answer, const httplib::Request& request,
-               httplib::Response& response, const std::shared_ptr<StopSignal>& stop)
+int applyFault(const FaultRule& rule, const std::string& answer, httplib::Response& response,
+               const std::shared_ptr<StopSignal>& stop)
 {
     switch (rule.kind) {
     case FaultKind::SoapFault:
@@ -236,7 +200,7 @@ int applyFault(const FaultRule& rule, const std::string& answer, const httplib::
         return 200;
     }
     case FaultKind::Drop:
-        if (dropConnection(request))
+        if (dropConnection())
             return 0;
         // Where the socket cannot be reached, the nearest thing: headers, then the connection ends.
         response.status = 200;

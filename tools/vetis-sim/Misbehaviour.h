@@ -10,7 +10,6 @@
 #include <vector>
 
 namespace httplib {
-struct Request;
 struct Response;
 } // namespace httplib
 
@@ -37,6 +36,7 @@ class FaultBook
 public:
     void add(const FaultRule& rule);
     void clear();
+    std::size_t size() const { return m_rules.size(); }
     // The first rule for this operation (or its inner request), counted down.
     std::optional<FaultRule> take(const std::string& operation, const std::string& innerOperation);
 
@@ -49,8 +49,9 @@ bool faultNeedsAnswer(FaultKind kind);
 
 // Fills the response for a misbehaviour. answer is the right answer's text when
 // faultNeedsAnswer(kind). Returns the status the client will see (0 when none).
-int applyFault(const FaultRule& rule, const std::string& answer, const httplib::Request& request,
-               httplib::Response& response, const std::shared_ptr<StopSignal>& stop);
+// Called while the request's connection is being served (see GuardedConnection).
+int applyFault(const FaultRule& rule, const std::string& answer, httplib::Response& response,
+               const std::shared_ptr<StopSignal>& stop);
 
 // The 401 answer of the service to missing or wrong credentials.
 void setUnauthorized(httplib::Response& response);

@@ -3,6 +3,7 @@
 
 #include "XmlTree.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -40,6 +41,39 @@ struct FixtureOptions
     std::string fixturesDir;
 };
 
+// What keeps the simulator serving while some clients misbehave: a client that
+// sends nothing, trickles its request or sends far too much is dropped, and
+// what the simulator remembers of the clients stays within bounds.
+struct ServerLimits
+{
+    // Connections served at once; more wait in the accept queue.
+    int workers = 16;
+    // Longest silence while a request is read or an answer written.
+    int idleTimeoutMs = 5000;
+    // Longest wait for the next request on a kept-alive connection.
+    int keepAliveTimeoutMs = 5000;
+    // A request (line, headers and body) must arrive whole within this time.
+    int requestTimeoutMs = 10000;
+    // An answer must be taken by the client within this time.
+    int answerTimeoutMs = 120000;
+    // Request line and headers together.
+    std::size_t maxHeadBytes = 64u * 1024u;
+    // Request body as received (after any content encoding is undone).
+    std::size_t maxBodyBytes = 64u * 1024u * 1024u;
+    // The request log keeps the newest requests within both bounds.
+    std::size_t maxLoggedRequests = 1000;
+    std::size_t maxLoggedBytes = 64u * 1024u * 1024u;
+    // The body of a refused request is logged cut to this many bytes.
+    std::size_t maxRefusedBodyBytes = 4096;
+    // Applications remembered for receives; the oldest are forgotten first.
+    std::size_t maxApplications = 10000;
+    // Enterprises that applications may add to the fixture data.
+    std::size_t maxCreatedEnterprises = 1000;
+    // Misbehaviour rules and VSD rejections set from outside.
+    std::size_t maxFaultRules = 1000;
+    std::size_t maxRejectedVsds = 1000;
+};
+
 struct SimConfig
 {
     std::string host = "127.0.0.1";
@@ -66,6 +100,7 @@ struct SimConfig
     bool faultOnOffsetOutOfRange = false;
 
     FixtureOptions fixtures;
+    ServerLimits limits;
 };
 
 // What the simulator can do wrong on purpose.
@@ -103,13 +138,18 @@ struct ReceivedRequest
     std::string path;
     std::vector<std::pair<std::string, std::string>> headers;
     std::string authorization;
+    // The body as logged: a refused request's body is cut short, one too
+    // large to take is not kept at all; bodySize is what the client sent.
     std::string body;
+    std::size_t bodySize = 0;
     // Local name and namespace of the body's operation element ("" when unreadable).
     std::string operation;
     std::string operationNamespace;
     // For submitApplicationRequest: the local name of the wrapped request.
     std::string innerOperation;
-    int status = 0; // the status answered (0 for a dropped connection)
+    // The status answered: 0 for a dropped connection, 408 for a request that
+    // did not arrive in time, 413 for one too large to take.
+    int status = 0;
 
     std::string header(std::string_view name) const;
 };

@@ -3,15 +3,20 @@
 
 #include "ApplicationService.h"
 #include "FixtureStore.h"
+#include "GuardedServer.h"
 #include "Ids.h"
 #include "Misbehaviour.h"
 #include "RegistryService.h"
+#include "RequestLog.h"
 #include "Soap.h"
 #include "TlsCertificate.h"
 
 #include <httplib.h>
 
+#include <algorithm>
+#include <charconv>
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <thread>
 
@@ -54,6 +59,68 @@ PrefixStyle prefixStyleFromName(std::string_view name, PrefixStyle fallback)
     return fallback;
 }
 
+// How the body of a service request came in.
+enum class BodyOutcome
+{
+    Complete,
+    TooLarge,   // more than the body limit: refused, not kept
+    Incomplete, // the client went silent, was too slow or went away
+    Unsupported // a form upload, which no service takes
+};
+
+// Reads the body of a request within the limit. size counts what the client
+// sent (at least the part that was read).
+BodyOutcome readBody(const httplib::Request& request, const httplib::ContentReader& reader, std::size_t limit,
+                     std::string& body, std::size_t& size)
+{
+    size = 0;
+    if (request.is_multipart_form_data())
+        return BodyOutcome::Unsupported;
+    const bool chunked = request.get_header_value("Transfer-Encoding").find("chunked") != std::string::npos;
+    if (!chunked && !request.has_header("Content-Length"))
+        return BodyOutcome::Complete; // a request without either has no body
+    if (!chunked) {
+        const auto declared = request.get_header_value<std::uint64_t>("Content-Length");
+        if (declared > limit) {
+            size = static_cast<std::size_t>(std::min<std::uint64_t>(declared, SIZE_MAX));
+            return BodyOutcome::TooLarge;
+        }
+    }
+    // The body as sent may be larger than as received (chunk framing, compression
+    // of data that does not compress), but not without bound.
+    GuardedConnection* connection = GuardedConnection::current();
+    if (connection)
+        connection->beginBody(limit > SIZE_MAX / 4 ? SIZE_MAX : 2 * limit + 64 * 1024);
+    bool tooLarge = false;
+    const bool complete = reader([&](const char* data, std::size_t length) {
+        size += length;
+        if (size > limit) {
+            tooLarge = true;
+            return false;
+        }
+        body.append(data, length);
+        return true;
+    });
+    if (tooLarge || (connection && connection->end() == ConnectionEnd::BodyTooLarge))
+        return BodyOutcome::TooLarge;
+    return complete ? BodyOutcome::Complete : BodyOutcome::Incomplete;
+}
+
+// A number of the control query within [low, high]; absent leaves value as it is.
+bool queryNumber(const httplib::Request& request, const char* name, long long low, long long high,
+                 long long& value)
+{
+    if (!request.has_param(name))
+        return true;
+    const std::string text = request.get_param_value(name);
+    long long parsed = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (ec != std::errc{} || end != text.data() + text.size() || parsed < low || parsed > high)
+        return false;
+    value = parsed;
+    return true;
+}
+
 } // namespace
 
 std::string ReceivedRequest::header(std::string_view name) const
@@ -73,9 +140,13 @@ struct VetisSim::Impl
         : config(std::move(c))
         , registry(store, config)
         , applications(store, config)
+        , log(config.limits.maxLoggedRequests, config.limits.maxLoggedBytes)
     {}
 
-    void handleService(const httplib::Request& request, httplib::Response& response);
+    void handleService(const httplib::Request& request, httplib::Response& response,
+                       const httplib::ContentReader& reader);
+    // Answers a request whose body could not be taken, and ends its connection.
+    void refuse(ReceivedRequest received, BodyOutcome outcome, httplib::Response& response);
     void handleControl(const httplib::Request& request, httplib::Response& response);
     bool authorized(const std::string& authorization) const;
     // Computes the right answer of one operation; called under the lock.
@@ -86,7 +157,7 @@ struct VetisSim::Impl
     RegistryService registry;
     ApplicationService applications;
     FaultBook faults;
-    std::vector<ReceivedRequest> log;
+    RequestLog log;
     mutable std::mutex mutex;
 
     std::unique_ptr<httplib::Server> server;
@@ -126,7 +197,34 @@ OpResult VetisSim::Impl::answer(Service service, const XNode& operation)
                      {}, {}, {});
 }
 
-void VetisSim::Impl::handleService(const httplib::Request& request, httplib::Response& response)
+void VetisSim::Impl::refuse(ReceivedRequest received, BodyOutcome outcome, httplib::Response& response)
+{
+    int status = 408;
+    std::string text = "request not received in time";
+    if (outcome == BodyOutcome::TooLarge) {
+        status = 413;
+        text = "request body too large";
+        received.body.clear();
+    } else if (outcome == BodyOutcome::Unsupported) {
+        status = 415;
+        text = "form uploads are not taken";
+    }
+    if (received.body.size() > config.limits.maxRefusedBodyBytes)
+        received.body.resize(config.limits.maxRefusedBodyBytes);
+    received.status = status;
+    {
+        const std::lock_guard lock(mutex);
+        log.add(std::move(received));
+    }
+    if (GuardedConnection* connection = GuardedConnection::current())
+        connection->endAfterThisAnswer();
+    response.status = status;
+    response.set_header("Connection", "close");
+    response.set_content(text, "text/plain");
+}
+
+void VetisSim::Impl::handleService(const httplib::Request& request, httplib::Response& response,
+                                   const httplib::ContentReader& reader)
 {
     ReceivedRequest received;
     received.method = request.method;
@@ -134,12 +232,18 @@ void VetisSim::Impl::handleService(const httplib::Request& request, httplib::Res
     for (const auto& [key, value] : request.headers)
         received.headers.emplace_back(key, value);
     received.authorization = request.get_header_value("Authorization");
-    received.body = request.body;
+    const BodyOutcome outcome =
+        readBody(request, reader, config.limits.maxBodyBytes, received.body, received.bodySize);
+    if (outcome != BodyOutcome::Complete) {
+        refuse(std::move(received), outcome, response);
+        return;
+    }
+    const bool allowed = authorized(received.authorization);
 
     // Read the operation first, so that the log names it even when the answer is refused.
     XNode message;
     std::string parseError;
-    const bool parsed = parseXml(request.body, message, &parseError);
+    const bool parsed = parseXml(received.body, message, &parseError);
     const XNode* body =
         parsed && message.is(Ns::Soap, "Envelope") ? message.child(Ns::Soap, "Body") : nullptr;
     const XNode* operation = body && !body->children.empty() ? &body->children.front() : nullptr;
@@ -158,28 +262,29 @@ void VetisSim::Impl::handleService(const httplib::Request& request, httplib::Res
         fault->kind = headerKind;
     }
     PrefixStyle style{};
-    std::size_t logIndex = 0;
+    std::uint64_t logId = 0;
+    // The body of a refused request is of little interest and not kept whole.
+    if (!allowed && received.body.size() > config.limits.maxRefusedBodyBytes)
+        received.body.resize(config.limits.maxRefusedBodyBytes);
     {
         const std::lock_guard lock(mutex);
-        if (!fault)
+        if (!fault && allowed)
             fault = faults.take(received.operation, received.innerOperation);
         style = config.prefixStyle;
-        logIndex = log.size();
-        log.push_back(received);
+        logId = log.add(std::move(received));
     }
     auto finish = [&](int status) {
         const std::lock_guard lock(mutex);
-        if (logIndex < log.size())
-            log[logIndex].status = status;
+        log.setStatus(logId, status);
     };
 
-    if (!authorized(received.authorization)) {
+    if (!allowed) {
         setUnauthorized(response);
         finish(401);
         return;
     }
     if (fault && !faultNeedsAnswer(fault->kind)) {
-        finish(applyFault(*fault, {}, request, response, stop));
+        finish(applyFault(*fault, {}, response, stop));
         return;
     }
 
@@ -196,7 +301,7 @@ void VetisSim::Impl::handleService(const httplib::Request& request, httplib::Res
     const int status = result.fault ? 500 : 200;
     std::string text = renderAnswer(std::move(result), style);
     if (fault) {
-        finish(applyFault(*fault, text, request, response, stop));
+        finish(applyFault(*fault, text, response, stop));
         return;
     }
     response.status = status;
@@ -211,31 +316,53 @@ void VetisSim::Impl::handleService(const httplib::Request& request, httplib::Res
 //   inProcessAfter=N&completeAfter=N
 //   reject=<vsd uuid>[&code=C][&text=T]
 // GET /sim/received answers the number of requests received.
+// A value out of its range refuses the whole call (400 naming it) and changes nothing.
 void VetisSim::Impl::handleControl(const httplib::Request& request, httplib::Response& response)
 {
-    auto number = [&](const char* name, int fallback) {
-        const std::string text = request.get_param_value(name);
-        return text.empty() ? fallback : std::atoi(text.c_str());
+    auto refuse = [&](const std::string& why) {
+        response.status = 400;
+        response.set_content(why, "text/plain");
     };
     const std::lock_guard lock(mutex);
     if (request.method == "GET") {
-        response.set_content(std::to_string(log.size()), "text/plain");
+        response.set_content(std::to_string(log.received()), "text/plain");
         return;
     }
-    if (request.has_param("fault")) {
-        FaultRule rule;
-        if (!faultKindFromName(request.get_param_value("fault"), rule.kind)) {
-            response.status = 400;
-            response.set_content("unknown fault kind", "text/plain");
-            return;
-        }
+    struct Bounded
+    {
+        const char* name;
+        long long low;
+        long long high;
+        long long value;
+    };
+    FaultRule rule;
+    Bounded numbers[] = {
+        {"times", -1, 1000000, 1},
+        {"delayMs", 0, 600000, rule.delayMs},
+        {"stallMs", 0, 600000, rule.stallMs},
+        {"hugeBytes", 0, 16LL << 30, static_cast<long long>(rule.hugeBytes)},
+        {"inProcessAfter", 0, 1000000, config.inProcessAfterReceives},
+        {"completeAfter", 0, 1000000, config.completeAfterReceives},
+    };
+    for (Bounded& n : numbers) {
+        if (!queryNumber(request, n.name, n.low, n.high, n.value))
+            return refuse(std::string("bad value of ") + n.name);
+    }
+    const bool addsFault = request.has_param("fault");
+    if (addsFault && !faultKindFromName(request.get_param_value("fault"), rule.kind))
+        return refuse("unknown fault kind");
+    if (addsFault && faults.size() >= config.limits.maxFaultRules)
+        return refuse("too many fault rules");
+    const bool rejects = request.has_param("reject");
+    if (rejects && applications.rejectedVsdCount() >= config.limits.maxRejectedVsds)
+        return refuse("too many rejected VSDs");
+
+    if (addsFault) {
         rule.operation = request.get_param_value("operation");
-        rule.times = number("times", 1);
-        rule.delayMs = number("delayMs", rule.delayMs);
-        rule.stallMs = number("stallMs", rule.stallMs);
-        if (request.has_param("hugeBytes"))
-            rule.hugeBytes =
-                static_cast<std::size_t>(std::atoll(request.get_param_value("hugeBytes").c_str()));
+        rule.times = static_cast<int>(numbers[0].value);
+        rule.delayMs = static_cast<int>(numbers[1].value);
+        rule.stallMs = static_cast<int>(numbers[2].value);
+        rule.hugeBytes = static_cast<std::size_t>(numbers[3].value);
         faults.add(rule);
     }
     if (request.get_param_value("clear") == "faults")
@@ -244,9 +371,9 @@ void VetisSim::Impl::handleControl(const httplib::Request& request, httplib::Res
         log.clear();
     if (request.has_param("prefix"))
         config.prefixStyle = prefixStyleFromName(request.get_param_value("prefix"), config.prefixStyle);
-    config.inProcessAfterReceives = number("inProcessAfter", config.inProcessAfterReceives);
-    config.completeAfterReceives = number("completeAfter", config.completeAfterReceives);
-    if (request.has_param("reject")) {
+    config.inProcessAfterReceives = static_cast<int>(numbers[4].value);
+    config.completeAfterReceives = static_cast<int>(numbers[5].value);
+    if (rejects) {
         const std::string code = request.get_param_value("code");
         const std::string text = request.get_param_value("text");
         applications.rejectVsd(request.get_param_value("reject"),
@@ -299,18 +426,18 @@ bool VetisSim::start()
                 return false;
             }
         }
-        m->server = std::make_unique<httplib::SSLServer>(m->certPath.c_str(), m->keyPath.c_str());
+        m->server = std::make_unique<GuardedServer<httplib::SSLServer>>(m->config.limits, m->certPath.c_str(),
+                                                                        m->keyPath.c_str());
     } else {
-        m->server = std::make_unique<httplib::Server>();
+        m->server = std::make_unique<GuardedServer<httplib::Server>>(m->config.limits);
     }
     if (!m->server->is_valid()) {
         m->error = "the server cannot be set up (certificate or key unusable)";
         return false;
     }
-    m->server->set_payload_max_length(64u * 1024u * 1024u);
-    m->server->Post(
-        R"(/platform/services/2\.1/[A-Za-z]+)",
-        [this](const httplib::Request& req, httplib::Response& res) { m->handleService(req, res); });
+    m->server->Post(R"(/platform/services/2\.1/[A-Za-z]+)",
+                    [this](const httplib::Request& req, httplib::Response& res,
+                           const httplib::ContentReader& reader) { m->handleService(req, res, reader); });
     m->server->Post("/sim/control", [this](const httplib::Request& req, httplib::Response& res) {
         m->handleControl(req, res);
     });
@@ -424,7 +551,7 @@ void VetisSim::rejectVsd(const std::string& uuid, const std::string& code, const
 std::vector<ReceivedRequest> VetisSim::received() const
 {
     const std::lock_guard lock(m->mutex);
-    return m->log;
+    return m->log.requests();
 }
 
 void VetisSim::clearReceived()
