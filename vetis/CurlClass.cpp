@@ -18,10 +18,6 @@ namespace vetis {
 
 namespace {
 
-// The program keeps no texts of its own for libcurl codes: every text comes
-// from libcurl. The table is still loaded, so that a build can add some.
-constexpr std::array<std::uint8_t, 2> kErrorTexts = {0, 0};
-
 void initLibraryOnce()
 {
     static std::once_flag once;
@@ -191,31 +187,6 @@ TCurlClass::~TCurlClass()
     Kill();
 }
 
-void TCurlClass::AddErrorText(int code, std::string_view text)
-{
-    m_errorTexts.push_back({code, std::string(text)});
-}
-
-bool TCurlClass::LoadErrorTexts(std::span<const std::uint8_t> packed)
-{
-    if (packed.size() < 2)
-        return false;
-    const int rows = packed[0] | (packed[1] << 8);
-    std::size_t at = 2;
-    for (int row = 0; row < rows; ++row) {
-        if (at + 5 > packed.size())
-            return false;
-        const auto code = static_cast<std::int16_t>(packed[at] | (packed[at + 1] << 8));
-        const std::size_t length = packed[at + 4];
-        at += 5;
-        if (at + length > packed.size())
-            return false;
-        AddErrorText(code, std::string_view(reinterpret_cast<const char*>(packed.data() + at), length));
-        at += length;
-    }
-    return true;
-}
-
 int TCurlClass::Init()
 {
     Kill();
@@ -226,7 +197,6 @@ int TCurlClass::Init()
         Kill();
         return CURLE_FAILED_INIT;
     }
-    LoadErrorTexts(kErrorTexts);
     return SetUserAgent("curl/8.1.2");
 }
 
@@ -254,10 +224,6 @@ void TCurlClass::Reset()
 
 std::string TCurlClass::StrError(int code) const
 {
-    for (const ErrorText& row : m_errorTexts) {
-        if (row.code == code)
-            return row.text;
-    }
     return curl_easy_strerror(static_cast<CURLcode>(code));
 }
 
@@ -305,26 +271,6 @@ bool TCurlClass::tracesInfoType(int type) const
 void TCurlClass::OnDebugData(int, std::string_view) {}
 
 void TCurlClass::OnHeaderLine(std::string_view) {}
-
-std::string TCurlClass::FormErrorText(int code) const
-{
-    switch (code) {
-    case 1:
-        return "The allocation of a FormInfo struct failed";
-    case 2:
-        return "One option is given twice for one Form";
-    case 3:
-        return "A null pointer was given for a char";
-    case 4:
-        return "An unknown option was used";
-    case 5:
-        return "The some FormInfo is not complete (or error)";
-    case 6:
-        return "An illegal option is used in an array";
-    default:
-        return "Unknown CURLFORMcode: " + std::to_string(code);
-    }
-}
 
 int TCurlClass::SetUrl(std::string_view url)
 {

@@ -8,7 +8,6 @@
 #include <curl/curl.h>
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -19,7 +18,7 @@ namespace vetis {
 class TransferControl;
 
 // One libcurl easy handle with everything a transfer of the program needs: the
-// parsed URL, the request headers, the table of error texts and the trace. An
+// parsed URL, the request headers and the trace. An
 // object lives for one call: created, Init, configured, one transfer (or the
 // probe and ranged parts of a download), destroyed. Operations return the
 // libcurl result code (0 = success); 3 also stands for a URL that cannot be
@@ -34,15 +33,11 @@ public:
     TCurlClass& operator=(const TCurlClass&) = delete;
 
     // --- overridable operations ---
-    virtual void AddErrorText(int code, std::string_view text);
-    // Rows of a packed table: 16-bit row count, then per row a 16-bit code, two
-    // reserved bytes, a length byte and that many text bytes (little-endian).
-    // False when the table ends inside a row; the rows before it are kept.
-    virtual bool LoadErrorTexts(std::span<const std::uint8_t> packed);
     // A fresh easy handle and URL; 0, or CURLE_FAILED_INIT when libcurl has none.
     virtual int Init();
     virtual void Kill();
     virtual void Reset();
+    // libcurl's text of a result code.
     virtual std::string StrError(int code) const;
     // Plain download of url into fileName (created or emptied).
     virtual int ReadFile(std::string_view url, const QString& fileName,
@@ -57,7 +52,6 @@ public:
     virtual void OnDebugData(int type, std::string_view data);
     // One response header line, without its line end.
     virtual void OnHeaderLine(std::string_view line);
-    virtual std::string FormErrorText(int code) const;
 
     // --- options ---
     int SetUrl(std::string_view url);
@@ -133,12 +127,6 @@ private:
     std::uint32_t m_traceMask = 255;
     CurlHeaderList m_headers;
     CurlHeaderList m_connectTo;
-    struct ErrorText
-    {
-        int code;
-        std::string text;
-    };
-    std::vector<ErrorText> m_errorTexts;
     TransferControl* m_control = nullptr;
     bool m_readFileTouched = false;
     char m_errorBuffer[CURL_ERROR_SIZE] = {};

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
-// The transfer object on its own: URL parsing, options, the trace, error
-// texts and the reading of response headers.
+// The transfer object on its own: URL parsing, options, the trace and the
+// reading of response headers.
 #include "TransportTestServer.h"
 
 #include "vetis/CurlHttpClass.h"
@@ -82,7 +82,6 @@ TEST(TransportCurl, TraceMaskSelectsInfoTypes)
                 EXPECT_EQ(line.rfind("[libcurl] HEADER_OUT: ", 0), 0u) << line;
         }
     }
-    EXPECT_EQ(vetis::TCurlClass::infoTypeName(CURLINFO_SSL_DATA_OUT), "SSL_DATA_OUT");
     EXPECT_EQ(vetis::TCurlClass::infoTypeName(7), "Unknown info type");
     EXPECT_EQ(vetis::TCurlClass::infoTypeName(-1), "Unknown info type");
 }
@@ -167,28 +166,6 @@ TEST(TransportCurl, BadInputsGiveTheirCodes)
     EXPECT_NE(bare.SetUserAgent("x"), CURLE_OK);
     EXPECT_NE(bare.Perform(), CURLE_OK);
     EXPECT_EQ(bare.GetResponseCode(), 0);
-}
-
-TEST(TransportCurl, ErrorTextsComeFromTheTableThenFromLibcurl)
-{
-    vetis::TCurlClass curl;
-    EXPECT_EQ(curl.StrError(CURLE_COULDNT_CONNECT), curl_easy_strerror(CURLE_COULDNT_CONNECT));
-    // Two rows: code 7 "нет связи" (3 bytes "abc" stands in), code -1 "bad".
-    const std::uint8_t packed[] = {2, 0, 7, 0, 0, 0, 3, 'a', 'b', 'c', 0xFF, 0xFF, 0, 0, 3, 'b', 'a', 'd'};
-    EXPECT_TRUE(curl.LoadErrorTexts(packed));
-    EXPECT_EQ(curl.StrError(7), "abc");
-    EXPECT_EQ(curl.StrError(-1), "bad");
-    EXPECT_EQ(curl.StrError(28), curl_easy_strerror(CURLE_OPERATION_TIMEDOUT));
-
-    vetis::TCurlClass cut;
-    const std::uint8_t truncated[] = {2, 0, 9, 0, 0, 0, 2, 'o', 'k', 10, 0, 0, 0, 5, 'x'};
-    EXPECT_FALSE(cut.LoadErrorTexts(truncated));
-    EXPECT_EQ(cut.StrError(9), "ok");
-    EXPECT_EQ(cut.StrError(10), curl_easy_strerror(static_cast<CURLcode>(10)));
-
-    EXPECT_EQ(curl.FormErrorText(2), "One option is given twice for one Form");
-    EXPECT_EQ(curl.FormErrorText(6), "An illegal option is used in an array");
-    EXPECT_EQ(curl.FormErrorText(42), "Unknown CURLFORMcode: 42");
 }
 
 TEST(TransportCurl, ResponseHeadersNameTheFileAndTellAboutRanges)
