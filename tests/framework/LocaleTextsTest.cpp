@@ -8,13 +8,8 @@
 
 using namespace framework;
 
-TEST(LocaleTexts, MonthNamesAreGenitiveAndStartWithJanuary)
+TEST(LocaleTexts, DatesInWordsUseGenitiveMonthNames)
 {
-    EXPECT_EQ(monthName(1), QStringLiteral("Января"));
-    EXPECT_EQ(monthName(5), QStringLiteral("Мая"));
-    EXPECT_EQ(monthName(12), QStringLiteral("Декабря"));
-    EXPECT_EQ(monthAbbreviation(5), QStringLiteral("Май"));
-    EXPECT_EQ(monthAbbreviation(9), QStringLiteral("Сен"));
     EXPECT_TRUE(monthName(0).isEmpty());
     EXPECT_TRUE(monthName(13).isEmpty());
     EXPECT_EQ(dateInWords(QDate(2024, 4, 25)), QStringLiteral("25 Апреля 2024"));
