@@ -23,7 +23,7 @@ std::span<const Command> commands()
         Command{"envelope", "envelope REQUEST.json", "the SOAP envelope a request would post", runEnvelope},
         Command{"walk", "walk --list KIND ANSWER.xml",
                 "read an answer into the response lists of KIND and print them", runWalk},
-        Command{"settings", "settings --data DIR --guid GUID [--login X] [--password X] ... [--show]",
+        Command{"settings", "settings --data DIR --guid GUID [--login X] [--password X|-] ... [--show]",
                 "create or change an entity's VetIS.API access settings", runSettings},
     };
     return list;

@@ -5,12 +5,12 @@
 // "yyyy-mm-dd", LTID, ISSUEDATE), a "settings" object with m_Vetis fields, and
 // for repay and return a "vsd" object with m_VSD fields and an "inside" array
 // of m_Inside rows. LTID and ISSUEDATE are used as given; when absent they are
-// stamped from the clock as the exchange does.
+// stamped from the clock as the exchange does. A value of the wrong JSON type,
+// out of its field's range, longer than its field or holding a zero character
+// is refused with a message naming it.
 #include "cli/Command.h"
 #include "cli/RecordJson.h"
 
-#include "platform/CodePage.h"
-#include "platform/Dates.h"
 #include "store/FieldAccess.h"
 #include "store/RecordText.h"
 #include "store/tables/Inside.h"
@@ -22,23 +22,22 @@
 #include "vetis/VetisSettings.h"
 
 #include <QJsonArray>
-#include <cmath>
+#include <algorithm>
 #include <cstring>
-#include <limits>
 #include <vector>
 
 namespace cli {
 
 namespace {
 
-template <std::size_t N>
-void setTextField(char (&field)[N], const QJsonValue& v, bool zeroTerminated)
+// A field of the request record, read like a table field of the given type.
+template <typename Field>
+bool setRequestField(const QJsonObject& o, const char* key, store::FieldType type, Field& field,
+                     std::string& error)
 {
-    const std::string cp = platform::toCp1251(v.toString());
-    if (zeroTerminated)
-        store::setZText(field, cp);
-    else
-        store::setText(field, cp);
+    const QJsonValue value = o.value(QLatin1String(key));
+    const store::FieldDef def{key, type, static_cast<std::uint16_t>(sizeof field), 0};
+    return setFieldFromJson(def, reinterpret_cast<char*>(&field), value, key, error);
 }
 
 bool fillRequest(const QJsonObject& o, vetis::RequestRecord& r, std::string& error)
@@ -52,54 +51,42 @@ bool fillRequest(const QJsonObject& o, vetis::RequestRecord& r, std::string& err
             error = "unknown key " + it.key().toStdString();
             return false;
         }
-    // Whole numbers within the field's range only: a value that does not fit
+    // Every value as written or none: one of the wrong type or out of range
     // would otherwise ask for another request than the one written.
-    auto number = [&](const char* key, auto& field) {
-        using Field = std::remove_reference_t<decltype(field)>;
-        if (!o.contains(QLatin1String(key)))
+    const auto has = [&](const char* key) { return o.contains(QLatin1String(key)); };
+    const auto number = [&](const char* key, store::FieldType type, auto& field) {
+        if (!has(key))
             return true;
-        const QJsonValue v = o.value(QLatin1String(key));
-        bool ok = v.isDouble() || v.isString();
-        const double d = v.isDouble() ? v.toDouble() : v.toString().toDouble(&ok);
-        if (!ok || d != std::trunc(d) || d < static_cast<double>(std::numeric_limits<Field>::min()) ||
-            d > static_cast<double>(std::numeric_limits<Field>::max())) {
-            error = std::string("the value of ") + key + " is not a whole number the field holds";
+        if (!o.value(QLatin1String(key)).isDouble()) {
+            error = std::string("the value of ") + key + " must be a number, not " +
+                    jsonTypeName(o.value(QLatin1String(key)));
             return false;
         }
-        field = static_cast<Field>(d);
-        return true;
+        return setRequestField(o, key, type, field, error);
     };
-    auto date = [&](const char* key, std::int32_t& field) {
-        if (!o.contains(QLatin1String(key)))
+    const auto date = [&](const char* key, std::int32_t& field) {
+        if (!has(key))
             return true;
-        field = platform::dayFromIso(o.value(QLatin1String(key)).toString().toStdString());
-        if (field == 0) {
-            error = std::string("the value of ") + key + " is not a date yyyy-mm-dd";
+        if (!o.value(QLatin1String(key)).isString()) {
+            error = std::string("the value of ") + key + " must be a date string yyyy-mm-dd, not " +
+                    jsonTypeName(o.value(QLatin1String(key)));
             return false;
         }
-        return true;
+        return setRequestField(o, key, store::FieldType::I32, field, error);
     };
-    if (!number("VREQUEST", r.VREQUEST) || !number("COUNT", r.COUNT) || !number("OFFSET", r.OFFSET) ||
-        !date("DATE1", r.DATE1) || !date("DATE2", r.DATE2))
-        return false;
-    const auto text = [&](const char* key, auto& field, bool zeroTerminated) {
-        if (o.contains(QLatin1String(key)))
-            setTextField(field, o.value(QLatin1String(key)), zeroTerminated);
+    const auto text = [&](const char* key, auto& field, store::FieldType type) {
+        return !has(key) || setRequestField(o, key, type, field, error);
     };
-    text("GUID", r.GUID, false);
-    text("UUID", r.UUID, false);
-    text("VETISGUID", r.VETISGUID, false);
-    text("P1", r.P1, true);
-    text("P2", r.P2, true);
-    text("P3", r.P3, true);
-    text("P4", r.P4, true);
-    text("P5", r.P5, true);
-    text("P6", r.P6, true);
-    text("P7", r.P7, true);
-    text("LTID", r.LTID, true);
-    text("ISSUEDATE", r.ISSUEDATE, true);
-    text("ROWTAG", r.ROWTAG, true);
-    return true;
+    using store::FieldType;
+    return number("VREQUEST", FieldType::U8, r.VREQUEST) && number("COUNT", FieldType::I32, r.COUNT) &&
+           number("OFFSET", FieldType::I32, r.OFFSET) && date("DATE1", r.DATE1) && date("DATE2", r.DATE2) &&
+           text("GUID", r.GUID, FieldType::Text) && text("UUID", r.UUID, FieldType::Text) &&
+           text("VETISGUID", r.VETISGUID, FieldType::Text) && text("P1", r.P1, FieldType::ZText) &&
+           text("P2", r.P2, FieldType::ZText) && text("P3", r.P3, FieldType::ZText) &&
+           text("P4", r.P4, FieldType::ZText) && text("P5", r.P5, FieldType::ZText) &&
+           text("P6", r.P6, FieldType::ZText) && text("P7", r.P7, FieldType::ZText) &&
+           text("LTID", r.LTID, FieldType::ZText) && text("ISSUEDATE", r.ISSUEDATE, FieldType::ZText) &&
+           text("ROWTAG", r.ROWTAG, FieldType::ZText);
 }
 
 int run(std::span<const std::string> words)

@@ -1,42 +1,91 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "cli/RecordJson.h"
 
+#include "cli/FieldInput.h"
 #include "platform/Dates.h"
-#include "store/FieldAccess.h"
 
 #include <QFile>
 #include <QJsonDocument>
-#include <QJsonValue>
 #include <cmath>
-#include <cstdio>
 
 namespace cli {
 
-namespace {
-
-std::string jsonScalarText(const QJsonValue& value, bool& ok)
+std::string jsonTypeName(const QJsonValue& value)
 {
-    ok = true;
     switch (value.type()) {
-    case QJsonValue::String:
-        return value.toString().toStdString();
-    case QJsonValue::Double: {
-        const double d = value.toDouble();
-        if (std::fabs(d) < 0x1p63 && d == static_cast<double>(static_cast<long long>(d)))
-            return std::to_string(static_cast<long long>(d));
-        return QByteArray::number(d, 'g', 17).toStdString();
-    }
-    case QJsonValue::Bool:
-        return value.toBool() ? "1" : "0";
     case QJsonValue::Null:
-        return {};
+        return "null";
+    case QJsonValue::Bool:
+        return "true or false";
+    case QJsonValue::Double:
+        return "a number";
+    case QJsonValue::String:
+        return "a string";
+    case QJsonValue::Array:
+        return "an array";
+    case QJsonValue::Object:
+        return "an object";
     default:
-        ok = false;
-        return {};
+        return "no value";
     }
 }
 
+namespace {
+
+// The text a value of the field's JSON type stands for, or the reason it is
+// of the wrong type.
+bool fieldText(const store::FieldDef& field, const QJsonValue& value, std::string& text, std::string& why)
+{
+    if (store::isTextType(field.type)) {
+        if (!value.isString()) {
+            why = "must be a string, not " + jsonTypeName(value);
+            return false;
+        }
+        text = value.toString().toStdString();
+        return true;
+    }
+    if (field.type == store::FieldType::I32 && value.isString()) {
+        // A date field takes the date itself: exactly yyyy-mm-dd, a real day.
+        const std::string date = value.toString().toStdString();
+        const std::int32_t day = date.size() == 10 ? platform::dayFromIso(date) : 0;
+        if (day == 0) {
+            why = "is not a date yyyy-mm-dd";
+            return false;
+        }
+        text = std::to_string(day);
+        return true;
+    }
+    if (!value.isDouble()) {
+        why = "must be a number, not " + jsonTypeName(value);
+        return false;
+    }
+    const double d = value.toDouble();
+    if (field.type == store::FieldType::F64) {
+        text = QByteArray::number(d, 'g', 17).toStdString();
+        return true;
+    }
+    // Whole numbers only, written out in full; the field's own reading checks
+    // the range.
+    if (d != std::trunc(d)) {
+        why = "must be a whole number";
+        return false;
+    }
+    text = QByteArray::number(d, 'f', 0).toStdString();
+    return true;
+}
+
 } // namespace
+
+bool setFieldFromJson(const store::FieldDef& field, char* record, const QJsonValue& value,
+                      std::string_view name, std::string& error)
+{
+    std::string text;
+    std::string why;
+    if (fieldText(field, value, text, why) && setFieldChecked(field, record, text, why))
+        return true;
+    error = "the value of " + std::string(name) + " " + why;
+    return false;
+}
 
 bool fillRecordFromJson(const store::TableDef& table, char* record, const QJsonObject& object,
                         std::string& error)
@@ -49,18 +98,8 @@ bool fillRecordFromJson(const store::TableDef& table, char* record, const QJsonO
             return false;
         }
         const store::FieldDef& field = table.fields[static_cast<std::size_t>(index)];
-        bool ok = false;
-        std::string text = jsonScalarText(it.value(), ok);
-        if (ok && field.type == store::FieldType::I32 && text.size() == 10 && text[4] == '-' &&
-            text[7] == '-') {
-            const std::int32_t day = platform::dayFromIso(text);
-            ok = day != 0;
-            text = std::to_string(day);
-        }
-        if (!ok || !store::setFieldFromUtf8(field, record, text)) {
-            error = "the value of " + name + " does not fit the field";
+        if (!setFieldFromJson(field, record, it.value(), name, error))
             return false;
-        }
     }
     return true;
 }

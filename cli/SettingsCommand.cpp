@@ -4,7 +4,12 @@
 // the window, for administrators and automation. A new record gets the
 // window's defaults (creation date today, answers shown on errors, period 30).
 // --show prints the record afterwards with the password and API key masked.
+// "--password -" and "--apikey -" read the secret from standard input (both:
+// two lines, the password first), so that it shows neither in the process
+// list nor in the shell's history. Every value is stored as given or refused.
 #include "cli/Command.h"
+#include "cli/FieldInput.h"
+#include "cli/SecretInput.h"
 #include "cli/StoreMessages.h"
 
 #include "store/ErrorCodes.h"
@@ -17,6 +22,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace cli {
 
@@ -34,6 +43,55 @@ constexpr SettingOption kOptions[] = {
     {"answer", "MVS:ANSWER"},     {"dumppath", "MVS:DUMPPATH"},   {"period", "MVS:PERIOD"},
     {"scale", "MVS:WINSFONT"},    {"ca-bundle", "MVS:STR250_01"}, {"no-verify", "MVS:BYTE_03"},
 };
+
+// 8-4-4-4-12 hexadecimal digits with hyphens, as Mercury writes an issuer id.
+bool isGuidText(std::string_view text)
+{
+    static constexpr std::size_t kHyphens[] = {8, 13, 18, 23};
+    if (text.size() != 36)
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool hyphenPlace = std::find(std::begin(kHyphens), std::end(kHyphens), i) != std::end(kHyphens);
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+        if (hyphenPlace ? c != '-' : !hex)
+            return false;
+    }
+    return true;
+}
+
+// A value echoed in a message: at most 60 bytes, control characters as '?'.
+std::string shownValue(std::string_view value)
+{
+    std::string out = "\"";
+    for (const char c : value.substr(0, 60))
+        out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+    if (value.size() > 60)
+        out += "...";
+    return out + "\"";
+}
+
+// Replaces "-" given for a secret by the line read from standard input, in
+// the order of the options: password, then API key.
+bool readSecretsFromInput(Arguments& args, std::string& error)
+{
+    static constexpr std::pair<std::string_view, std::string_view> kSecrets[] = {
+        {"--password", "Пароль для доступа к Ветис.API: "},
+        {"--apikey", "Ключ API (API Key) Ветис.API: "},
+    };
+    for (const auto& [option, prompt] : kSecrets) {
+        const auto it = args.options.find(option);
+        if (it == args.options.end() || it->second != "-")
+            continue;
+        std::string line;
+        if (!readSecretLine(prompt, line, error)) {
+            error = std::string(option) + " -: " + error;
+            return false;
+        }
+        it->second = std::move(line);
+    }
+    return true;
+}
 
 void show(const store::VetisRecord& r)
 {
@@ -61,10 +119,15 @@ int run(std::span<const std::string> words)
     const std::string guid = args.option("--guid");
     if (data.empty() || !args.positional.empty())
         return usageError(command("settings"), "--data DIR and --guid GUID are needed");
-    if (!vetis::isEntityGuid(guid))
-        return usageError(command("settings"), "the entity GUID must have 36 characters");
+    if (!isGuidText(guid))
+        return usageError(command("settings"), "the entity GUID " + shownValue(guid) +
+                                                   " is not a GUID (8-4-4-4-12 hexadecimal digits)");
     if (!QFileInfo(QString::fromStdString(data) + QStringLiteral("/Base")).isDir()) {
         fail("no data folder with Base at " + data + " (run zanvo-cli init first)");
+        return kExitFailure;
+    }
+    if (!readSecretsFromInput(args, error)) {
+        fail(error);
         return kExitFailure;
     }
 
@@ -79,9 +142,9 @@ int run(std::span<const std::string> words)
         if (!args.options.count(option))
             continue;
         const store::FieldDef& f = def.fields[static_cast<std::size_t>(def.fieldIndex(o.field))];
-        if (!store::setFieldFromUtf8(f, reinterpret_cast<char*>(&record), args.option(option)))
-            return usageError(command("settings"),
-                              "the value of --" + std::string(o.option) + " does not fit");
+        std::string why;
+        if (!setFieldChecked(f, reinterpret_cast<char*>(&record), args.option(option), why))
+            return usageError(command("settings"), "the value of " + option + " " + why);
     }
     if (record.ANSWER > 2 || record.TEST > 1 || record.BYTE_03 > 1)
         return usageError(command("settings"), "--test and --no-verify take 0 or 1, --answer 0, 1 or 2");

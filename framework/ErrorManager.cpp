@@ -45,8 +45,9 @@ QString longTimeText(const QLocale& locale, const QTime& time)
 ErrorManager::ErrorManager()
     : m_serial(g_nextSerial++)
 {
-    // The manager reads its messages from their stored form, as it would from
-    // the resource of the original program; a fault there shows up at once.
+    // The manager reads its messages from their stored form, the packed
+    // catalogue a build can ship as a resource; a fault in that form shows up
+    // at once.
     auto parsed = parseCatalogue(serializeCatalogue(messageCatalogue()));
     if (parsed)
         m_catalogue = std::move(*parsed);

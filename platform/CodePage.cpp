@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "platform/CodePage.h"
 
+#include <algorithm>
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -10,56 +12,34 @@
 
 namespace platform {
 
-#if defined(_WIN32)
-
-namespace {
-std::string convert(std::string_view in, UINT from, UINT to)
-{
-    if (in.empty())
-        return {};
-    const int wlen = MultiByteToWideChar(from, from == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0, in.data(),
-                                         static_cast<int>(in.size()), nullptr, 0);
-    if (wlen <= 0)
-        return {};
-    std::wstring wide(static_cast<size_t>(wlen), L'\0');
-    MultiByteToWideChar(from, 0, in.data(), static_cast<int>(in.size()), wide.data(), wlen);
-    const int len = WideCharToMultiByte(to, 0, wide.data(), wlen, nullptr, 0, nullptr, nullptr);
-    if (len <= 0)
-        return {};
-    std::string out(static_cast<size_t>(len), '\0');
-    WideCharToMultiByte(to, 0, wide.data(), wlen, out.data(), len, nullptr, nullptr);
-    return out;
-}
-} // namespace
-
-std::string utf8ToCp1251(std::string_view utf8)
-{
-    return convert(utf8, CP_UTF8, 1251);
-}
-
-std::string cp1251ToUtf8(std::string_view cp1251)
-{
-    return convert(cp1251, 1251, CP_UTF8);
-}
-
-#else
-
 namespace {
 
-// The length of the well-formed UTF-8 sequence `in` starts with; 0 when it is
-// not one (a stray continuation byte, an overlong form, a surrogate, a code
-// point past U+10FFFF, or a sequence cut short).
-size_t utf8SequenceLength(const char* in, size_t available)
+bool isAscii(std::string_view s)
 {
-    const auto byte = [in](size_t i) { return static_cast<unsigned char>(in[i]); };
+    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// How many bytes the UTF-8 sequence at the start of `in` takes, and whether it
+// is well formed. An ill-formed one covers its maximal part that could still
+// have begun a character (at least one byte), so that a sequence cut short
+// becomes one replacement, not one per byte.
+struct Utf8Step
+{
+    std::size_t length;
+    bool valid;
+};
+
+Utf8Step utf8Step(const char* in, std::size_t available)
+{
+    const auto byte = [in](std::size_t i) { return static_cast<unsigned char>(in[i]); };
     const unsigned char lead = byte(0);
     if (lead < 0x80)
-        return 1;
-    size_t length = 0;
+        return {1, true};
+    std::size_t length = 0;
     unsigned char low = 0x80; // the range of the second byte
     unsigned char high = 0xBF;
     if (lead < 0xC2) {
-        return 0;
+        return {1, false}; // a continuation byte, or an overlong two-byte form
     } else if (lead < 0xE0) {
         length = 2;
     } else if (lead < 0xF0) {
@@ -75,15 +55,91 @@ size_t utf8SequenceLength(const char* in, size_t available)
         else if (lead == 0xF4)
             high = 0x8F; // past U+10FFFF
     } else {
-        return 0;
+        return {1, false};
     }
-    if (length > available || byte(1) < low || byte(1) > high)
-        return 0;
-    for (size_t i = 2; i < length; ++i)
-        if ((byte(i) & 0xC0) != 0x80)
-            return 0;
-    return length;
+    if (available < 2 || byte(1) < low || byte(1) > high)
+        return {1, false};
+    for (std::size_t i = 2; i < length; ++i)
+        if (i >= available || (byte(i) & 0xC0) != 0x80)
+            return {i, false};
+    return {length, true};
 }
+
+// The input with each ill-formed part replaced by '?'; `invalid` counts them.
+// When the input is well formed it is returned as it is and `repaired` is not
+// touched.
+std::string_view wellFormedUtf8(std::string_view in, std::string& repaired, std::size_t& invalid)
+{
+    invalid = 0;
+    std::size_t at = 0;
+    while (at < in.size()) {
+        const Utf8Step step = utf8Step(in.data() + at, in.size() - at);
+        if (!step.valid)
+            break;
+        at += step.length;
+    }
+    if (at == in.size())
+        return in;
+    repaired.assign(in.substr(0, at));
+    while (at < in.size()) {
+        const Utf8Step step = utf8Step(in.data() + at, in.size() - at);
+        if (step.valid) {
+            repaired.append(in.substr(at, step.length));
+        } else {
+            repaired.push_back('?');
+            ++invalid;
+        }
+        at += step.length;
+    }
+    return repaired;
+}
+
+#if defined(_WIN32)
+
+std::wstring widen(std::string_view in, UINT from)
+{
+    const int wlen = MultiByteToWideChar(from, 0, in.data(), static_cast<int>(in.size()), nullptr, 0);
+    if (wlen <= 0)
+        return {};
+    std::wstring wide(static_cast<size_t>(wlen), L'\0');
+    MultiByteToWideChar(from, 0, in.data(), static_cast<int>(in.size()), wide.data(), wlen);
+    return wide;
+}
+
+// Characters the target lacks become '?' (no "best fit" look-alikes, so that
+// a change is always visible and counted).
+std::string narrow(const std::wstring& wide, UINT to, std::size_t* unmappable)
+{
+    if (wide.empty())
+        return {};
+    const DWORD flags = to == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int wlen = static_cast<int>(wide.size());
+    const int len = WideCharToMultiByte(to, flags, wide.data(), wlen, nullptr, 0, nullptr, nullptr);
+    if (len <= 0)
+        return {};
+    std::string out(static_cast<size_t>(len), '\0');
+    BOOL usedDefault = FALSE;
+    WideCharToMultiByte(to, flags, wide.data(), wlen, out.data(), len, to == CP_UTF8 ? nullptr : "?",
+                        to == CP_UTF8 ? nullptr : &usedDefault);
+    if (unmappable && usedDefault) {
+        const auto before = std::count(wide.begin(), wide.end(), L'?');
+        const auto after = std::count(out.begin(), out.end(), '?');
+        *unmappable = static_cast<std::size_t>(std::max<std::ptrdiff_t>(after - before, 1));
+    }
+    return out;
+}
+
+std::string validUtf8ToCp1251(std::string_view utf8, std::size_t& unmappable)
+{
+    return narrow(widen(utf8, CP_UTF8), 1251, &unmappable);
+}
+
+std::string convertCp1251ToUtf8(std::string_view cp1251)
+{
+    return narrow(widen(cp1251, 1251), CP_UTF8, nullptr);
+}
+
+#else
 
 // One conversion descriptor per thread and direction: iconv_open is far too
 // expensive to call for every short field the walker converts.
@@ -101,8 +157,10 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // Returns false when the input is not valid in the source encoding.
-    bool run(std::string_view in, std::string& out)
+    // Converts well-formed input; a character the target lacks becomes '?'
+    // and is counted. False when the descriptor is unusable or the input
+    // turns out not to be what it should.
+    bool run(std::string_view in, std::string& out, std::size_t& replaced)
     {
         out.clear();
         if (m_cd == reinterpret_cast<iconv_t>(-1))
@@ -117,43 +175,29 @@ public:
             const size_t rc = iconv(m_cd, &src, &srcLeft, &dst, &dstLeft);
             if (rc != static_cast<size_t>(-1))
                 break;
-            if (errno == E2BIG) {
+            if (errno == E2BIG || (errno == EILSEQ && dstLeft == 0)) {
                 const size_t used = out.size() - dstLeft;
                 out.resize(out.size() * 2);
                 dst = out.data() + used;
                 dstLeft = out.size() - used;
                 continue;
             }
-            if (errno == EILSEQ && m_unmappableToQuestion) {
-                // A character outside the target code page: write '?' and skip
-                // the whole UTF-8 sequence.
-                if (dstLeft == 0)
-                    continue;
-                const size_t skip = utf8SequenceLength(src, srcLeft);
-                if (skip == 0)
-                    return false; // the text is not UTF-8
-                *dst++ = '?';
-                --dstLeft;
-                src += skip;
-                srcLeft -= skip;
-                continue;
-            }
-            if (errno == EILSEQ && m_singleByteSource && dstLeft > 0) {
-                // The one byte the code page leaves undefined (0x98): '?'.
-                *dst++ = '?';
-                --dstLeft;
-                ++src;
-                --srcLeft;
-                continue;
-            }
-            return false;
+            if (errno != EILSEQ)
+                return false;
+            // From UTF-8: a whole character the code page lacks. From the code
+            // page: its one undefined byte (0x98).
+            const size_t skip = m_sourceIsUtf8 ? utf8Step(src, srcLeft).length : 1;
+            *dst++ = '?';
+            --dstLeft;
+            src += skip;
+            srcLeft -= skip;
+            ++replaced;
         }
         out.resize(out.size() - dstLeft);
         return true;
     }
 
-    bool m_unmappableToQuestion = false;
-    bool m_singleByteSource = false;
+    bool m_sourceIsUtf8 = false;
 
 private:
     iconv_t m_cd;
@@ -162,34 +206,49 @@ private:
 Converter& toCp1251Converter()
 {
     thread_local Converter c("CP1251", "UTF-8");
-    c.m_unmappableToQuestion = true;
+    c.m_sourceIsUtf8 = true;
     return c;
 }
 
 Converter& toUtf8Converter()
 {
     thread_local Converter c("UTF-8", "CP1251");
-    c.m_singleByteSource = true;
     return c;
 }
 
-bool isAscii(std::string_view s)
+std::string validUtf8ToCp1251(std::string_view utf8, std::size_t& unmappable)
 {
-    for (unsigned char ch : s)
-        if (ch >= 0x80)
-            return false;
-    return true;
+    std::string out;
+    if (!toCp1251Converter().run(utf8, out, unmappable))
+        return {};
+    return out;
 }
+
+std::string convertCp1251ToUtf8(std::string_view cp1251)
+{
+    std::string out;
+    std::size_t undefined = 0;
+    toUtf8Converter().run(cp1251, out, undefined);
+    return out;
+}
+
+#endif
 
 } // namespace
 
-std::string utf8ToCp1251(std::string_view utf8)
+std::string utf8ToCp1251(std::string_view utf8, ConversionLoss* loss)
 {
-    if (isAscii(utf8))
-        return std::string(utf8);
+    ConversionLoss counted;
     std::string out;
-    if (!toCp1251Converter().run(utf8, out))
-        return {};
+    if (isAscii(utf8)) {
+        out.assign(utf8);
+    } else {
+        std::string repaired;
+        const std::string_view wellFormed = wellFormedUtf8(utf8, repaired, counted.invalid);
+        out = validUtf8ToCp1251(wellFormed, counted.unmappable);
+    }
+    if (loss)
+        *loss = counted;
     return out;
 }
 
@@ -197,12 +256,8 @@ std::string cp1251ToUtf8(std::string_view cp1251)
 {
     if (isAscii(cp1251))
         return std::string(cp1251);
-    std::string out;
-    toUtf8Converter().run(cp1251, out);
-    return out;
+    return convertCp1251ToUtf8(cp1251);
 }
-
-#endif
 
 std::string toCp1251(QStringView text)
 {

@@ -10,6 +10,7 @@
 #endif
 
 Q_LOGGING_CATEGORY(vetisCurl, "vetis.curl", QtWarningMsg)
+Q_LOGGING_CATEGORY(vetisCurlBody, "vetis.curl.body", QtWarningMsg)
 
 namespace platform {
 
@@ -38,6 +39,11 @@ void debugOutput(std::string_view line)
     std::lock_guard lock(listenerMutex());
     if (listener())
         listener()(line);
+}
+
+bool debugOutputBodies()
+{
+    return vetisCurlBody().isDebugEnabled();
 }
 
 void setDebugOutputListener(std::function<void(std::string_view)> f)

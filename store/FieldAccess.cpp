@@ -83,8 +83,9 @@ bool setFieldFromUtf8(const FieldDef& field, char* record, std::string_view utf8
     switch (field.type) {
     case FieldType::Text:
     case FieldType::ZText: {
-        const std::string cp = platform::utf8ToCp1251(utf8);
-        if (cp.empty() && !utf8.empty())
+        platform::ConversionLoss loss;
+        const std::string cp = platform::utf8ToCp1251(utf8, &loss);
+        if (loss.invalid != 0)
             return false; // not UTF-8
         const std::size_t room = field.type == FieldType::ZText ? field.size - 1u : field.size;
         const std::size_t n = std::min<std::size_t>(room, cp.size());

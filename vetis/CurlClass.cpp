@@ -5,7 +5,10 @@
 #include "vetis/AsciiCase.h"
 #include "vetis/CurlFileSink.h"
 #include "vetis/CurlTrace.h"
+#include "vetis/CurlTraceFilter.h"
 #include "vetis/RequestRecord.h"
+
+#include "platform/DebugOutput.h"
 
 #include <QFile>
 
@@ -22,36 +25,6 @@ void initLibraryOnce()
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-// The credentials of an outgoing header block are not for the debug output,
-// which any program of the user can read: the value of every Authorization
-// line (after its scheme word, when there is one) becomes "***".
-void maskCredentials(std::string& headers)
-{
-    static constexpr std::string_view kName = "AUTHORIZATION:";
-    std::size_t lineStart = 0;
-    while (lineStart < headers.size()) {
-        std::size_t lineEnd = headers.find_first_of("\r\n", lineStart);
-        if (lineEnd == std::string::npos)
-            lineEnd = headers.size();
-        const std::string_view line = std::string_view(headers).substr(lineStart, lineEnd - lineStart);
-        if (startsWithUpper(line, kName)) {
-            std::size_t value = lineStart + kName.size();
-            while (value < lineEnd && headers[value] == ' ')
-                ++value;
-            const std::size_t scheme = headers.find(' ', value);
-            const std::size_t from = scheme < lineEnd ? scheme + 1 : value;
-            if (from < lineEnd) {
-                headers.replace(from, lineEnd - from, "***");
-                lineEnd = from + 3;
-            }
-        }
-        const std::size_t next = headers.find('\n', lineEnd);
-        if (next == std::string::npos)
-            break;
-        lineStart = next + 1;
-    }
 }
 
 std::size_t memorySink(char* data, std::size_t size, std::size_t count, void* userdata)
@@ -96,30 +69,6 @@ int progressCallback(void* clientp, curl_off_t dltotal, curl_off_t dlnow, curl_o
     } catch (...) {
         return 1;
     }
-}
-
-int debugCallback(CURL*, curl_infotype type, char* data, std::size_t size, void* userptr)
-{
-    auto* self = static_cast<TCurlClass*>(userptr);
-    if (!self)
-        return 0;
-    try {
-        // Received data comes in chunks of up to the buffer size: it is passed
-        // on as it stands, and copied only where the credentials of an
-        // outgoing header block must be masked before anything sees them.
-        const std::string_view chunk(data, size);
-        self->OnDebugData(int(type), chunk);
-        const std::string_view typeName = TCurlClass::infoTypeName(int(type));
-        if (type != CURLINFO_HEADER_OUT) {
-            self->OnDebugInfo(typeName, chunk, int(type));
-        } else if (self->tracesInfoType(int(type))) {
-            std::string masked(chunk);
-            maskCredentials(masked);
-            self->OnDebugInfo(typeName, masked, int(type));
-        }
-    } catch (...) {
-    }
-    return 0;
 }
 
 // FTP wildcard transfers: each matched object announces itself before its data.
@@ -259,8 +208,42 @@ int TCurlClass::OnProgress(double, double, double, double)
 
 void TCurlClass::OnDebugInfo(std::string_view typeName, std::string_view text, int type)
 {
+    // The raw TLS data is noise at best and never goes to the trace.
+    if (type == CURLINFO_SSL_DATA_IN || type == CURLINFO_SSL_DATA_OUT)
+        return;
     if (tracesInfoType(type))
         curlTrace(store::clip(typeName), store::clip(text));
+}
+
+int TCurlClass::debugCallback(CURL*, curl_infotype type, char* data, std::size_t size, void* userptr)
+{
+    auto* self = static_cast<TCurlClass*>(userptr);
+    if (!self)
+        return 0;
+    try {
+        // The raw hook sees each piece as it came; the trace sees what the
+        // filter lets through, masked, bodies only when asked for.
+        const std::string_view piece(data, size);
+        self->OnDebugData(int(type), piece);
+        const bool body = type == CURLINFO_DATA_IN || type == CURLINFO_DATA_OUT;
+        const bool wanted = self->tracesInfoType(int(type)) && (!body || platform::debugOutputBodies());
+        self->m_traceFilter.take(int(type), piece, wanted, self->traceWriter());
+    } catch (...) {
+    }
+    return 0;
+}
+
+CurlTraceFilter::Writer TCurlClass::traceWriter()
+{
+    return [this](int type, std::string_view text) { OnDebugInfo(infoTypeName(type), text, type); };
+}
+
+void TCurlClass::finishTrace()
+{
+    try {
+        m_traceFilter.finish(traceWriter());
+    } catch (...) {
+    }
 }
 
 bool TCurlClass::tracesInfoType(int type) const
@@ -318,6 +301,8 @@ int TCurlClass::SetPostFields(const std::string* body)
     if (result == CURLE_OK)
         result = m_easy ? curl_easy_setopt(m_easy, CURLOPT_COPYPOSTFIELDS, body->data())
                         : CURLE_BAD_FUNCTION_ARGUMENT;
+    if (result == CURLE_OK)
+        m_traceFilter.expectRequestBody(std::int64_t(body->size()));
     return result;
 }
 
@@ -427,6 +412,7 @@ int TCurlClass::Perform()
     m_errorBuffer[0] = 0;
     SetOption(CURLOPT_ERRORBUFFER, static_cast<void*>(m_errorBuffer));
     const CURLcode result = m_control ? performWatched() : curl_easy_perform(m_easy);
+    finishTrace();
     SetOption(CURLOPT_ERRORBUFFER, static_cast<void*>(nullptr));
     if (result != CURLE_OK && m_errorBuffer[0])
         trace(std::string("TCurlClass.Perform: ") + m_errorBuffer);

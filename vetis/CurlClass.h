@@ -2,6 +2,7 @@
 #pragma once
 
 #include "vetis/CurlHandles.h"
+#include "vetis/CurlTraceFilter.h"
 
 #include <QString>
 
@@ -45,9 +46,11 @@ public:
     // Progress of the running transfer; a non-zero result aborts it.
     virtual int OnProgress(double downloadTotal, double downloaded, double uploadTotal, double uploaded);
     // The trace of a transfer: every piece of libcurl's debug information
-    // reaches OnDebugData as it came, then OnDebugInfo, which writes the trace
-    // line when the trace mask lets the info type through. An outgoing header
-    // block reaches OnDebugInfo only then, with its credentials masked.
+    // reaches OnDebugData as it came. OnDebugInfo gets what the trace may show
+    // (CurlTraceFilter): texts and headers with the credentials masked, bodies
+    // masked whole and only when bodies are asked for
+    // (platform::debugOutputBodies), never the raw TLS data; it writes the
+    // line when the trace mask lets the info type through.
     virtual void OnDebugInfo(std::string_view typeName, std::string_view text, int type);
     virtual void OnDebugData(int type, std::string_view data);
     // One response header line, without its line end.
@@ -121,6 +124,10 @@ protected:
 
 private:
     CURLcode performWatched();
+    static int debugCallback(CURL*, curl_infotype type, char* data, std::size_t size, void* userptr);
+    CurlTraceFilter::Writer traceWriter();
+    // Writes what the trace still holds of the transfer that just ended.
+    void finishTrace();
 
     CURL* m_easy = nullptr;
     CurlUrlHandle m_url;
@@ -129,6 +136,7 @@ private:
     CurlHeaderList m_connectTo;
     TransferControl* m_control = nullptr;
     bool m_readFileTouched = false;
+    CurlTraceFilter m_traceFilter;
     char m_errorBuffer[CURL_ERROR_SIZE] = {};
 };
 

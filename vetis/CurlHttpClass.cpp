@@ -9,6 +9,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <charconv>
 
 namespace vetis {
 
@@ -68,6 +69,35 @@ std::size_t rangedWrite(char* data, std::size_t size, std::size_t count, void* u
     } catch (...) {
         return kCurlWriteError;
     }
+}
+
+// The size of the whole file as a ranged answer gives it in its Content-Range
+// header ("bytes */SIZE" for a range past the end, "bytes A-B/SIZE" for a
+// part); -1 while no answer gave it.
+struct RangeAnswer
+{
+    std::int64_t total = -1;
+};
+
+std::size_t rangeHeader(char* data, std::size_t size, std::size_t count, void* userdata)
+{
+    static constexpr std::string_view kName = "CONTENT-RANGE:";
+    const std::size_t bytes = size * count;
+    auto* answer = static_cast<RangeAnswer*>(userdata);
+    const std::string_view line(data, bytes);
+    if (!answer || !startsWithUpper(line, kName))
+        return bytes;
+    const std::size_t slash = line.rfind('/');
+    if (slash == std::string_view::npos)
+        return bytes;
+    std::string_view digits = line.substr(slash + 1);
+    while (!digits.empty() && (digits.back() == '\n' || digits.back() == '\r' || digits.back() == ' '))
+        digits.remove_suffix(1);
+    std::int64_t total = -1;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), total);
+    if (ec == std::errc() && end == digits.data() + digits.size() && total >= 0)
+        answer->total = total;
+    return bytes;
 }
 
 std::string rangeText(std::int64_t start, std::int64_t chunkSize, std::int64_t expected)
@@ -202,23 +232,31 @@ int TCurlHttpClass::DownloadFile(std::string_view url, QString* target, std::int
     if (result != CURLE_OK)
         return result;
 
-    const std::int64_t expected = std::max<curl_off_t>(GetInfoOffT(CURLINFO_CONTENT_LENGTH_DOWNLOAD_T), 0);
+    const std::int64_t probedSize = GetInfoOffT(CURLINFO_CONTENT_LENGTH_DOWNLOAD_T); // -1: not told
+    const std::int64_t expected = std::max<std::int64_t>(probedSize, 0);
     if (sizeOut)
         *sizeOut = expected;
     if (resume)
         written.base = QFileInfo(chosen).isFile() ? QFileInfo(chosen).size() : 0;
+    // The ranged answers' Content-Range tells the size of the file as the
+    // server has it now.
+    RangeAnswer rangeAnswer;
+    SetOption(CURLOPT_HEADERFUNCTION, &rangeHeader);
+    SetOption(CURLOPT_HEADERDATA, static_cast<void*>(&rangeAnswer));
 
     // Failed attempts in a row (refused, timed out, 400, 404) and parts that
     // brought nothing new; both end the download when they reach the retry count.
     const int limit = std::max(retries, 1);
     int attempts = 0;
     int idleParts = 0;
+    int restarts = 0;
     for (;;) {
         // Each part starts where the file ends, so an attempt cut off midway is
         // continued, not written twice.
         const std::int64_t start = written.fileSize();
         SetOption(CURLOPT_RANGE, rangeText(start, chunkSize, expected).c_str());
         written.statusChecked = false;
+        rangeAnswer.total = -1;
         result = Perform();
         const long status = GetResponseCode();
         if (result == CURLE_OK) {
@@ -260,8 +298,28 @@ int TCurlHttpClass::DownloadFile(std::string_view url, QString* target, std::int
             continue;
         }
         if (status == 416) {
-            result = CURLE_OK; // nothing left to fetch: the file is complete
-            break;
+            // Nothing is left past the start: the file is complete only when it
+            // is as big as the server's. A file of another size (an older or
+            // another file, a part written twice) is fetched again from the
+            // beginning, a bounded number of times.
+            const std::int64_t serverSize = rangeAnswer.total >= 0 ? rangeAnswer.total : probedSize;
+            if (serverSize >= 0 && written.fileSize() == serverSize) {
+                result = CURLE_OK;
+                break;
+            }
+            if (++restarts >= limit) {
+                trace(std::string(kPrefix) + "HTTP error 416, the file does not match the server's, "
+                                             "abort downloading");
+                break;
+            }
+            trace(std::string(kPrefix) + "HTTP error 416, the file does not match the server's, "
+                                         "download it again...");
+            if (!sink.truncate()) {
+                result = CURLE_WRITE_ERROR;
+                break;
+            }
+            written.base = 0;
+            continue;
         }
         trace(std::string(kPrefix) + (status <= 400 ? "HTTP unexpected error " : "HTTP fatal error ") +
               std::to_string(status) + ", abort downloading");
@@ -271,6 +329,7 @@ int TCurlHttpClass::DownloadFile(std::string_view url, QString* target, std::int
         *bytesOut = sink.bytesWritten();
     sink.close();
     SetOption(CURLOPT_WRITEDATA, static_cast<void*>(nullptr));
+    ClearHeaderTarget();
     return result;
 }
 

@@ -2,6 +2,7 @@
 #include "vetis/ExchangeFiles.h"
 
 #include "platform/DebugOutput.h"
+#include "vetis/SecretMask.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -67,8 +68,9 @@ bool writeExchangeFiles(const QString& folder, const QDateTime& when, int code, 
                         std::string_view response)
 {
     const QString stem = QDir(folder).filePath(exchangeFileStem(when, code, operationNameOf(request)));
-    const bool ok = writeFile(stem + QStringLiteral("_request.xml"), request) &&
-                    writeFile(stem + QStringLiteral("_response.xml"), response);
+    // The files are for the service's support: the credentials stay here.
+    const bool ok = writeFile(stem + QStringLiteral("_request.xml"), maskSecrets(request)) &&
+                    writeFile(stem + QStringLiteral("_response.xml"), maskSecrets(response));
     if (!ok)
         platform::debugOutput("[exchange] the XML exchange files could not be written to " +
                               folder.toStdString());

@@ -21,8 +21,9 @@ std::string operationNameOf(std::string_view envelope);
 // The common stem of a call's two file names.
 QString exchangeFileStem(const QDateTime& when, int code, std::string_view operation);
 
-// Writes the pair into folder (which must exist). Returns false when a file
-// cannot be written; the exchange goes on regardless.
+// Writes the pair into folder (which must exist), byte for byte as sent and
+// received except for the credentials, which are masked (maskSecrets). Returns
+// false when a file cannot be written; the exchange goes on regardless.
 bool writeExchangeFiles(const QString& folder, const QDateTime& when, int code, std::string_view request,
                         std::string_view response);
 

@@ -94,13 +94,11 @@ std::string ToUtf8(std::string_view cp1251)
     return platform::cp1251ToUtf8(cp1251);
 }
 
-std::string FromUtf8(std::string_view utf8)
+std::string FromUtf8(std::string_view utf8, platform::ConversionLoss* loss)
 {
     while (!utf8.empty() && utf8.back() == '\0')
         utf8.remove_suffix(1);
-    if (utf8.empty())
-        return {};
-    return platform::utf8ToCp1251(utf8);
+    return platform::utf8ToCp1251(utf8, loss);
 }
 
 std::string EscapeXml(std::string_view cp1251)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include "platform/CodePage.h"
+
 #include <string>
 #include <string_view>
 
@@ -18,8 +20,10 @@ bool isNumberText(std::string_view text);
 std::string ToUtf8(std::string_view cp1251);
 
 // UTF-8 -> Windows-1251. An empty text or a single zero byte gives the empty
-// text; trailing zero bytes are dropped; invalid UTF-8 gives the empty text.
-std::string FromUtf8(std::string_view utf8);
+// text; trailing zero bytes are dropped. Ill-formed parts of the text and
+// characters the code page lacks become '?', the rest is converted; `loss`,
+// when given, tells how many of each there were.
+std::string FromUtf8(std::string_view utf8, platform::ConversionLoss* loss = nullptr);
 
 // A record text made ready for an envelope (result in UTF-8). A text that is
 // blank or a number once trimmed is returned trimmed and untouched. Otherwise

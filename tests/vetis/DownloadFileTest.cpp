@@ -40,6 +40,7 @@ public:
     std::atomic<int> stallGets{0}; // this many GETs are left without an answer
     bool ignoreRanges = false;     // answer every GET with the whole file (200)
     int rangedStatus = 0;          // answer ranged GETs with this bodiless status instead
+    std::size_t headLength = 0;    // HEAD tells this size instead (the file changed since)
     std::atomic<int> gets{0};
 
     FileServer()
@@ -75,7 +76,7 @@ private:
             if (headStatus == 200) {
                 if (acceptRanges)
                     res.set_header("Accept-Ranges", "bytes");
-                res.set_content(content, "application/pdf");
+                res.set_content(headLength ? std::string(headLength, 'h') : content, "application/pdf");
             }
             return;
         }
@@ -317,4 +318,60 @@ TEST(DownloadFile, FolderTargetTakesTheServersName)
     QString target = folder.path();
     EXPECT_EQ(curl.DownloadFile(root.url("/"), &target, 0, nullptr, nullptr, nullptr, 3, false), 3);
     EXPECT_TRUE(trace.contains("[libcurl] TCurlHttpClass.DownloadFile: Target filename is blank."));
+}
+
+TEST(DownloadFile, A416EndsTheDownloadOnlyForAFileAsBigAsTheServers)
+{
+    testsupport::TempFolder folder;
+    {
+        // An older, bigger file of the same name: the server has nothing past
+        // its end (416, "bytes */10000"), and it is fetched again whole.
+        FileServer files;
+        ASSERT_TRUE(files.start());
+        const QString stale = folder.file(QStringLiteral("stale.pdf"));
+        writeAll(stale, std::string(12000, 'o'));
+        TraceCapture trace;
+        const Download d = download(files, stale, 0, 3, true);
+        EXPECT_EQ(d.result, CURLE_OK);
+        EXPECT_EQ(readAll(stale), files.content);
+        EXPECT_EQ(files.ranges(), (std::vector<std::string>{"bytes=12000-", "bytes=0-"}));
+        EXPECT_TRUE(trace.contains("TCurlHttpClass.DownloadFile: HTTP error 416, the file does not match the "
+                                   "server's, download it again..."));
+    }
+    {
+        // The file changed on the server after the probe: the 416 answer's
+        // size counts, not the probe's.
+        FileServer files;
+        files.headLength = 12000;
+        ASSERT_TRUE(files.start());
+        const QString old = folder.file(QStringLiteral("old.pdf"));
+        writeAll(old, std::string(12000, 'o'));
+        const Download d = download(files, old, 0, 3, true);
+        EXPECT_EQ(d.result, CURLE_OK);
+        EXPECT_EQ(readAll(old), files.content);
+        EXPECT_EQ(files.ranges(), (std::vector<std::string>{"bytes=12000-", "bytes=0-", "bytes=10000-"}));
+    }
+    {
+        // A server that answers every range with a bare 416: the probe's size
+        // decides. A complete file is done; any other is fetched again, but
+        // only as often as the retry count allows.
+        FileServer files;
+        files.rangedStatus = 416;
+        ASSERT_TRUE(files.start());
+        const QString complete = folder.file(QStringLiteral("complete.pdf"));
+        writeAll(complete, files.content);
+        EXPECT_EQ(download(files, complete, 0, 3, true).result, CURLE_OK);
+        EXPECT_EQ(readAll(complete), files.content);
+        EXPECT_EQ(files.gets, 1);
+
+        const QString partial = folder.file(QStringLiteral("partial.pdf"));
+        writeAll(partial, files.content.substr(0, 4000));
+        TraceCapture trace;
+        const Download d = download(files, partial, 0, 3, true);
+        EXPECT_EQ(d.result, CURLE_HTTP_RETURNED_ERROR);
+        EXPECT_EQ(files.gets, 1 + 3);
+        EXPECT_EQ(files.ranges().back(), "bytes=0-");
+        EXPECT_TRUE(trace.contains("TCurlHttpClass.DownloadFile: HTTP error 416, the file does not match the "
+                                   "server's, abort downloading"));
+    }
 }

@@ -48,7 +48,12 @@ TEST(TextConversion, ToUtf8AndFromUtf8)
     EXPECT_EQ(FromUtf8(std::string_view("\0", 1)), "");
     EXPECT_EQ(FromUtf8(std::string_view("ok\0\0", 4)), "ok");
     EXPECT_EQ(FromUtf8(""), "");
-    EXPECT_EQ(FromUtf8("\xFF\xFE broken"), ""); // not UTF-8
+    // A damaged value keeps what can be read, and the caller learns of the damage.
+    platform::ConversionLoss loss;
+    EXPECT_EQ(FromUtf8("\xFF\xFE broken \xD0\x9C", &loss), "?? broken \xCC");
+    EXPECT_EQ(loss.invalid, 2u);
+    EXPECT_EQ(FromUtf8(std::string_view("ok\0", 3), &loss), "ok");
+    EXPECT_FALSE(loss.any());
     const std::string all = [] {
         std::string s;
         for (int c = 0x20; c < 0x100; ++c)

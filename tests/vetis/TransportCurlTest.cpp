@@ -10,6 +10,7 @@
 
 #include <map>
 
+using transporttest::BodyTrace;
 using transporttest::LocalServer;
 using transporttest::TraceCapture;
 
@@ -36,6 +37,7 @@ TEST(TransportCurl, UrlWithoutSchemeIsFetchedOverHttpAndTraced)
     });
     ASSERT_TRUE(server.start());
 
+    BodyTrace bodies;
     TraceCapture trace;
     std::string answer;
     {
@@ -114,6 +116,7 @@ TEST(TransportCurl, CredentialsNeverReachTheTraceUnmasked)
     const std::string first = "Basic " + QByteArray("first:secret").toBase64().toStdString();
     const std::string second = "Bearer second-secret-token";
 
+    BodyTrace bodies;
     for (std::uint32_t mask : {255u, 0u}) {
         TraceCapture trace;
         HookRecorder curl;

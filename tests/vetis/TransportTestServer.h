@@ -9,6 +9,7 @@
 #include "platform/DebugOutput.h"
 #include "vetis/RequestRecord.h"
 
+#include <QLoggingCategory>
 #include <QProcess>
 #include <QString>
 
@@ -153,6 +154,17 @@ public:
 private:
     mutable std::mutex m_mutex;
     std::vector<std::string> m_lines;
+};
+
+// While it lives the trace carries request and answer bodies, as a user asks
+// for with QT_LOGGING_RULES="vetis.curl.body.debug=true".
+class BodyTrace
+{
+public:
+    BodyTrace() { QLoggingCategory::setFilterRules(QStringLiteral("vetis.curl.body.debug=true")); }
+    ~BodyTrace() { QLoggingCategory::setFilterRules(QString()); }
+    BodyTrace(const BodyTrace&) = delete;
+    BodyTrace& operator=(const BodyTrace&) = delete;
 };
 
 // Message boxes shown while it lives.
