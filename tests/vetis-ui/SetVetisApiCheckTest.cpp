@@ -89,7 +89,7 @@ protected:
     }
 
     runnertest::ThreadNotingPresenter presenter;
-    vetissim::VetisSim sim;
+    vetissim::VetisSim sim{runnertest::quickSimConfig()};
     FakeVetisSettingsRepository repo;
 };
 

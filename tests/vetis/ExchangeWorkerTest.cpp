@@ -21,7 +21,7 @@ TEST(ExchangeWorker, StoredSettingsComeThroughTheWorkersOwnSession)
 {
     framework::RecordingPresenter presenter;
     framework::setMessagePresenter(&presenter);
-    vetissim::VetisSim sim;
+    vetissim::VetisSim sim{runnertest::quickSimConfig()};
     ASSERT_TRUE(sim.start()) << sim.errorString();
     setEndpointBaseOverride(sim.baseUrl());
 
