@@ -29,6 +29,7 @@ public:
 
 StreamPresenter g_streamPresenter;
 std::atomic<MessagePresenter*> g_presenter{nullptr};
+thread_local MessagePresenter* t_presenter = nullptr;
 
 std::mutex g_captionMutex;
 QStringList g_captions{QStringLiteral("&OK"),     QStringLiteral("&Yes"),   QStringLiteral("&No"),
@@ -52,6 +53,8 @@ int MessageRequest::defaultAnswer() const
 
 MessagePresenter& messagePresenter()
 {
+    if (t_presenter)
+        return *t_presenter;
     MessagePresenter* p = g_presenter.load();
     return p ? *p : g_streamPresenter;
 }
@@ -59,6 +62,22 @@ MessagePresenter& messagePresenter()
 void setMessagePresenter(MessagePresenter* presenter)
 {
     g_presenter.store(presenter);
+}
+
+void setThreadMessagePresenter(MessagePresenter* presenter)
+{
+    t_presenter = presenter;
+}
+
+ScopedThreadMessagePresenter::ScopedThreadMessagePresenter(MessagePresenter* presenter)
+    : m_previous(t_presenter)
+{
+    t_presenter = presenter;
+}
+
+ScopedThreadMessagePresenter::~ScopedThreadMessagePresenter()
+{
+    t_presenter = m_previous;
 }
 
 void setStandardButtonCaptions(const QString& commaSeparated)

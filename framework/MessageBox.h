@@ -70,12 +70,32 @@ public:
     virtual void presentHistory(const std::vector<HistoryEntry>& entries) = 0;
 };
 
-// The process-wide presenter. Until one is installed, boxes go to the error
-// stream and are answered with their default button.
+// The presenter of the calling thread: the thread's own when it installed
+// one, else the process-wide presenter. Until one is installed, boxes go to
+// the error stream and are answered with their default button.
 MessagePresenter& messagePresenter();
-// Installs a presenter (not owned; it must outlive its use); nullptr restores
-// the error-stream presenter.
+// Installs the process-wide presenter (not owned; it must outlive its use);
+// nullptr restores the error-stream presenter.
 void setMessagePresenter(MessagePresenter* presenter);
+
+// Installs a presenter for the calling thread only (not owned; nullptr removes
+// it). A worker whose window may wait for it must never wait on the window's
+// thread in a way the window cannot release: it puts its own presenter here.
+void setThreadMessagePresenter(MessagePresenter* presenter);
+
+// Installs a thread presenter for the length of a scope and restores the one
+// that was there before.
+class ScopedThreadMessagePresenter
+{
+public:
+    explicit ScopedThreadMessagePresenter(MessagePresenter* presenter);
+    ~ScopedThreadMessagePresenter();
+    ScopedThreadMessagePresenter(const ScopedThreadMessagePresenter&) = delete;
+    ScopedThreadMessagePresenter& operator=(const ScopedThreadMessagePresenter&) = delete;
+
+private:
+    MessagePresenter* m_previous;
+};
 
 // Captions of the standard buttons, in the order OK, Yes, No, Abort, Retry,
 // Ignore, Cancel, Help, as one comma-separated text. Start-up sets the

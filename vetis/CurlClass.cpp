@@ -477,9 +477,8 @@ bool TCurlClass::cancelRequested() const
 }
 
 // A transfer with a control runs through a multi handle that wakes at least
-// every 50 ms, so that the calling window keeps processing its events and its
-// cancel button answers at once; libcurl's own progress calls come only about
-// once a second while the server is silent.
+// every 50 ms, so that a cancel is seen at once; libcurl's own progress calls
+// come only about once a second while the server is silent.
 CURLcode TCurlClass::performWatched()
 {
     struct MultiDeleter

@@ -5,7 +5,6 @@
 #include "vetis/AsciiCase.h"
 #include "vetis/CurlFileSink.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -162,12 +161,6 @@ QString TCurlHttpClass::chooseTargetName(std::string_view url, const QString& ta
     return name.isEmpty() ? QString() : folder + name;
 }
 
-void TCurlHttpClass::yieldToUserInterface()
-{
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
-}
-
 int TCurlHttpClass::DownloadFile(std::string_view url, const QString& target, std::int64_t chunkSize,
                                  curl_xferinfo_callback progress, std::int64_t* bytesOut,
                                  std::int64_t* sizeOut, int retries, bool resume)
@@ -278,7 +271,6 @@ int TCurlHttpClass::DownloadFile(std::string_view url, QString* target, std::int
             }
             trace(std::string(kPrefix) + "HTTP unexpected status " + std::to_string(status) +
                   ", try again...");
-            yieldToUserInterface();
             continue;
         }
         if (result == CURLE_ABORTED_BY_CALLBACK)
@@ -287,14 +279,12 @@ int TCurlHttpClass::DownloadFile(std::string_view url, QString* target, std::int
             if (++attempts >= limit)
                 break;
             trace(std::string(kPrefix) + StrError(result) + ", try again...");
-            yieldToUserInterface();
             continue;
         }
         if (status == 400 || status == 404) {
             if (++attempts >= limit)
                 break;
             trace(std::string(kPrefix) + "HTTP error " + std::to_string(status) + ", try again...");
-            yieldToUserInterface();
             continue;
         }
         if (status == 416) {

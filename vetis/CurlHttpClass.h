@@ -41,10 +41,6 @@ public:
     // The name DownloadFile writes to for this URL and target.
     QString chooseTargetName(std::string_view url, const QString& target) const;
 
-protected:
-    // Between retries: lets the user interface breathe.
-    virtual void yieldToUserInterface();
-
 private:
     bool m_rangesAccepted = false;
     std::string m_serverFileName;

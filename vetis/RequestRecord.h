@@ -16,8 +16,9 @@ class ResponseList;
 namespace vetis {
 
 // Where a transfer reports its progress and learns that the user cancelled it.
-// Implemented by the calling window (a progress bar and a cancel button) or by
-// the CLI; every call comes on the thread that runs the exchange.
+// Implemented by the runner that runs the exchange for a window (it passes
+// both on to the window's thread) or by the CLI; every call comes on the
+// thread that runs the exchange.
 class TransferControl
 {
 public:
@@ -62,7 +63,7 @@ struct RequestRecord
     char ROWTAG[121];
     std::array<responses::ResponseList*, kResponseListCount> lists{};
 
-    // The progress bar and cancel button of the calling window; null for none.
+    // Progress and cancel of the transfer; null for none.
     TransferControl* control = nullptr;
 
     RequestRecord() { clear(); }

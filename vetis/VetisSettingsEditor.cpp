@@ -87,14 +87,19 @@ void VetisSettingsEditor::open(std::string_view entityGuid)
     m_record.WINSFONT = static_cast<std::uint8_t>(normalizedScale(m_record.WINSFONT));
 }
 
+bool VetisSettingsEditor::checkGuid() const
+{
+    if (isEntityGuid(store::textOf(m_record.GUID)))
+        return true;
+    framework::problemMessage(framework::messagePresenter(),
+                              QStringLiteral("Указан неверный код IssuerID для хозяйствующего субъекта !"));
+    return false;
+}
+
 ConfirmOutcome VetisSettingsEditor::confirm()
 {
-    if (!isEntityGuid(store::textOf(m_record.GUID))) {
-        framework::problemMessage(
-            framework::messagePresenter(),
-            QStringLiteral("Указан неверный код IssuerID для хозяйствующего субъекта !"));
+    if (!checkGuid())
         return ConfirmOutcome::BadGuid;
-    }
     const QString folder = platform::fromCp1251(store::ztextOf(m_record.DUMPPATH));
     store::setZText(m_record.DUMPPATH, platform::toCp1251(normalizedDumpFolder(folder)));
 

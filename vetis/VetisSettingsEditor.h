@@ -38,6 +38,10 @@ public:
     store::VetisRecord& record() { return m_record; }
     const store::VetisRecord& record() const { return m_record; }
 
+    // True when the edited MVS:GUID is an entity GUID; otherwise the user is
+    // told that it is wrong.
+    bool checkGuid() const;
+
     // Confirming: checks the GUID (a bad one is told to the user), tidies the
     // folder for XML files and writes the record. When the user changed the
     // GUID, the record moves to the new key. Write failures are reported

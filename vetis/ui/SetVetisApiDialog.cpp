@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "vetis/ui/SetVetisApiDialog.h"
 
+#include "framework/MessageBox.h"
 #include "framework/ProcessSettings.h"
 #include "platform/CodePage.h"
 #include "platform/Dates.h"
 #include "store/RecordText.h"
+#include "vetis/ExchangeRunner.h"
+#include "vetis/VetisAccessCheck.h"
 #include "vetis/VetisSettings.h"
+#include "vetis/ui/ExchangeRunBinding.h"
 #include "vetis/ui/HoverLinkLabel.h"
 
 #include <QButtonGroup>
@@ -20,7 +24,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -141,6 +145,7 @@ SetVetisApiDialog::SetVetisApiDialog(VetisSettingsRepository& repository, std::s
     : QDialog(parent)
     , m_editor(repository)
     , m_hooks(std::move(hooks))
+    , m_runner(std::make_unique<ExchangeRunner>())
 {
     setObjectName(QStringLiteral("SetVetisAPI"));
     setWindowTitle(QStringLiteral("Настройки доступа ХС к сервису Ветис.API"));
@@ -149,23 +154,13 @@ SetVetisApiDialog::SetVetisApiDialog(VetisSettingsRepository& repository, std::s
     m_tabs->addTab(buildParametersTab(), QStringLiteral(" &1. Параметры "));
     m_tabs->addTab(buildAdditionalTab(), QStringLiteral(" &2. Дополнительно "));
 
-    auto* yes = new QPushButton(QStringLiteral(" Да"), this);
-    yes->setObjectName(QStringLiteral("YES"));
-    yes->setToolTip(QStringLiteral("Выполнить операцию"));
-    yes->setDefault(true);
-    auto* no = new QPushButton(QStringLiteral(" Нет"), this);
-    no->setObjectName(QStringLiteral("NO"));
-    no->setToolTip(QStringLiteral("Отменить операцию"));
-    connect(yes, &QPushButton::clicked, this, &SetVetisApiDialog::confirm);
-    connect(no, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(yes);
-    buttons->addWidget(no);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
-    layout->addLayout(buttons);
+    layout->addLayout(buildCommandRow());
+
+    // The binding first: the window is whole again when the verdict is told.
+    new ExchangeRunBinding(*m_runner, m_checkProgress, m_cancelCheck, {m_yes, m_no, m_check}, this);
+    connect(m_runner.get(), &ExchangeRunner::finished, this, &SetVetisApiDialog::checkFinished);
 
     m_editor.open(entityGuid);
     loadFromRecord();
@@ -175,7 +170,85 @@ SetVetisApiDialog::SetVetisApiDialog(VetisSettingsRepository& repository, std::s
         applyFontSize(uiSize);
 }
 
+// The runner goes with the window's members; a check still running is
+// cancelled and waited for there, before the window's widgets go.
 SetVetisApiDialog::~SetVetisApiDialog() = default;
+
+QLayout* SetVetisApiDialog::buildCommandRow()
+{
+    m_check = new QPushButton(QStringLiteral(" Проверить доступ"), this);
+    m_check->setObjectName(QStringLiteral("CHECKACCESS"));
+    m_check->setToolTip(QStringLiteral("Проверить доступ к сервису Ветис.API с указанными параметрами"));
+    m_check->setAutoDefault(false);
+    connect(m_check, &QPushButton::clicked, this, &SetVetisApiDialog::checkAccess);
+
+    m_checkProgress = new QProgressBar(this);
+    m_checkProgress->setObjectName(QStringLiteral("CHECKPROGRESS"));
+    m_checkProgress->setRange(0, 100);
+    m_checkProgress->setTextVisible(false);
+    m_cancelCheck = new QPushButton(QStringLiteral(" Прервать"), this);
+    m_cancelCheck->setObjectName(QStringLiteral("CANCELCHECK"));
+    m_cancelCheck->setToolTip(QStringLiteral("Прервать проверку доступа"));
+    m_cancelCheck->setAutoDefault(false);
+    // Shown while a check runs; their place is kept so the row does not jump.
+    for (QWidget* w : {static_cast<QWidget*>(m_checkProgress), static_cast<QWidget*>(m_cancelCheck)}) {
+        QSizePolicy keepPlace = w->sizePolicy();
+        keepPlace.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(keepPlace);
+        w->hide();
+    }
+
+    m_yes = new QPushButton(QStringLiteral(" Да"), this);
+    m_yes->setObjectName(QStringLiteral("YES"));
+    m_yes->setToolTip(QStringLiteral("Выполнить операцию"));
+    m_yes->setDefault(true);
+    m_no = new QPushButton(QStringLiteral(" Нет"), this);
+    m_no->setObjectName(QStringLiteral("NO"));
+    m_no->setToolTip(QStringLiteral("Отменить операцию"));
+    connect(m_yes, &QPushButton::clicked, this, &SetVetisApiDialog::confirm);
+    connect(m_no, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_check);
+    row->addWidget(m_checkProgress, 1);
+    row->addWidget(m_cancelCheck);
+    row->addStretch();
+    row->addWidget(m_yes);
+    row->addWidget(m_no);
+    return row;
+}
+
+bool SetVetisApiDialog::checkRunning() const
+{
+    return m_runner->isRunning();
+}
+
+void SetVetisApiDialog::checkAccess()
+{
+    if (m_runner->isRunning())
+        return;
+    // The check uses what the window shows now; nothing is saved.
+    storeToRecord();
+    if (!m_editor.checkGuid()) {
+        m_tabs->setCurrentIndex(0);
+        m_guid->setFocus();
+        return;
+    }
+    m_runner->start(accessCheckJob(m_editor.record()));
+}
+
+void SetVetisApiDialog::checkFinished(const ExchangeRunResult& result)
+{
+    if (m_closing)
+        return;
+    const std::optional<AccessCheckVerdict> verdict = accessCheckVerdict(result);
+    if (!verdict)
+        return;
+    if (verdict->passed)
+        framework::informationMessage(framework::messagePresenter(), verdict->text);
+    else
+        framework::problemMessage(framework::messagePresenter(), verdict->text);
+}
 
 QWidget* SetVetisApiDialog::buildParametersTab()
 {
@@ -386,6 +459,9 @@ void SetVetisApiDialog::confirm()
 
 void SetVetisApiDialog::done(int result)
 {
+    m_closing = true;
+    m_runner->stopAndWait();
+    m_closing = false;
     QDialog::done(result);
     m_editor.close();
 }

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QUrl>
 #include <functional>
+#include <memory>
 #include <string_view>
 
 class QButtonGroup;
@@ -14,9 +15,15 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
+
+namespace vetis {
+class ExchangeRunner;
+struct ExchangeRunResult;
+} // namespace vetis
 
 // The window in which the user enters the VetIS.API access settings of one
 // business entity (SetVetisAPI).
@@ -58,7 +65,10 @@ public:
     const store::VetisRecord& record() const { return m_editor.record(); }
     // True after the settings were confirmed and written.
     bool written() const { return m_written; }
+    // True while an access check runs.
+    bool checkRunning() const;
 
+    // Closing cancels a running access check and waits for it.
     void done(int result) override;
 
 private:
@@ -72,10 +82,17 @@ private:
     void trySelectedScale();
     void updateTlsWarning();
     void applyFontSize(int points);
+    QLayout* buildCommandRow();
+    void checkAccess();
+    void checkFinished(const ExchangeRunResult& result);
 
     VetisSettingsEditor m_editor;
     SetVetisApiHooks m_hooks;
     bool m_written = false;
+    // Set while the window closes: a check that ends now has nobody to tell.
+    bool m_closing = false;
+    // Runs the access check; its worker owns everything the check uses.
+    std::unique_ptr<ExchangeRunner> m_runner;
 
     QTabWidget* m_tabs = nullptr;
     QLineEdit* m_guid = nullptr;
@@ -94,6 +111,11 @@ private:
     QLineEdit* m_caBundle = nullptr;
     QCheckBox* m_noVerify = nullptr;
     QLabel* m_tlsWarning = nullptr;
+    QPushButton* m_yes = nullptr;
+    QPushButton* m_no = nullptr;
+    QPushButton* m_check = nullptr;
+    QProgressBar* m_checkProgress = nullptr;
+    QPushButton* m_cancelCheck = nullptr;
 };
 
 // Runs the window modally; true when the settings were written.

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#pragma once
+
+#include "store/tables/Vetis.h"
+#include "vetis/ExchangeRunner.h"
+#include "vetis/VetisSettingsRepository.h"
+
+#include <QString>
+
+#include <optional>
+
+// The access check of the settings window: one small, harmless request (one
+// entry of the unit dictionary) sent with the settings as they are being
+// edited, before anything is saved, and what the user is told about it.
+namespace vetis {
+
+// The edited settings offered to the exchange as if they were stored. It
+// answers for the record's own GUID only and refuses every change: a check
+// never writes settings.
+class EditedVetisSettings final : public VetisSettingsRepository
+{
+public:
+    explicit EditedVetisSettings(const store::VetisRecord& record);
+
+    std::optional<store::VetisRecord> find(std::string_view guid) override;
+    int add(const store::VetisRecord& record) override;
+    int put(const store::VetisRecord& record) override;
+    int remove(std::string_view guid) override;
+
+private:
+    store::VetisRecord m_record;
+};
+
+// The request of a check for the entity of these settings.
+RequestRecord accessCheckRequest(const store::VetisRecord& settings);
+
+// The job of a check: the request above, sent with a copy of the settings.
+// It succeeds when the service answered with status 200.
+ExchangeJob accessCheckJob(const store::VetisRecord& settings);
+
+struct AccessCheckVerdict
+{
+    bool passed = false;
+    QString text; // '|' breaks the line
+};
+
+// What the user is told after a check; nothing after a cancel, which was the
+// user's own doing.
+std::optional<AccessCheckVerdict> accessCheckVerdict(const ExchangeRunResult& result);
+
+} // namespace vetis
