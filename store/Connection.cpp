@@ -17,19 +17,27 @@ namespace {
 using sqlite::DbError;
 
 // The process-wide in-memory tables live as long as one connection holds them;
-// this one is opened on first use and kept for the life of the process.
-void keepSharedMemoryAlive(const std::string& uri)
+// this one is opened on first use and kept for the life of the process. A
+// failed open is reported and not remembered: without its keeper the table
+// would silently lose its rows whenever no thread happens to hold it.
+int keepSharedMemoryAlive(const std::string& uri, DbError& err)
 {
     static std::mutex mutex;
     static std::map<std::string, sqlite3*>* keepers = new std::map<std::string, sqlite3*>;
     std::lock_guard lock(mutex);
     if (keepers->count(uri))
-        return;
+        return kOk;
     sqlite3* db = nullptr;
-    sqlite3_open_v2(uri.c_str(), &db,
-                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX,
-                    nullptr);
+    const int rc = sqlite3_open_v2(
+        uri.c_str(), &db,
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        err = sqlite::dbError(db, rc);
+        sqlite3_close_v2(db);
+        return err.code;
+    }
     (*keepers)[uri] = db;
+    return kOk;
 }
 
 std::string attachTarget(const TableDef& def, const std::string& path)
@@ -140,13 +148,13 @@ int Connection::attach(const TableDef& def, const std::string& path, AttachedFil
     }
 
     const std::string alias(def.name);
+    const std::string target = attachTarget(def, path);
+    if (def.storage == Storage::SharedMemory && keepSharedMemoryAlive(target, err) != kOk)
+        return err.code;
     sqlite::Statement attachStmt;
     if (prepare("ATTACH DATABASE ?1 AS " + sqlite::quoted(alias), attachStmt, err) != kOk)
         return err.code;
-    const std::string target = attachTarget(def, path);
     sqlite3_bind_text(attachStmt.get(), 1, target.c_str(), -1, SQLITE_TRANSIENT);
-    if (isMemory(def) && def.storage == Storage::SharedMemory)
-        keepSharedMemoryAlive(target);
     const int rc = step(attachStmt.get());
     if (rc != SQLITE_DONE) {
         err = sqlite::dbError(m_db, rc);
@@ -229,8 +237,12 @@ int Connection::prepare(const std::string& sql, sqlite::Statement& out, DbError&
 
 int Connection::step(sqlite3_stmt* stmt)
 {
+    // A statement that has delivered rows cannot be started again without
+    // delivering them twice: only a statement that has not yet produced a
+    // row waits the lock out; after the first row the lock is the result.
+    const bool delivered = sqlite3_stmt_busy(stmt) != 0;
     int rc = sqlite3_step(stmt);
-    if ((rc & 0xFF) != SQLITE_LOCKED)
+    if ((rc & 0xFF) != SQLITE_LOCKED || delivered)
         return rc;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_timeoutMs);
     while ((rc & 0xFF) == SQLITE_LOCKED && std::chrono::steady_clock::now() < deadline) {

@@ -48,7 +48,8 @@ public:
 
     int prepare(const std::string& sql, sqlite::Statement& out, sqlite::DbError& err);
     // sqlite3_step, waiting out the table locks of shared in-memory tables the
-    // way the busy time-out waits out file locks.
+    // way the busy time-out waits out file locks, as long as the statement has
+    // not produced a row; a lock met after that is returned as it is.
     int step(sqlite3_stmt* stmt);
     void useLockTimeout(int seconds);
 

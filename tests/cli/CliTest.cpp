@@ -17,6 +17,8 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 using namespace store;
 
 namespace {
@@ -146,6 +148,31 @@ TEST(CliTest, FailuresAndUsageErrorsHaveTheirExitCodes)
         cli({QStringLiteral("dump"), QStringLiteral("m_Place"), QStringLiteral("--data"), folder.path()});
     EXPECT_EQ(damaged.exitCode, 1);
     EXPECT_TRUE(damaged.err.contains(QStringLiteral("error 36"))) << damaged.err.toStdString();
+}
+
+TEST(CliTest, SettingsOfAnEntityWhoseStoredRecordIsDamagedSayItIsDamaged)
+{
+    testsupport::TempFolder folder;
+    const QString data = folder.path() + QStringLiteral("data");
+    ASSERT_EQ(cli({QStringLiteral("init"), QStringLiteral("--data"), data}).exitCode, 0);
+    const QString guid = QStringLiteral("9a1b2c3d-4e5f-4071-8899-aabbccddeeff");
+    const QStringList args{
+        QStringLiteral("settings"), QStringLiteral("--data"), data, QStringLiteral("--guid"), guid,
+        QStringLiteral("--login"),  QStringLiteral("clerk")};
+    ASSERT_EQ(cli(args).exitCode, 0);
+    ASSERT_EQ(cli(QStringList(args) << QStringLiteral("--remark") << QStringLiteral("x")).exitCode, 0);
+    // The sealed record overwritten with zeros.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((data + QStringLiteral("/Base/mv01.dat")).toUtf8().constData(), &db), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(db, "UPDATE records SET sealed = zeroblob(length(sealed))", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    sqlite3_close(db);
+
+    const CliRun r = cli(args);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("error 36"))) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("UNIQUE"))) << r.err.toStdString();
 }
 
 } // namespace

@@ -27,6 +27,13 @@ const store::TableDef& typesTable()
     return def;
 }
 
+const store::TableDef& sharedTypesTable()
+{
+    static constexpr store::TableDef def{
+        "t_Shared", "TST", "TstShared", store::Storage::SharedMemory, sizeof(TypesRecord), kFields, kKeys};
+    return def;
+}
+
 const store::TableDef& typesTableOtherLayout()
 {
     static const store::TableDef def = [] {
