@@ -3,6 +3,7 @@
 
 #include "platform/DebugOutput.h"
 #include "store/ErrorCodes.h"
+#include "store/TableFiles.h"
 #include "store/TableSchema.h"
 
 #include <algorithm>
@@ -40,7 +41,7 @@ int keepSharedMemoryAlive(const std::string& uri, DbError& err)
     return kOk;
 }
 
-std::string attachTarget(const TableDef& def, const std::string& path)
+std::string attachTarget(const TableDef& def, const std::string& path, bool readOnly)
 {
     switch (def.storage) {
     case Storage::SharedMemory:
@@ -48,7 +49,7 @@ std::string attachTarget(const TableDef& def, const std::string& path)
     case Storage::ThreadMemory:
         return ":memory:";
     default:
-        return path;
+        return files::attachUri(path, readOnly);
     }
 }
 
@@ -59,8 +60,9 @@ bool isMemory(const TableDef& def)
 
 } // namespace
 
-Connection::Connection(std::string anchorPath)
+Connection::Connection(std::string anchorPath, bool readOnly)
     : m_anchorPath(std::move(anchorPath))
+    , m_readOnly(readOnly)
 {}
 
 Connection::~Connection()
@@ -129,7 +131,7 @@ void Connection::anchorForFiles()
 int Connection::attach(const TableDef& def, const std::string& path, AttachedFile*& out, DbError& err)
 {
     out = nullptr;
-    if (!isMemory(def))
+    if (!isMemory(def) && !m_readOnly)
         anchorForFiles();
     if (open(err) != kOk)
         return err.code;
@@ -147,8 +149,11 @@ int Connection::attach(const TableDef& def, const std::string& path, AttachedFil
         return err.code;
     }
 
+    if (!isMemory(def) && files::prepareForAttach(def, path, m_readOnly, err) != kOk)
+        return err.code;
+
     const std::string alias(def.name);
-    const std::string target = attachTarget(def, path);
+    const std::string target = attachTarget(def, path, m_readOnly);
     if (def.storage == Storage::SharedMemory && keepSharedMemoryAlive(target, err) != kOk)
         return err.code;
     sqlite::Statement attachStmt;
@@ -165,18 +170,23 @@ int Connection::attach(const TableDef& def, const std::string& path, AttachedFil
     auto detach = [&] {
         sqlite3_exec(m_db, ("DETACH DATABASE " + sqlite::quoted(alias)).c_str(), nullptr, nullptr, nullptr);
     };
+    // A file that is only read keeps its journal mode and writes nothing.
+    const bool writable = !isMemory(def) && !m_readOnly;
     schema::FileInfo info;
-    if (!isMemory(def) &&
+    if (writable &&
         sqlite::exec(m_db, "PRAGMA " + sqlite::quoted(alias) + ".synchronous = FULL", err) != kOk) {
         detach();
         return err.code;
     }
-    if (schema::prepareFile(m_db, def, alias, info, err) != kOk) {
+    const schema::OpenKind kind = isMemory(def) ? schema::OpenKind::Memory
+                                  : m_readOnly  ? schema::OpenKind::ReadOnly
+                                                : schema::OpenKind::ReadWrite;
+    if (schema::prepareFile(m_db, def, alias, kind, info, err) != kOk) {
         detach();
         return err.code;
     }
     // The rollback journal keeps a commit over several files atomic.
-    if (!isMemory(def) &&
+    if (writable &&
         sqlite::exec(m_db, "PRAGMA " + sqlite::quoted(alias) + ".journal_mode = DELETE", err) != kOk) {
         detach();
         return err.code;

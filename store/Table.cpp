@@ -11,9 +11,6 @@
 #include "store/Session.h"
 #include "store/TableSchema.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 #include <cstring>
 #include <unordered_map>
 
@@ -115,20 +112,6 @@ int Table::open()
         return kOk;
     if (!m_session)
         return fail(kFileNotOpen, 0, "the session is gone");
-    const bool onDisk = m_def.storage == Storage::File || m_def.storage == Storage::EncryptedFile ||
-                        m_def.storage == Storage::ListFormat;
-    if (onDisk) {
-        const QFileInfo file(QString::fromStdString(m_path));
-        if (!file.exists()) {
-            const QFileInfo folder(file.absolutePath());
-            if (!folder.isDir())
-                return fail(kPathNotFound, 0, "the folder of the file does not exist");
-            if (!folder.isWritable())
-                return fail(kAccessDenied, 0, "the file cannot be created in its folder");
-        } else if (!file.isReadable()) {
-            return fail(kAccessDenied, 0, "the file cannot be read");
-        }
-    }
     Connection& conn = m_session->connection();
     sqlite::DbError err;
     AttachedFile* file = nullptr;
@@ -146,6 +129,9 @@ int Table::open()
     m_file = file;
     m_currentRow = 0;
     *m_position = Position{};
+    // A session that only reads runs no cascades and needs no children.
+    if (m_session->readOnly())
+        return kOk;
     // Cascades must find their tables attached before any transaction starts.
     // A child that cannot be opened would make every later change of this
     // table fail half-way, so the open fails now with the child's error (the

@@ -51,9 +51,10 @@ public:
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
 
-    // Opens the table's file, creating it empty when it is missing. A table
-    // whose changes cascade to other tables opens those too, and fails with
-    // their error when one of them cannot be opened.
+    // Opens the table's file, creating it empty when it is missing (a
+    // read-only session reports it instead). A table whose changes cascade to
+    // other tables opens those too, and fails with their error when one of
+    // them cannot be opened.
     int open();
     void close();
     bool isOpen() const { return m_file != nullptr; }

@@ -84,10 +84,11 @@ int countSchemaObjects(sqlite3* db, const std::string& alias, int& count, sqlite
     return kOk;
 }
 
+// The schema of a new in-memory database. Another thread may be creating the
+// same shared one right now: the immediate transaction serialises us, and the
+// second one finds the schema in place.
 int createSchema(sqlite3* db, const TableDef& def, const std::string& alias, sqlite::DbError& err)
 {
-    // Another process may be creating the same file right now: the immediate
-    // transaction serialises us, and the second one finds the schema in place.
     if (sqlite::exec(db, "BEGIN IMMEDIATE", err) != kOk)
         return err.code;
     int objects = 0;
@@ -188,14 +189,22 @@ std::vector<std::string> createStatements(const TableDef& def, const std::string
     return out;
 }
 
-int prepareFile(sqlite3* db, const TableDef& def, const std::string& alias, FileInfo& info,
+int prepareFile(sqlite3* db, const TableDef& def, const std::string& alias, OpenKind kind, FileInfo& info,
                 sqlite::DbError& err)
 {
     int objects = 0;
     if (countSchemaObjects(db, alias, objects, err) != kOk)
         return err.code;
-    if (objects == 0 && createSchema(db, def, alias, err) != kOk)
-        return err.code;
+    if (objects == 0) {
+        // New files are made whole before they are attached (TableFiles), so
+        // an empty database on disk is not one of ours.
+        if (kind != OpenKind::Memory) {
+            err = {kBadFileStructure, 0, "the database holds no table"};
+            return err.code;
+        }
+        if (createSchema(db, def, alias, err) != kOk)
+            return err.code;
+    }
 
     std::string table, format, fields;
     if (readMeta(db, alias, "table", table, err) != kOk ||

@@ -4,6 +4,7 @@
 #include "store/FieldDef.h"
 #include "store/Sqlite.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -37,11 +38,19 @@ struct FileInfo
     std::string salt; // hex, sealed tables only
 };
 
-// Makes the database attached as `alias` ready for the table: an empty one
-// gets its schema in one transaction; an existing one must carry this table's
+// How a database is being opened.
+enum class OpenKind : std::uint8_t
+{
+    ReadWrite, // a file
+    ReadOnly,  // a file that is only read: nothing is written to it
+    Memory,    // a new in-memory database: its schema is created
+};
+
+// Makes the database attached as `alias` ready for the table: a new in-memory
+// one gets its schema in one transaction; a file must carry this table's
 // name, format and field dictionary (47 otherwise; 36 when it is no database).
 // A database of something else is never changed.
-int prepareFile(sqlite3* db, const TableDef& def, const std::string& alias, FileInfo& info,
+int prepareFile(sqlite3* db, const TableDef& def, const std::string& alias, OpenKind kind, FileInfo& info,
                 sqlite::DbError& err);
 
 } // namespace store::schema
