@@ -181,7 +181,7 @@ int Connection::attach(const TableDef& def, const std::string& path, AttachedFil
     const schema::OpenKind kind = isMemory(def) ? schema::OpenKind::Memory
                                   : m_readOnly  ? schema::OpenKind::ReadOnly
                                                 : schema::OpenKind::ReadWrite;
-    if (schema::prepareFile(m_db, def, alias, kind, info, err) != kOk) {
+    if (schema::prepareFile(m_db, def, alias, kind, m_timeoutMs, info, err) != kOk) {
         detach();
         return err.code;
     }

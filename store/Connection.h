@@ -44,8 +44,8 @@ public:
     sqlite3* db() const { return m_db; }
 
     // Attaches (or shares the attachment of) a table's file. A read-write
-    // connection creates a missing file with its schema; a read-only one
-    // reports it.
+    // connection creates a missing file with its schema and upgrades a file
+    // of an older field dictionary; a read-only one reports both.
     int attach(const TableDef& def, const std::string& path, AttachedFile*& out, sqlite::DbError& err);
     void release(const TableDef& def);
 

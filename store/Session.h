@@ -30,8 +30,9 @@ constexpr int kListFormatLockTimeoutSeconds = 5;
 // the data folder).
 //
 // A read-only session only reads: its files are opened read-only, a missing
-// file is reported (2) instead of created, no journal or other file is made
-// beside them, and every write fails with 5. In-memory tables are
+// file is reported (2) instead of created, a file of an older field
+// dictionary is refused (47) instead of upgraded, no journal or other file is
+// made beside them, and every write fails with 5. In-memory tables are
 // writable in either kind of session.
 enum class Access : std::uint8_t
 {

@@ -51,9 +51,10 @@ public:
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
 
-    // Opens the table's file, creating it empty when it is missing (a
-    // read-only session reports it instead). A table whose changes cascade to
-    // other tables opens those too, and fails with their error when one of
+    // Opens the table's file, creating it empty when it is missing and
+    // upgrading it when it was written with an older field dictionary (a
+    // read-only session reports both instead). A table whose changes cascade
+    // to other tables opens those too, and fails with their error when one of
     // them cannot be opened.
     int open();
     void close();
