@@ -3,8 +3,10 @@
 // tab-separated text under a header line of the field names. Texts are clipped
 // and converted from Windows-1251; a tab, line break or backslash inside a
 // text is written as \t, \n, \r or \\ so that every row stays one line. Dates
-// and times are their numbers. The secrets of the access settings (password,
-// API key) are masked unless --reveal is given.
+// and times are their numbers; reals are plain decimals. The secrets of the
+// access settings (password, API key) are masked unless --reveal is given.
+// The table's file is only read: a missing, damaged or older file is
+// reported and left as it is.
 #include "cli/Command.h"
 
 #include "cli/StoreMessages.h"
@@ -15,8 +17,6 @@
 #include "store/Session.h"
 #include "store/Table.h"
 #include "store/tables/AllTables.h"
-
-#include <QFileInfo>
 
 #include <charconv>
 #include <cstring>
@@ -57,16 +57,10 @@ int runDump(std::span<const std::string> words)
         return kExitUsage;
     }
 
-    store::Session session(data);
+    // Dumping only reads: a missing file is reported, not created, and no
+    // file is changed (no upgrade, no journal, no anchor beside the tables).
+    store::Session session(data, {}, store::Access::ReadOnly);
     store::Table table(session, *def);
-    // Dumping never creates a missing file.
-    const bool onDisk = def->storage == store::Storage::File ||
-                        def->storage == store::Storage::EncryptedFile ||
-                        def->storage == store::Storage::ListFormat;
-    if (onDisk && !QFileInfo::exists(table.filePath())) {
-        fail("the file " + table.filePath().toStdString() + " does not exist");
-        return kExitFailure;
-    }
     if (table.open() != store::kOk) {
         fail(describeLastError(*def));
         return kExitFailure;

@@ -3,6 +3,7 @@
 
 #include "platform/DebugOutput.h"
 #include "store/ErrorCodes.h"
+#include "store/TableFiles.h"
 #include "store/TableSchema.h"
 
 #include <algorithm>
@@ -17,22 +18,30 @@ namespace {
 using sqlite::DbError;
 
 // The process-wide in-memory tables live as long as one connection holds them;
-// this one is opened on first use and kept for the life of the process.
-void keepSharedMemoryAlive(const std::string& uri)
+// this one is opened on first use and kept for the life of the process. A
+// failed open is reported and not remembered: without its keeper the table
+// would silently lose its rows whenever no thread happens to hold it.
+int keepSharedMemoryAlive(const std::string& uri, DbError& err)
 {
     static std::mutex mutex;
     static std::map<std::string, sqlite3*>* keepers = new std::map<std::string, sqlite3*>;
     std::lock_guard lock(mutex);
     if (keepers->count(uri))
-        return;
+        return kOk;
     sqlite3* db = nullptr;
-    sqlite3_open_v2(uri.c_str(), &db,
-                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX,
-                    nullptr);
+    const int rc = sqlite3_open_v2(
+        uri.c_str(), &db,
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        err = sqlite::dbError(db, rc);
+        sqlite3_close_v2(db);
+        return err.code;
+    }
     (*keepers)[uri] = db;
+    return kOk;
 }
 
-std::string attachTarget(const TableDef& def, const std::string& path)
+std::string attachTarget(const TableDef& def, const std::string& path, bool readOnly)
 {
     switch (def.storage) {
     case Storage::SharedMemory:
@@ -40,7 +49,7 @@ std::string attachTarget(const TableDef& def, const std::string& path)
     case Storage::ThreadMemory:
         return ":memory:";
     default:
-        return path;
+        return files::attachUri(path, readOnly);
     }
 }
 
@@ -51,8 +60,9 @@ bool isMemory(const TableDef& def)
 
 } // namespace
 
-Connection::Connection(std::string anchorPath)
+Connection::Connection(std::string anchorPath, bool readOnly)
     : m_anchorPath(std::move(anchorPath))
+    , m_readOnly(readOnly)
 {}
 
 Connection::~Connection()
@@ -121,7 +131,7 @@ void Connection::anchorForFiles()
 int Connection::attach(const TableDef& def, const std::string& path, AttachedFile*& out, DbError& err)
 {
     out = nullptr;
-    if (!isMemory(def))
+    if (!isMemory(def) && !m_readOnly)
         anchorForFiles();
     if (open(err) != kOk)
         return err.code;
@@ -139,14 +149,17 @@ int Connection::attach(const TableDef& def, const std::string& path, AttachedFil
         return err.code;
     }
 
+    if (!isMemory(def) && files::prepareForAttach(def, path, m_readOnly, err) != kOk)
+        return err.code;
+
     const std::string alias(def.name);
+    const std::string target = attachTarget(def, path, m_readOnly);
+    if (def.storage == Storage::SharedMemory && keepSharedMemoryAlive(target, err) != kOk)
+        return err.code;
     sqlite::Statement attachStmt;
     if (prepare("ATTACH DATABASE ?1 AS " + sqlite::quoted(alias), attachStmt, err) != kOk)
         return err.code;
-    const std::string target = attachTarget(def, path);
     sqlite3_bind_text(attachStmt.get(), 1, target.c_str(), -1, SQLITE_TRANSIENT);
-    if (isMemory(def) && def.storage == Storage::SharedMemory)
-        keepSharedMemoryAlive(target);
     const int rc = step(attachStmt.get());
     if (rc != SQLITE_DONE) {
         err = sqlite::dbError(m_db, rc);
@@ -157,18 +170,23 @@ int Connection::attach(const TableDef& def, const std::string& path, AttachedFil
     auto detach = [&] {
         sqlite3_exec(m_db, ("DETACH DATABASE " + sqlite::quoted(alias)).c_str(), nullptr, nullptr, nullptr);
     };
+    // A file that is only read keeps its journal mode and writes nothing.
+    const bool writable = !isMemory(def) && !m_readOnly;
     schema::FileInfo info;
-    if (!isMemory(def) &&
+    if (writable &&
         sqlite::exec(m_db, "PRAGMA " + sqlite::quoted(alias) + ".synchronous = FULL", err) != kOk) {
         detach();
         return err.code;
     }
-    if (schema::prepareFile(m_db, def, alias, info, err) != kOk) {
+    const schema::OpenKind kind = isMemory(def) ? schema::OpenKind::Memory
+                                  : m_readOnly  ? schema::OpenKind::ReadOnly
+                                                : schema::OpenKind::ReadWrite;
+    if (schema::prepareFile(m_db, def, alias, kind, m_timeoutMs, info, err) != kOk) {
         detach();
         return err.code;
     }
     // The rollback journal keeps a commit over several files atomic.
-    if (!isMemory(def) &&
+    if (writable &&
         sqlite::exec(m_db, "PRAGMA " + sqlite::quoted(alias) + ".journal_mode = DELETE", err) != kOk) {
         detach();
         return err.code;
@@ -229,8 +247,12 @@ int Connection::prepare(const std::string& sql, sqlite::Statement& out, DbError&
 
 int Connection::step(sqlite3_stmt* stmt)
 {
+    // A statement that has delivered rows cannot be started again without
+    // delivering them twice: only a statement that has not yet produced a
+    // row waits the lock out; after the first row the lock is the result.
+    const bool delivered = sqlite3_stmt_busy(stmt) != 0;
     int rc = sqlite3_step(stmt);
-    if ((rc & 0xFF) != SQLITE_LOCKED)
+    if ((rc & 0xFF) != SQLITE_LOCKED || delivered)
         return rc;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_timeoutMs);
     while ((rc & 0xFF) == SQLITE_LOCKED && std::chrono::steady_clock::now() < deadline) {

@@ -34,21 +34,25 @@ public:
     // anchorPath: the empty database that anchors multi-file commits (their
     // super-journal is written beside it). It is opened with the connection;
     // where it cannot be had then, the main database is a temporary one.
-    explicit Connection(std::string anchorPath);
+    // readOnly: every table file is attached read-only (nothing created,
+    // upgraded or written); such a connection has no anchor.
+    Connection(std::string anchorPath, bool readOnly);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
     sqlite3* db() const { return m_db; }
 
-    // Attaches (or shares the attachment of) a table's file, creating an empty
-    // file with its schema when it is missing.
+    // Attaches (or shares the attachment of) a table's file. A read-write
+    // connection creates a missing file with its schema and upgrades a file
+    // of an older field dictionary; a read-only one reports both.
     int attach(const TableDef& def, const std::string& path, AttachedFile*& out, sqlite::DbError& err);
     void release(const TableDef& def);
 
     int prepare(const std::string& sql, sqlite::Statement& out, sqlite::DbError& err);
     // sqlite3_step, waiting out the table locks of shared in-memory tables the
-    // way the busy time-out waits out file locks.
+    // way the busy time-out waits out file locks, as long as the statement has
+    // not produced a row; a lock met after that is returned as it is.
     int step(sqlite3_stmt* stmt);
     void useLockTimeout(int seconds);
 
@@ -82,6 +86,7 @@ private:
     bool m_anchored = false;
     bool m_reportedUnanchored = false;
     bool m_inTransaction = false;
+    bool m_readOnly = false;
     int m_timeoutMs = -1;
     std::uint64_t m_generation = 0;
 };

@@ -68,13 +68,21 @@ std::string fieldAsUtf8(const FieldDef& field, const char* record)
         return std::to_string(loadNumber<std::uint16_t>(p));
     case FieldType::I32:
         return std::to_string(loadNumber<std::int32_t>(p));
-    case FieldType::F64: {
-        char buf[40];
-        const auto r = std::to_chars(buf, buf + sizeof buf, loadNumber<double>(p));
-        return std::string(buf, r.ptr);
-    }
+    case FieldType::F64:
+        return plainDecimal(loadNumber<double>(p));
     }
     return {};
+}
+
+std::string plainDecimal(double value)
+{
+    if (!std::isfinite(value))
+        return std::isnan(value) ? "nan" : (value < 0 ? "-inf" : "inf");
+    // The shortest digits that read back as the same number, never with an
+    // exponent: 100000, 0.1, 12.5, -3. The longest, DBL_MAX, has 309 digits.
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    return r.ec == std::errc() ? std::string(buf, r.ptr) : std::string();
 }
 
 bool setFieldFromUtf8(const FieldDef& field, char* record, std::string_view utf8)

@@ -14,9 +14,14 @@ namespace store {
 // The blank record: texts blank, zero-terminated texts zero, numbers 0.
 void clearRecordOf(const TableDef& table, char* record);
 
-// Texts clipped and converted from Windows-1251; numbers in decimal (reals in
-// their shortest form).
+// Texts clipped and converted from Windows-1251; numbers in decimal (reals as
+// plainDecimal writes them).
 std::string fieldAsUtf8(const FieldDef& field, const char* record);
+
+// A real as plain decimal digits, without an exponent, with as many decimals
+// as it takes to read back the same number and no trailing zeros (100000,
+// 0.1, 12.5, -3); "nan", "inf", "-inf" for what is no number.
+std::string plainDecimal(double value);
 
 // Sets the field from UTF-8 text: texts are converted to Windows-1251 and cut
 // to the field; numbers must be a whole decimal number in the type's range (a

@@ -93,6 +93,13 @@ struct TableDef
     std::uint32_t recordLength;
     std::span<const FieldDef> fields;
     std::span<const KeyDef> keys;
+    // The fingerprints of every version of this dictionary, oldest first (see
+    // DictionaryFingerprint.h); the last one is the dictionary as it is now.
+    std::span<const std::uint64_t> layouts;
+
+    // The version of the dictionary, recorded in the table's file: 1 for the
+    // first layout, raised with every change of the fields or keys.
+    constexpr std::uint32_t version() const { return static_cast<std::uint32_t>(layouts.size()); }
 
     // Field index by exact name; -1 when the table has no such field.
     constexpr int fieldIndex(std::string_view fieldName) const

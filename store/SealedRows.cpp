@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "store/SealedRows.h"
 
+#include "store/RecordText.h"
 #include "store/tables/Vetis.h"
 
 #include <sodium.h>
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <memory>
@@ -45,6 +47,13 @@ bool fromHex(std::string_view hex, unsigned char* out, std::size_t n)
 }
 
 } // namespace
+
+std::string_view keyValue(const TableDef& def, const char* record)
+{
+    const FieldDef& f = def.fields[def.keys[0].components[0]];
+    const std::string_view raw(record + f.offset, f.size);
+    return f.type == FieldType::ZText ? raw.substr(0, std::min(raw.find('\0'), raw.size())) : clip(raw);
+}
 
 std::string newSalt()
 {
@@ -102,17 +111,22 @@ KeyHash keyHash(const Keys& keys, std::string_view clippedGuid)
     return out;
 }
 
-std::vector<unsigned char> seal(const Keys& keys, const KeyHash& hash, const char* record, std::size_t length)
+bool seal(const Keys& keys, const KeyHash& hash, const char* record, std::size_t length,
+          std::vector<unsigned char>& out)
 {
     constexpr std::size_t nonceBytes = crypto_aead_xchacha20poly1305_ietf_NPUBBYTES;
-    std::vector<unsigned char> out(nonceBytes + length + crypto_aead_xchacha20poly1305_ietf_ABYTES);
+    constexpr std::size_t tagBytes = crypto_aead_xchacha20poly1305_ietf_ABYTES;
+    out.assign(nonceBytes + length + tagBytes, 0);
     randombytes_buf(out.data(), nonceBytes);
     unsigned long long written = 0;
-    crypto_aead_xchacha20poly1305_ietf_encrypt(
-        out.data() + nonceBytes, &written, reinterpret_cast<const unsigned char*>(record), length,
-        hash.data(), hash.size(), nullptr, out.data(), keys.sealKey.data());
-    out.resize(nonceBytes + written);
-    return out;
+    if (crypto_aead_xchacha20poly1305_ietf_encrypt(
+            out.data() + nonceBytes, &written, reinterpret_cast<const unsigned char*>(record), length,
+            hash.data(), hash.size(), nullptr, out.data(), keys.sealKey.data()) != 0 ||
+        written != length + tagBytes) {
+        out.clear();
+        return false;
+    }
+    return true;
 }
 
 bool unseal(const Keys& keys, const unsigned char* keyHash, std::size_t keyHashLength,

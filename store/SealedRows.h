@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include "store/FieldDef.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +28,10 @@ struct Keys
     std::array<unsigned char, 32> sealKey;
 };
 
+// The value a sealed record is found by: its key field (the only component of
+// the table's first key), without padding.
+std::string_view keyValue(const TableDef& def, const char* record);
+
 // A fresh random salt for a new file, as hex.
 std::string newSalt();
 bool isValidSalt(std::string_view hexSalt);
@@ -39,9 +45,10 @@ std::uint64_t derivationCount();
 
 KeyHash keyHash(const Keys& keys, std::string_view clippedGuid);
 
-// nonce || ciphertext || tag
-std::vector<unsigned char> seal(const Keys& keys, const KeyHash& hash, const char* record,
-                                std::size_t length);
+// out = nonce || ciphertext || tag. False (out empty) when the record cannot
+// be sealed; nothing of it may be written then.
+bool seal(const Keys& keys, const KeyHash& hash, const char* record, std::size_t length,
+          std::vector<unsigned char>& out);
 
 // False when the row is not authentic (damaged, or sealed under another key or
 // for another row) or not of the record's length.

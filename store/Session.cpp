@@ -27,10 +27,14 @@ std::string anchorPath(const QString& dataFolder)
 }
 } // namespace
 
-Session::Session(const QString& dataFolder, const QString& listFormatFile)
+Session::Session(const QString& dataFolder, const QString& listFormatFile, Access access)
     : m_dataFolder(folderWithSlash(dataFolder))
     , m_listFormatFile(listFormatFile)
-    , m_connection(std::make_unique<Connection>(anchorPath(m_dataFolder)))
+    , m_access(access)
+    // A session that only reads commits nothing, so it needs no anchor (and
+    // must not create one).
+    , m_connection(std::make_unique<Connection>(
+          access == Access::ReadOnly ? std::string() : anchorPath(m_dataFolder), access == Access::ReadOnly))
 {}
 
 Session::~Session()

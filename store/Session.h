@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 #include <map>
 #include <memory>
 #include <set>
@@ -26,10 +28,23 @@ constexpr int kListFormatLockTimeoutSeconds = 5;
 // Files lie relative to the data folder ("Base/mv08.dat"); the list-format
 // table lives in its own file, whose path is given here (default: "lf.dat" in
 // the data folder).
+//
+// A read-only session only reads: its files are opened read-only, a missing
+// file is reported (2) instead of created, a file of an older field
+// dictionary is refused (47) instead of upgraded, no journal or other file is
+// made beside them, and every write fails with 5. In-memory tables are
+// writable in either kind of session.
+enum class Access : std::uint8_t
+{
+    ReadWrite,
+    ReadOnly,
+};
+
 class Session final
 {
 public:
-    explicit Session(const QString& dataFolder, const QString& listFormatFile = {});
+    explicit Session(const QString& dataFolder, const QString& listFormatFile = {},
+                     Access access = Access::ReadWrite);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -37,6 +52,7 @@ public:
     // The full path of a table's file, or the name of an in-memory table.
     QString filePath(const TableDef& def) const;
     bool inTransaction() const;
+    bool readOnly() const { return m_access == Access::ReadOnly; }
 
     // The store's own plumbing.
     Connection& connection() { return *m_connection; }
@@ -49,6 +65,7 @@ public:
 private:
     QString m_dataFolder;
     QString m_listFormatFile;
+    Access m_access;
     std::unique_ptr<Connection> m_connection;
     std::map<const TableDef*, std::unique_ptr<Table>> m_related;
     std::set<Table*> m_tables;

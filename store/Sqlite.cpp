@@ -19,6 +19,30 @@ std::string quoted(std::string_view identifier)
     return out;
 }
 
+std::string fileUri(std::string_view absolutePath, std::string_view mode)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string uri = "file://";
+    // A Windows path ("C:/x") becomes "file:///C:/x".
+    if (!absolutePath.starts_with('/'))
+        uri += '/';
+    for (std::size_t i = 0; i < absolutePath.size(); ++i) {
+        const auto c = static_cast<unsigned char>(absolutePath[i]);
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                           c == '-' || c == '.' || c == '_' || c == '~' || c == '/' || (c == ':' && i == 1);
+        if (plain) {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += kHex[c >> 4];
+            uri += kHex[c & 0x0F];
+        }
+    }
+    uri += "?mode=";
+    uri += mode;
+    return uri;
+}
+
 int errorCodeOf(int sqliteResult)
 {
     switch (sqliteResult) {

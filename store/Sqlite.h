@@ -39,6 +39,14 @@ private:
 // "name" with inner quotes doubled: field names such as MVD:UUID need quoting.
 std::string quoted(std::string_view identifier);
 
+// The URI of a database file for ATTACH and sqlite3_open_v2 with URI names
+// on: "file:" and the absolute path with every byte that is not a letter,
+// digit, '-', '.', '_', '~', '/' or a drive's ':' escaped as %XX, so that no
+// character of a folder name ('?', '#', '%', blanks, Cyrillic) is read as
+// part of the URI. `mode` is "ro" (read only; the file is never created) or
+// "rw" (read and write; the file must exist).
+std::string fileUri(std::string_view absolutePath, std::string_view mode);
+
 // The storage layer's error number for a SQLite result code (extended or not).
 int errorCodeOf(int sqliteResult);
 

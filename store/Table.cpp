@@ -11,9 +11,6 @@
 #include "store/Session.h"
 #include "store/TableSchema.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 #include <cstring>
 #include <unordered_map>
 
@@ -115,20 +112,6 @@ int Table::open()
         return kOk;
     if (!m_session)
         return fail(kFileNotOpen, 0, "the session is gone");
-    const bool onDisk = m_def.storage == Storage::File || m_def.storage == Storage::EncryptedFile ||
-                        m_def.storage == Storage::ListFormat;
-    if (onDisk) {
-        const QFileInfo file(QString::fromStdString(m_path));
-        if (!file.exists()) {
-            const QFileInfo folder(file.absolutePath());
-            if (!folder.isDir())
-                return fail(kPathNotFound, 0, "the folder of the file does not exist");
-            if (!folder.isWritable())
-                return fail(kAccessDenied, 0, "the file cannot be created in its folder");
-        } else if (!file.isReadable()) {
-            return fail(kAccessDenied, 0, "the file cannot be read");
-        }
-    }
     Connection& conn = m_session->connection();
     sqlite::DbError err;
     AttachedFile* file = nullptr;
@@ -146,9 +129,22 @@ int Table::open()
     m_file = file;
     m_currentRow = 0;
     *m_position = Position{};
+    // A session that only reads runs no cascades and needs no children.
+    if (m_session->readOnly())
+        return kOk;
     // Cascades must find their tables attached before any transaction starts.
-    for (const TableDef* child : Cascades::childTables(m_def))
-        m_session->relatedTable(*child);
+    // A child that cannot be opened would make every later change of this
+    // table fail half-way, so the open fails now with the child's error (the
+    // child's open has recorded it, with the child's file).
+    for (const TableDef* child : Cascades::childTables(m_def)) {
+        if (!m_session->relatedTable(*child)) {
+            const framework::LastError childError = framework::lastError();
+            close();
+            framework::setLastError(childError.code ? childError.code : kFileNotOpen, childError.fileName,
+                                    childError.driverCode, childError.driverText);
+            return framework::lastError().code;
+        }
+    }
     return kOk;
 }
 
@@ -177,10 +173,16 @@ int Table::ensureKeys() const
     return m_keys ? kOk : fail(kOutOfMemory, 0, "the keys of the sealed table cannot be derived");
 }
 
+// A key is one of the table's when it is one of the entries of its key list
+// (the address, not the name: a copy or a key of another table is not one of
+// them). Addresses are compared for equality only; subtracting pointers into
+// different arrays would be undefined.
 int Table::keyIndex(const KeyDef& key) const
 {
-    const auto index = &key - m_def.keys.data();
-    return (index >= 0 && static_cast<std::size_t>(index) < m_def.keys.size()) ? static_cast<int>(index) : -1;
+    for (std::size_t i = 0; i < m_def.keys.size(); ++i)
+        if (&m_def.keys[i] == &key)
+            return static_cast<int>(i);
+    return -1;
 }
 
 int Table::statement(Query q, int key, int components, sqlite3_stmt*& out)
@@ -307,11 +309,7 @@ int Table::bindKey(sqlite3_stmt* stmt, int firstParam, int key, int components, 
             return kOk;
         if (const int code = ensureKeys())
             return code;
-        const FieldDef& f = m_def.fields[k.components[0]];
-        std::string_view guid(record + f.offset, f.size);
-        guid =
-            f.type == FieldType::ZText ? guid.substr(0, std::min(guid.find('\0'), guid.size())) : clip(guid);
-        const sealed::KeyHash hash = sealed::keyHash(*m_keys, guid);
+        const sealed::KeyHash hash = sealed::keyHash(*m_keys, sealed::keyValue(m_def, record));
         sqlite3_bind_blob(stmt, firstParam, hash.data(), static_cast<int>(hash.size()), SQLITE_TRANSIENT);
         return kOk;
     }
@@ -331,11 +329,9 @@ int Table::bindRecord(sqlite3_stmt* stmt, const char* record) const
     }
     if (const int code = ensureKeys())
         return code;
-    const FieldDef& f = m_def.fields[m_def.keys[0].components[0]];
-    std::string_view guid(record + f.offset, f.size);
-    guid = f.type == FieldType::ZText ? guid.substr(0, std::min(guid.find('\0'), guid.size())) : clip(guid);
-    const sealed::KeyHash hash = sealed::keyHash(*m_keys, guid);
-    m_sealBuffer = sealed::seal(*m_keys, hash, record, m_def.recordLength);
+    const sealed::KeyHash hash = sealed::keyHash(*m_keys, sealed::keyValue(m_def, record));
+    if (!sealed::seal(*m_keys, hash, record, m_def.recordLength, m_sealBuffer))
+        return fail(kDriverError, 0, "the record cannot be sealed");
     sqlite3_bind_blob(stmt, 1, hash.data(), static_cast<int>(hash.size()), SQLITE_TRANSIENT);
     sqlite3_bind_blob(stmt, 2, m_sealBuffer.data(), static_cast<int>(m_sealBuffer.size()), SQLITE_STATIC);
     return kOk;
@@ -372,6 +368,8 @@ int Table::fetch(const KeyDef& key)
     if (const int code = ensureOpen())
         return code;
     const int index = keyIndex(key);
+    if (index < 0)
+        return fail(kKeyUnavailable, 0, "the key is not one of the table's");
     sqlite3_stmt* stmt = nullptr;
     if (const int code = statement(Query::Fetch, index, -1, stmt))
         return code;
@@ -585,14 +583,36 @@ int Table::writeRecord(bool insert, bool withCascades)
         sqlite3_bind_int64(stmt, schema::isSealed(m_def) ? 3 : static_cast<int>(m_def.fields.size()) + 1,
                            m_currentRow);
     const int rc = conn.step(stmt);
-    if (rc != SQLITE_DONE)
+    if (rc != SQLITE_DONE) {
+        if (rc == SQLITE_CONSTRAINT_UNIQUE && schema::isSealed(m_def))
+            return failSealedClash(rc);
         return failDb(rc);
+    }
     conn.noteWrite();
     if (insert)
         m_currentRow = sqlite3_last_insert_rowid(conn.db());
     else if (sqlite3_changes(conn.db()) == 0)
         return fail(kRecordNotAvailable, 0, "the record no longer exists");
     return kOk;
+}
+
+// A sealed table finds a record only when its row is authentic, so a caller
+// that found nothing may go on to add a record that is in fact there, damaged
+// or sealed under another key. The clash is then the damage, not a duplicate.
+int Table::failSealedClash(int rc)
+{
+    const sqlite::DbError clash = sqlite::dbError(m_session->connection().db(), rc);
+    sqlite3_stmt* stmt = nullptr;
+    if (statement(Query::Fetch, 0, -1, stmt) == kOk) {
+        sqlite::ResetOnExit reset(stmt);
+        if (bindKey(stmt, 1, 0, -1, m_record.get()) == kOk &&
+            m_session->connection().step(stmt) == SQLITE_ROW) {
+            m_scratch.resize(m_def.recordLength);
+            if (decodeRow(stmt, m_scratch.data()) != kOk)
+                return fail(kDamagedFile, 0, "the stored record of this key fails authentication");
+        }
+    }
+    return fail(clash.code, clash.sqliteCode, clash.text);
 }
 
 int Table::deleteRecord()

@@ -51,7 +51,11 @@ public:
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
 
-    // Opens the table's file, creating it empty when it is missing.
+    // Opens the table's file, creating it empty when it is missing and
+    // upgrading it when it was written with an older field dictionary (a
+    // read-only session reports both instead). A table whose changes cascade
+    // to other tables opens those too, and fails with their error when one of
+    // them cannot be opened.
     int open();
     void close();
     bool isOpen() const { return m_file != nullptr; }
@@ -105,6 +109,7 @@ private:
     int runQuery(sqlite3_stmt* stmt, int limit, int& got);
     int loadRow(std::int64_t row, char* out);
     int writeRecord(bool insert, bool withCascades = true);
+    int failSealedClash(int rc);
     int removeRow(std::int64_t row);
 
     Session* m_session;

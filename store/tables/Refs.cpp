@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "store/tables/Refs.h"
 
+#include "store/DictionaryFingerprint.h"
 #include "store/tables/KeyBuilder.h"
 
 namespace store {
@@ -22,13 +23,21 @@ constexpr KeyDef kKeys[] = {
     makeKey(kFields, "MRE:BYMARK", "По отметке", KeyKind::Unique,
             {"MRE:VID", "MRE:PARENT", "MRE:MARK", "MRE:NAME", "MRE:GUID"}),
 };
+
+// One fingerprint per version of the dictionary, oldest first. When the fields
+// or keys change, the build stops and names the new fingerprint: append it.
+constexpr std::uint64_t kLayouts[] = {
+    0x922942b8625de3e5ull, // 1
+};
 } // namespace
 
 const TableDef& refsTable()
 {
-    static constexpr TableDef def{"m_Refs", "MRE", "Base/mv07.dat", Storage::File, sizeof(RefsRecord),
-                                  kFields,  kKeys};
+    static constexpr TableDef def{"m_Refs",           "MRE",   "Base/mv07.dat", Storage::File,
+                                  sizeof(RefsRecord), kFields, kKeys,           kLayouts};
     static_assert(std::size(kFields) == 29);
+    static_assert(layoutsAreDistinct(kLayouts));
+    static_assert(layoutIsRecorded<dictionaryFingerprint(def), kLayouts[std::size(kLayouts) - 1]>());
     return def;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "store/tables/Vetis.h"
 
+#include "store/DictionaryFingerprint.h"
 #include "store/tables/KeyBuilder.h"
 
 namespace store {
@@ -16,13 +17,21 @@ constexpr FieldDef kFields[] = {ZANVO_MVS_FIELDS(X)};
 constexpr KeyDef kKeys[] = {
     makeKey(kFields, "MVS:BYGUID", "mVs:ByGUID", KeyKind::Primary, {"MVS:GUID"}),
 };
+
+// One fingerprint per version of the dictionary, oldest first. When the fields
+// or keys change, the build stops and names the new fingerprint: append it.
+constexpr std::uint64_t kLayouts[] = {
+    0x9712dc04c2e79bdfull, // 1
+};
 } // namespace
 
 const TableDef& vetisTable()
 {
-    static constexpr TableDef def{
-        "m_Vetis", "MVS", "Base/mv01.dat", Storage::EncryptedFile, sizeof(VetisRecord), kFields, kKeys};
+    static constexpr TableDef def{"m_Vetis",           "MVS",   "Base/mv01.dat", Storage::EncryptedFile,
+                                  sizeof(VetisRecord), kFields, kKeys,           kLayouts};
     static_assert(std::size(kFields) == 43);
+    static_assert(layoutsAreDistinct(kLayouts));
+    static_assert(layoutIsRecorded<dictionaryFingerprint(def), kLayouts[std::size(kLayouts) - 1]>());
     return def;
 }
 

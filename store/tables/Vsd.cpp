@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "store/tables/Vsd.h"
 
+#include "store/DictionaryFingerprint.h"
 #include "store/tables/KeyBuilder.h"
 
 namespace store {
@@ -24,13 +25,21 @@ constexpr KeyDef kKeys[] = {
     makeKey(kFields, "MVD:BYCONDITION2", "По состоянию - входящие ВСД", KeyKind::Unique,
             {"MVD:CONSIGNEEHS", "MVD:CONSIGNEEENT", "MVD:CONDITION", "MVD:DATE", "MVD:UUID"}),
 };
+
+// One fingerprint per version of the dictionary, oldest first. When the fields
+// or keys change, the build stops and names the new fingerprint: append it.
+constexpr std::uint64_t kLayouts[] = {
+    0x0586747d435da5c7ull, // 1
+};
 } // namespace
 
 const TableDef& vsdTable()
 {
-    static constexpr TableDef def{"m_VSD", "MVD", "Base/mv08.dat", Storage::File, sizeof(VsdRecord),
-                                  kFields, kKeys};
+    static constexpr TableDef def{"m_VSD",           "MVD",   "Base/mv08.dat", Storage::File,
+                                  sizeof(VsdRecord), kFields, kKeys,           kLayouts};
     static_assert(std::size(kFields) == 152);
+    static_assert(layoutsAreDistinct(kLayouts));
+    static_assert(layoutIsRecorded<dictionaryFingerprint(def), kLayouts[std::size(kLayouts) - 1]>());
     return def;
 }
 

@@ -11,11 +11,16 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <map>
 
 using namespace store;
 
@@ -146,6 +151,134 @@ TEST(CliTest, FailuresAndUsageErrorsHaveTheirExitCodes)
         cli({QStringLiteral("dump"), QStringLiteral("m_Place"), QStringLiteral("--data"), folder.path()});
     EXPECT_EQ(damaged.exitCode, 1);
     EXPECT_TRUE(damaged.err.contains(QStringLiteral("error 36"))) << damaged.err.toStdString();
+}
+
+// Every file under a folder with its bytes.
+std::map<QString, QByteArray> snapshot(const QString& folder)
+{
+    std::map<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        files[path] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    }
+    return files;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+TEST(CliTest, DumpOnlyReadsTheDataFolder)
+{
+    testsupport::TempFolder folder;
+    const QString data = folder.path() + QStringLiteral("data");
+    ASSERT_EQ(cli({QStringLiteral("init"), QStringLiteral("--data"), data}).exitCode, 0);
+    {
+        Session s(data);
+        TypedTable<PlaceRecord> place(s, placeTable());
+        ASSERT_EQ(place.open(), kOk);
+        place.clear();
+        setText(place.rec().ENTITY, "e1");
+        ASSERT_EQ(place.add(), kOk);
+    }
+    ASSERT_TRUE(QFile::remove(data + QStringLiteral("/Base/commit.db")));
+    const auto before = snapshot(data);
+    for (const TableDef* def : allTables()) {
+        const CliRun r =
+            cli({QStringLiteral("dump"), QString::fromUtf8(def->name), QStringLiteral("--data"), data});
+        EXPECT_EQ(r.exitCode, 0) << def->name << ": " << r.err.toStdString();
+    }
+    // Not even the anchor of multi-file commits is made.
+    EXPECT_EQ(snapshot(data), before);
+}
+
+TEST(CliTest, DumpAndInitReportTooShortFilesAsDamagedAndKeepThem)
+{
+    for (int size : {0, 1, 99}) {
+        SCOPED_TRACE(size);
+        testsupport::TempFolder folder;
+        const QString data = folder.path() + QStringLiteral("data");
+        ASSERT_EQ(cli({QStringLiteral("init"), QStringLiteral("--data"), data}).exitCode, 0);
+        const QString settings = data + QStringLiteral("/Base/mv01.dat");
+        const QByteArray bytes(size, '\x01');
+        ASSERT_TRUE(writeFile(settings, bytes));
+        const auto before = snapshot(data);
+
+        const CliRun dump =
+            cli({QStringLiteral("dump"), QStringLiteral("m_Vetis"), QStringLiteral("--data"), data});
+        EXPECT_EQ(dump.exitCode, 1);
+        EXPECT_TRUE(dump.err.contains(QStringLiteral("error 36 Поврежденный файл данных")))
+            << dump.err.toStdString();
+        EXPECT_TRUE(dump.out.isEmpty());
+        EXPECT_EQ(snapshot(data), before);
+
+        // A normal open (init opens every table for writing) does not make a
+        // new empty table of it either.
+        const CliRun init = cli({QStringLiteral("init"), QStringLiteral("--data"), data});
+        EXPECT_EQ(init.exitCode, 1);
+        EXPECT_TRUE(init.err.contains(QStringLiteral("mv01.dat"))) << init.err.toStdString();
+        EXPECT_TRUE(init.err.contains(QStringLiteral("error 36"))) << init.err.toStdString();
+        QFile f(settings);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), bytes);
+    }
+}
+
+TEST(CliTest, DumpWritesRealsAsPlainDecimals)
+{
+    testsupport::TempFolder folder;
+    const QString data = folder.path() + QStringLiteral("data");
+    ASSERT_EQ(cli({QStringLiteral("init"), QStringLiteral("--data"), data}).exitCode, 0);
+    {
+        Session s(data);
+        TypedTable<PlaceRecord> place(s, placeTable());
+        ASSERT_EQ(place.open(), kOk);
+        const std::pair<double, double> values[] = {{100000, 0.1}, {12.5, -3}, {1e21, 1.0 / 3}};
+        int i = 0;
+        for (const auto& [a, b] : values) {
+            place.clear();
+            setText(place.rec().ENTITY, "e" + std::to_string(i++));
+            place.rec().REAL_01 = a;
+            place.rec().REAL_02 = b;
+            ASSERT_EQ(place.add(), kOk);
+        }
+    }
+    const CliRun r = cli({QStringLiteral("dump"), QStringLiteral("m_Place"), QStringLiteral("--data"), data});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QStringList reals;
+    for (const QString& line : r.out.split(u'\n', Qt::SkipEmptyParts).mid(1))
+        reals << line.section(u'\t', -2);
+    EXPECT_EQ(reals, (QStringList{QStringLiteral("100000\t0.1"), QStringLiteral("12.5\t-3"),
+                                  QStringLiteral("1000000000000000000000\t0.3333333333333333")}));
+}
+
+TEST(CliTest, SettingsOfAnEntityWhoseStoredRecordIsDamagedSayItIsDamaged)
+{
+    testsupport::TempFolder folder;
+    const QString data = folder.path() + QStringLiteral("data");
+    ASSERT_EQ(cli({QStringLiteral("init"), QStringLiteral("--data"), data}).exitCode, 0);
+    const QString guid = QStringLiteral("9a1b2c3d-4e5f-4071-8899-aabbccddeeff");
+    const QStringList args{
+        QStringLiteral("settings"), QStringLiteral("--data"), data, QStringLiteral("--guid"), guid,
+        QStringLiteral("--login"),  QStringLiteral("clerk")};
+    ASSERT_EQ(cli(args).exitCode, 0);
+    ASSERT_EQ(cli(QStringList(args) << QStringLiteral("--remark") << QStringLiteral("x")).exitCode, 0);
+    // The sealed record overwritten with zeros.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((data + QStringLiteral("/Base/mv01.dat")).toUtf8().constData(), &db), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(db, "UPDATE records SET sealed = zeroblob(length(sealed))", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    sqlite3_close(db);
+
+    const CliRun r = cli(args);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("error 36"))) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("UNIQUE"))) << r.err.toStdString();
 }
 
 } // namespace

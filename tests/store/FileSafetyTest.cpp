@@ -7,6 +7,7 @@
 #include "framework/LastError.h"
 #include "store/Session.h"
 #include "store/Table.h"
+#include "store/tables/Entity.h"
 #include "store/tables/Place.h"
 
 #include <QDir>
@@ -134,6 +135,28 @@ TEST_F(FileSafetyTest, ReadOnlyDataFolderRefusesToCreateAndToWrite)
     });
     chmod(base().toUtf8().constData(), 0755);
     EXPECT_EQ(result, 0);
+}
+
+TEST_F(FileSafetyTest, ParentFailsToOpenWhenAChildOfItsCascadesCannotBeOpened)
+{
+    // The entities carry their access settings (mv01) and links (mv05) along;
+    // a damaged settings file would make every later delete fail half-way.
+    const QString settings = base() + QStringLiteral("mv01.dat");
+    const QByteArray garbage(4096, 'x');
+    ASSERT_TRUE(storetest::writeFileBytes(settings, garbage));
+
+    Session s(m_folder.path());
+    Table entity(s, entityTable());
+    EXPECT_EQ(entity.open(), kDamagedFile);
+    EXPECT_FALSE(entity.isOpen());
+    EXPECT_EQ(framework::lastError().code, kDamagedFile);
+    EXPECT_TRUE(framework::lastError().fileName.ends_with("Base/mv01.dat"))
+        << framework::lastError().fileName;
+    EXPECT_EQ(storetest::fileBytes(settings), garbage);
+
+    // Once the child's file is sound again the parent opens.
+    ASSERT_TRUE(QFile::remove(settings));
+    EXPECT_EQ(entity.open(), kOk);
 }
 
 } // namespace

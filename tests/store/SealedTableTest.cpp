@@ -3,6 +3,7 @@
 #include "StoreTestSupport.h"
 #include "support/TestSupport.h"
 
+#include "framework/LastError.h"
 #include "store/SealedRows.h"
 #include "store/Session.h"
 #include "store/Table.h"
@@ -146,6 +147,49 @@ TEST_F(SealedTableTest, TamperedRowFailsAuthentication)
     EXPECT_EQ(ztextOf(t.rec().LOGIN), "");
     ASSERT_EQ(t.set("MVS:BYGUID", 0), kOk);
     EXPECT_EQ(t.next(), kDamagedFile);
+}
+
+TEST_F(SealedTableTest, AddingWhereAStoredRecordFailsAuthenticationReportsTheDamage)
+{
+    {
+        Session s(m_folder.path());
+        TypedTable<VetisRecord> t(s, vetisTable());
+        ASSERT_EQ(t.open(), kOk);
+        fill(t, kGuid);
+        ASSERT_EQ(t.add(), kOk);
+        fill(t, "second");
+        ASSERT_EQ(t.add(), kOk);
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file().toUtf8().constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(
+                  db,
+                  "UPDATE records SET sealed = (SELECT sealed FROM records r WHERE r.rowid <> records.rowid)",
+                  nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    const QByteArray before = storetest::fileBytes(file());
+
+    // What a settings editor does: the record is not found (it cannot be
+    // read), so a new one is added under the same GUID.
+    Session s(m_folder.path());
+    TypedTable<VetisRecord> t(s, vetisTable());
+    ASSERT_EQ(t.open(), kOk);
+    t.clear();
+    setText(t.rec().GUID, kGuid);
+    ASSERT_EQ(t.fetch("MVS:BYGUID"), kDamagedFile);
+    fill(t, kGuid);
+    EXPECT_EQ(t.add(), kDamagedFile);
+    EXPECT_EQ(framework::lastError().code, kDamagedFile);
+    EXPECT_NE(framework::lastError().driverText.find("authentication"), std::string::npos)
+        << framework::lastError().driverText;
+    EXPECT_EQ(storetest::fileBytes(file()), before);
+
+    // A record that is really there and sound is still a duplicate.
+    fill(t, "third");
+    ASSERT_EQ(t.add(), kOk);
+    fill(t, "third");
+    EXPECT_EQ(t.add(), kDuplicateKey);
 }
 
 TEST_F(SealedTableTest, KeysAreDerivedOnFirstUseNotWhenTheTableOpens)

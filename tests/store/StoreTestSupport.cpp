@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "StoreTestSupport.h"
 
+#include "store/DictionaryFingerprint.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,13 +19,29 @@ constexpr store::KeyDef kKeys[] = {
     {"TST:BYFLAG", "By flag", true, false, 3, {2, 1, 0}},
 };
 
+constexpr std::uint64_t kLayouts[] = {
+    store::dictionaryFingerprint("t_Types", store::Storage::File, kFields, kKeys),
+};
+constexpr std::uint64_t kSharedLayouts[] = {
+    store::dictionaryFingerprint("t_Shared", store::Storage::SharedMemory, kFields, kKeys),
+};
+
 store::FieldDef otherFields[std::size(kFields)] = {};
+std::uint64_t otherLayouts[1] = {};
 } // namespace
 
 const store::TableDef& typesTable()
 {
+    static constexpr store::TableDef def{"t_Types",           "TST",   "Base/tt01.dat", store::Storage::File,
+                                         sizeof(TypesRecord), kFields, kKeys,           kLayouts};
+    return def;
+}
+
+const store::TableDef& sharedTypesTable()
+{
     static constexpr store::TableDef def{
-        "t_Types", "TST", "Base/tt01.dat", store::Storage::File, sizeof(TypesRecord), kFields, kKeys};
+        "t_Shared",          "TST",   "TstShared", store::Storage::SharedMemory,
+        sizeof(TypesRecord), kFields, kKeys,       kSharedLayouts};
     return def;
 }
 
@@ -36,9 +54,11 @@ const store::TableDef& typesTableOtherLayout()
                 otherFields[i].offset += 1;
         }
         otherFields[1].size += 1;
+        // The same version as typesTable(), but other fields.
+        otherLayouts[0] = store::dictionaryFingerprint("t_Types", store::Storage::File, otherFields, kKeys);
         return store::TableDef{
             "t_Types",   "TST", "Base/tt01.dat", store::Storage::File, sizeof(TypesRecord) + 1,
-            otherFields, kKeys};
+            otherFields, kKeys, otherLayouts};
     }();
     return def;
 }

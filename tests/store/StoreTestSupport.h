@@ -34,6 +34,8 @@ struct TypesRecord
 // t_Types in "Base/tt01.dat": TST:BYCODE unique on CODE; TST:BYNUMBER allows
 // duplicates of NUMBER; TST:BYFLAG unique on FLAG, NOTE, CODE.
 const store::TableDef& typesTable();
+// The same fields as a process-wide in-memory table of its own ("TstShared").
+const store::TableDef& sharedTypesTable();
 // The same table under another field dictionary (NOTE is one byte wider), in
 // the same file: what an older or newer program would have written.
 const store::TableDef& typesTableOtherLayout();

@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include "framework/LastError.h"
+#include "store/Connection.h"
 #include "store/Session.h"
 #include "store/Table.h"
 #include "store/Transaction.h"
@@ -11,6 +12,8 @@
 
 #include <QDir>
 #include <gtest/gtest.h>
+
+#include <sqlite3.h>
 
 #include <cstring>
 #include <string>
@@ -163,6 +166,27 @@ TEST_F(TableTest, DuplicateOfUniqueKeyIsRejectedAndNothingIsHalfWritten)
     setText(t.rec().CODE, "B");
     ASSERT_EQ(t.fetch("TST:BYCODE"), kOk);
     EXPECT_EQ(int{t.rec().NUMBER}, 2); // a copy: the packed field is not aligned
+}
+
+TEST_F(TableTest, OnlyTheTablesOwnKeysAreUsed)
+{
+    TypedTable<TypesRecord> t(m_session, storetest::typesTable());
+    ASSERT_EQ(t.open(), kOk);
+    addType(t, "A", 1);
+    const KeyDef& foreign = *vsdTable().key("MVD:BYUUID");
+    const KeyDef copy = *storetest::typesTable().key("TST:BYCODE");
+    for (const KeyDef* key : {&foreign, &copy}) {
+        t.clear();
+        setText(t.rec().CODE, "A");
+        EXPECT_EQ(t.fetch(*key), kKeyUnavailable) << key->name;
+        EXPECT_EQ(framework::lastError().code, kKeyUnavailable);
+        EXPECT_EQ(t.set(*key), kKeyUnavailable) << key->name;
+        EXPECT_EQ(t.next(), kRecordNotAvailable);
+    }
+    EXPECT_EQ(t.fetch("TST:NOSUCHKEY"), kKeyUnavailable);
+    t.clear();
+    setText(t.rec().CODE, "A");
+    EXPECT_EQ(t.fetch(*storetest::typesTable().key("TST:BYCODE")), kOk);
 }
 
 TEST_F(TableTest, PutAndDeleteNeedARecordReadFirst)
@@ -343,6 +367,68 @@ TEST_F(TableTest, TextComponentsCompareAsBytes)
     t.rec().FLAG = 5;
     ASSERT_EQ(t.set("TST:BYFLAG", 1), kOk);
     EXPECT_EQ(readCodes(t, +1), (std::vector<std::string>{"z2", "z1", "z3"}));
+}
+
+// A lock met in the middle of a read (a shared in-memory table whose writer
+// got in between) is simulated by a function in the rows' view that fails
+// with SQLITE_LOCKED once, on a chosen row.
+struct LockOnRow
+{
+    int failOnCall = 0;
+    int calls = 0;
+};
+
+void lockOnRow(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    auto* lock = static_cast<LockOnRow*>(sqlite3_user_data(ctx));
+    if (++lock->calls == lock->failOnCall) {
+        sqlite3_result_error_code(ctx, SQLITE_LOCKED);
+        return;
+    }
+    sqlite3_result_int(ctx, 1);
+}
+
+TEST_F(TableTest, LockAfterTheFirstRowIsReportedNotReadAgainFromTheStart)
+{
+    const QString file = m_folder.path() + QStringLiteral("Base/tt01.dat");
+    {
+        Session s(m_folder.path());
+        TypedTable<TypesRecord> t(s, storetest::typesTable());
+        ASSERT_EQ(t.open(), kOk);
+        for (const char* code : {"A", "B", "C", "D", "E"})
+            addType(t, code, 1);
+    }
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &raw), SQLITE_OK);
+    LockOnRow unused;
+    sqlite3_create_function(raw, "lock_on_row", 0, SQLITE_UTF8, &unused, lockOnRow, nullptr, nullptr);
+    const int rc =
+        sqlite3_exec(raw,
+                     "ALTER TABLE records RENAME TO stored;"
+                     "CREATE VIEW records AS SELECT rowid AS rowid, * FROM stored WHERE lock_on_row()",
+                     nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+    ASSERT_EQ(rc, SQLITE_OK);
+
+    Session s(m_folder.path());
+    TypedTable<TypesRecord> t(s, storetest::typesTable());
+    ASSERT_EQ(t.open(), kOk);
+    LockOnRow lock{3};
+    ASSERT_EQ(sqlite3_create_function(s.connection().db(), "lock_on_row", 0, SQLITE_UTF8, &lock, lockOnRow,
+                                      nullptr, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(t.set("TST:BYCODE", 0), kOk);
+    std::vector<std::string> codes;
+    int code = kOk;
+    while ((code = t.next()) == kOk && codes.size() < 20)
+        codes.push_back(codeOf(t));
+    // Two rows had been read when the lock came: the read reports the lock
+    // instead of starting over and handing out A and B a second time.
+    EXPECT_EQ(code, kFileLocked);
+    EXPECT_EQ(framework::lastError().code, kFileLocked);
+    EXPECT_TRUE(codes.empty()) << codes.size();
+    // Once the lock is gone the range is read from where it stood, each row once.
+    EXPECT_EQ(readCodes(t, +1), (std::vector<std::string>{"A", "B", "C", "D", "E"}));
 }
 
 } // namespace

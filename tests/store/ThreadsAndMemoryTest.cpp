@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 // Per-thread instances, the process-wide BrwMem and the per-thread BFormat.
+#include "StoreTestSupport.h"
 #include "support/TestSupport.h"
 
+#include "framework/ErrorManager.h"
+#include "framework/LastError.h"
+#include "framework/RecordingPresenter.h"
+#include "framework/StorageErrorTexts.h"
 #include "store/RecordText.h"
 #include "store/Session.h"
 #include "store/Table.h"
@@ -12,6 +17,8 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <atomic>
 #include <barrier>
 #include <thread>
@@ -19,6 +26,25 @@
 using namespace store;
 
 namespace {
+
+// A worker's place at a barrier, given up on every way out of the worker: a
+// worker that stops early (a failed assertion, a failed read) lets its
+// partner go on alone instead of leaving it waiting for ever, and the test
+// fails on what was read instead of hanging.
+class BarrierSeat
+{
+public:
+    explicit BarrierSeat(std::barrier<>& barrier)
+        : m_barrier(barrier)
+    {}
+    ~BarrierSeat() { m_barrier.arrive_and_drop(); }
+    BarrierSeat(const BarrierSeat&) = delete;
+    BarrierSeat& operator=(const BarrierSeat&) = delete;
+    void wait() { m_barrier.arrive_and_wait(); }
+
+private:
+    std::barrier<>& m_barrier;
+};
 
 TEST(ThreadsTest, EachThreadHasItsOwnBufferAndPosition)
 {
@@ -34,20 +60,20 @@ TEST(ThreadsTest, EachThreadHasItsOwnBufferAndPosition)
             ASSERT_EQ(place.add(), kOk);
         }
     }
-    std::barrier sync(2);
+    std::barrier<> sync(2);
     std::string seen[2];
     auto worker = [&](int index, const char* start) {
+        BarrierSeat seat(sync);
         Session s(folder.path());
         TypedTable<PlaceRecord> place(s, placeTable());
-        if (place.open() != kOk)
-            return;
+        ASSERT_EQ(place.open(), kOk);
         place.clear();
         setText(place.rec().ENTITY, start);
-        place.set("MPL:BYENTITY", 1);
-        sync.arrive_and_wait(); // both positioned
+        ASSERT_EQ(place.set("MPL:BYENTITY", 1), kOk);
+        seat.wait(); // both positioned
         for (int i = 0; i < 2 && place.next() == kOk; ++i) {
             seen[index] += std::string(textOf(place.rec().ENTITY));
-            sync.arrive_and_wait(); // the other thread reads in between
+            seat.wait(); // the other thread reads in between
         }
     };
     std::thread t1(worker, 0, "a");
@@ -148,6 +174,67 @@ TEST(MemoryTablesTest, ConcurrentWritersOfBrwMemAllSucceed)
     std::int64_t n = 0;
     ASSERT_EQ(mem.count(n), kOk);
     EXPECT_EQ(n, 150);
+}
+
+TEST(MemoryTablesTest, AFailedOpenOfTheSharedMemoryIsReportedAndTriedAgain)
+{
+    testsupport::TempFolder folder;
+    Session s(folder.path());
+    Table perThread(s, bFormatTable());
+    ASSERT_EQ(perThread.open(), kOk); // the session's connection is open
+    Table shared(s, storetest::sharedTypesTable());
+    framework::installStorageErrorTexts();
+    framework::RecordingPresenter presenter;
+    framework::ErrorManager manager;
+    manager.setPresenter(&presenter);
+    manager.setEndProgramAction([] {});
+
+    // SQLite gets a little more memory on every attempt, so that every step
+    // of opening the table fails once, until it opens.
+    const sqlite3_int64 noLimit = sqlite3_hard_heap_limit64(-1);
+    int code = kOk;
+    int failures = 0;
+    for (sqlite3_int64 room = 0; room <= 4 * 1024 * 1024; room += 256) {
+        framework::clearLastError();
+        sqlite3_hard_heap_limit64(sqlite3_memory_used() + room);
+        code = shared.open();
+        sqlite3_hard_heap_limit64(noLimit);
+        if (code == kOk)
+            break;
+        ++failures;
+        EXPECT_FALSE(shared.isOpen());
+        EXPECT_EQ(framework::lastError().code, code);
+        EXPECT_EQ(framework::lastError().fileName, "TstShared");
+        if (room == 0) {
+            EXPECT_EQ(code, kOutOfMemory);
+            // The error manager has what it needs to say what went wrong.
+            manager.report_for_file(29, shared.filePath());
+            EXPECT_EQ(
+                manager.currentText(),
+                QStringLiteral("Файл TstShared не может быть открыт.  Ошибка: Недостаточно памяти (8)."));
+        }
+    }
+    ASSERT_EQ(code, kOk);
+    EXPECT_GT(failures, 0);
+    shared.close();
+
+    // What one session writes is still there for the next one after the
+    // writer has gone: the process keeps the table even though its first
+    // opens failed.
+    {
+        Session writer(folder.path());
+        TypedTable<storetest::TypesRecord> t(writer, storetest::sharedTypesTable());
+        ASSERT_EQ(t.open(), kOk);
+        t.clear();
+        setText(t.rec().CODE, "kept");
+        ASSERT_EQ(t.add(), kOk);
+    }
+    Session reader(folder.path());
+    Table again(reader, storetest::sharedTypesTable());
+    ASSERT_EQ(again.open(), kOk);
+    std::int64_t n = 0;
+    ASSERT_EQ(again.count(n), kOk);
+    EXPECT_EQ(n, 1);
 }
 
 } // namespace
