@@ -2,8 +2,6 @@
 #include "responses/ResponseWalker.h"
 
 #include "platform/DebugOutput.h"
-#include "responses/AnswerCuts.h"
-#include "responses/AnswerOutline.h"
 #include "responses/AnswerPass.h"
 #include "responses/ContentsListWalk.h"
 #include "responses/FieldValue.h"
@@ -17,14 +15,11 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
-#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace responses {
@@ -34,7 +29,6 @@ using vetis::lowered;
 
 namespace {
 
-using walker::AnswerOutline;
 using walker::AnswerPass;
 using walker::blankRecord;
 using walker::isNull;
@@ -58,53 +52,13 @@ std::int32_t toInt32(double v)
     return static_cast<std::int32_t>(v);
 }
 
-// A long answer is shared among threads from this length on, in pieces of
-// about the second length. Threads take the next piece as they become free,
-// so a thread that runs slower (on a busy processor) takes fewer; a thread
-// parses one piece at a time.
-constexpr std::size_t kShareFromBytes = std::size_t{1} << 20;
-constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
-constexpr unsigned kMostThreads = 8;
-
-// What the reading of one piece gave, in lists of its own that are joined to
-// the request's lists in the order of the pieces.
-struct PieceLists
-{
-    std::unique_ptr<ResponseList> main;
-    std::array<std::unique_ptr<ResponseList>, kContentsListCount + 1>
-        contents; // [position], null when not read
-    int added = 0;
-};
-
-// What the threads reading the pieces of one answer share.
-struct PieceWork
-{
-    const AnswerCuts& cuts;
-    std::string_view answer;
-    pugi::xml_node listElement;
-    std::uint32_t recordDepth;
-    std::size_t longestPiece;
-    std::vector<PieceLists> results;  // [piece]
-    std::atomic<std::size_t> next{0}; // the first piece no thread has taken
-    std::atomic<bool> failed{false};  // a piece was not a sequence of whole records
-
-    std::size_t pieceEnd(std::size_t k) const
-    {
-        return k + 1 < cuts.pieceBegins.size() ? cuts.pieceBegins[k + 1] : cuts.recordsEnd;
-    }
-};
-
 class Walk
 {
 public:
     Walk(vetis::RequestRecord& request, WalkerMessages* messages);
 
-    // Reads a parsable copy of the answer (in place) the usual way.
-    int readWhole(char* answer, std::size_t size);
-    // Reads the answer in pieces on several threads, without changing it;
-    // nothing when it cannot be cut into pieces of whole records (then it
-    // is to be read whole, as nothing has been changed).
-    std::optional<int> readInPieces(std::string_view answer, const ReadSharing& sharing);
+    // Reads a parsable copy of the answer, in place.
+    int read(char* answer, std::size_t size);
 
 private:
     void show(std::string_view text) const
@@ -117,7 +71,6 @@ private:
     void readListAttributes(pugi::xml_node list);
     std::int32_t rowTagId() const { return m_index.nameId(lowered(m_rowTag)); }
     std::int32_t vetDocumentId() const { return m_index.nameId(lowered(kVetDocument)); }
-    void readPieces(PieceWork& work) const;
 
     vetis::RequestRecord& m_request;
     WalkerMessages* m_messages;
@@ -159,7 +112,7 @@ void Walk::readListAttributes(pugi::xml_node list)
     }
 }
 
-int Walk::readWhole(char* answer, std::size_t size)
+int Walk::read(char* answer, std::size_t size)
 {
     pugi::xml_document document;
     const pugi::xml_parse_result parsed =
@@ -209,175 +162,19 @@ int Walk::readWhole(char* answer, std::size_t size)
     return added;
 }
 
-// One thread's part: the next piece no thread has taken, until none is
-// left; each copied, parsed and walked into lists of its own by the pass the
-// thread keeps for all its pieces.
-void Walk::readPieces(PieceWork& work) const
-{
-    std::array<std::vector<std::byte>, kContentsListCount + 1> blanks;
-    for (std::size_t p = 1; p <= kContentsListCount; ++p)
-        if (m_contentsSlot[p] >= 0)
-            blanks[p] = blankRecord(m_request.lists[p]->layout());
-    std::vector<ContentsListWalk> walks;
-    walks.reserve(kContentsListCount);
-    std::optional<AnswerPass> pass;
-    const std::int32_t rowTag = rowTagId();
-    const std::int32_t vetDocument = vetDocumentId();
-    // One buffer for the copies of all pieces: it stays in the cache from
-    // piece to piece.
-    const std::unique_ptr<char[]> piece(new char[work.longestPiece + 1]);
-    for (;;) {
-        const std::size_t k = work.next.fetch_add(1);
-        if (k >= work.results.size() || work.failed.load(std::memory_order_relaxed))
-            return;
-        PieceLists& out = work.results[k];
-        out.main = std::make_unique<ResponseList>(m_request.lists[0]->layout());
-        walks.clear();
-        for (std::size_t p = 1; p <= kContentsListCount; ++p)
-            if (m_contentsSlot[p] >= 0) {
-                out.contents[p] = std::make_unique<ResponseList>(m_request.lists[p]->layout());
-                walks.emplace_back(*out.contents[p], m_contentsSlot[p], p == kPackageListPosition,
-                                   blanks[p].data());
-            }
-        if (pass) {
-            pass->startPiece(*out.main, walks);
-        } else {
-            pass.emplace(m_index, *out.main, m_mainSlot, rowTag, walks, vetDocument);
-            pass->continueBelow(work.listElement, work.recordDepth);
-        }
-
-        const std::size_t begin = work.cuts.pieceBegins[k];
-        const std::size_t length = work.pieceEnd(k) - begin;
-        std::memcpy(piece.get(), work.answer.data() + begin, length);
-        piece[length] = '\0';
-        pugi::xml_document document;
-        if (!document.load_buffer_inplace(piece.get(), length, kParseOptions | pugi::parse_fragment,
-                                          pugi::encoding_utf8)) {
-            work.failed.store(true);
-            return;
-        }
-        pass->setReadableRange(piece.get(), piece.get() + length);
-        document.traverse(*pass);
-        if (pass->strayAtRecordDepth()) {
-            work.failed.store(true);
-            return;
-        }
-        out.added = pass->finish();
-    }
-}
-
-std::optional<int> Walk::readInPieces(std::string_view answer, const ReadSharing& sharing)
-{
-    if (sharing.threads < 2 || sharing.pieces < 2 || m_mainSlot < 0)
-        return std::nullopt;
-    // The contents lists are read along only when their record element is
-    // the main list's, as in every VSD answer.
-    const bool readsContents =
-        std::any_of(m_contentsSlot.begin() + 1, m_contentsSlot.end(), [](int slot) { return slot >= 0; });
-    if (readsContents && lowered(m_rowTag) != lowered(kVetDocument))
-        return std::nullopt;
-    const std::size_t colon = m_rowTag.find(':');
-    const std::string_view localName = colon == std::string::npos
-                                           ? std::string_view(m_rowTag)
-                                           : std::string_view(m_rowTag).substr(colon + 1);
-    const std::optional<AnswerCuts> cuts = cutAnswer(answer, localName, sharing.pieces);
-    if (!cuts || cuts->pieceBegins.size() < 2)
-        return std::nullopt;
-
-    AnswerOutline outline;
-    if (!outline.read(answer, *cuts, lowered(m_rowTag), kParseOptions))
-        return std::nullopt;
-    const pugi::xml_node listElement = outline.listElement();
-
-    const std::size_t pieces = cuts->pieceBegins.size();
-    PieceWork work{*cuts, answer, listElement, outline.recordDepth(), 0, std::vector<PieceLists>(pieces)};
-    for (std::size_t k = 0; k < pieces; ++k)
-        work.longestPiece = std::max(work.longestPiece, work.pieceEnd(k) - cuts->pieceBegins[k]);
-    // Nothing thrown leaves a thread: a piece that could not be read makes
-    // the answer be read whole.
-    const auto readShare = [this, &work] {
-        try {
-            readPieces(work);
-        } catch (...) {
-            work.failed.store(true);
-        }
-    };
-    const unsigned threads = static_cast<unsigned>(std::min<std::size_t>(sharing.threads, pieces));
-    std::vector<std::thread> helpers;
-    try {
-        helpers.reserve(threads - 1);
-        for (unsigned t = 1; t < threads; ++t)
-            helpers.emplace_back(readShare);
-    } catch (...) {
-        // Fewer threads than asked: those there are take all the pieces.
-    }
-    readShare();
-    for (std::thread& helper : helpers)
-        helper.join();
-    if (work.failed.load())
-        return std::nullopt;
-
-    int added = 0;
-    for (const PieceLists& piece : work.results)
-        added += piece.added;
-    for (PieceLists& piece : work.results) {
-        m_request.lists[0]->append(std::move(*piece.main));
-        if (added > 0) // contents are kept only when the main list received entries
-            for (std::size_t p = 1; p <= kContentsListCount; ++p)
-                if (piece.contents[p])
-                    m_request.lists[p]->append(std::move(*piece.contents[p]));
-    }
-    readListAttributes(listElement);
-    m_request.RLOAD = added;
-    return added;
-}
-
 } // namespace
-
-ReadSharing defaultSharing(std::size_t answerSize)
-{
-    if (answerSize < kShareFromBytes)
-        return {};
-    const unsigned threads = std::min(std::max(1u, std::thread::hardware_concurrency()), kMostThreads);
-    if (threads < 2)
-        return {};
-    const std::size_t perThread = std::max<std::size_t>(1, answerSize / threads / kPieceBytes);
-    return {threads, threads * perThread};
-}
-
-int ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request,
-                      const ReadSharing& sharing, bool* readInPieces, WalkerMessages* messages)
-{
-    Walk walk(request, messages);
-    const std::optional<int> shared = walk.readInPieces(std::string_view(answer, size), sharing);
-    if (readInPieces)
-        *readInPieces = shared.has_value();
-    return shared ? *shared : walk.readWhole(answer, size);
-}
-
-int ReadAnswer(std::string_view answer, vetis::RequestRecord& request, const ReadSharing& sharing,
-               bool* readInPieces, WalkerMessages* messages)
-{
-    Walk walk(request, messages);
-    const std::optional<int> shared = walk.readInPieces(answer, sharing);
-    if (readInPieces)
-        *readInPieces = shared.has_value();
-    if (shared)
-        return *shared;
-    std::unique_ptr<char[]> copy(new char[answer.size() + 1]);
-    std::memcpy(copy.get(), answer.data(), answer.size());
-    copy[answer.size()] = '\0';
-    return walk.readWhole(copy.get(), answer.size());
-}
 
 int ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request, WalkerMessages* messages)
 {
-    return ReadAnswerInPlace(answer, size, request, defaultSharing(size), nullptr, messages);
+    return Walk(request, messages).read(answer, size);
 }
 
 int ReadAnswer(std::string_view answer, vetis::RequestRecord& request, WalkerMessages* messages)
 {
-    return ReadAnswer(answer, request, defaultSharing(answer.size()), nullptr, messages);
+    std::unique_ptr<char[]> copy(new char[answer.size() + 1]);
+    std::memcpy(copy.get(), answer.data(), answer.size());
+    copy[answer.size()] = '\0';
+    return Walk(request, messages).read(copy.get(), answer.size());
 }
 
 } // namespace responses

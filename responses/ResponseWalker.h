@@ -47,26 +47,4 @@ int ReadAnswer(std::string_view answer, vetis::RequestRecord& request, WalkerMes
 int ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request,
                       WalkerMessages* messages = nullptr);
 
-// How a long answer is shared among threads: its records are cut into pieces,
-// each thread parses and walks its run of pieces into lists of its own, and
-// the lists are joined in order. The lists come out as a reading of the whole
-// answer gives them; an answer that cannot be cut into pieces of whole
-// records is read whole. The calls above share answers from 1 MiB on among as
-// many threads as the machine runs at once (at most 8), in pieces of about
-// 1 MiB; shorter answers, and machines of one thread, read one piece.
-struct ReadSharing
-{
-    unsigned threads = 1;
-    std::size_t pieces = 1;
-};
-ReadSharing defaultSharing(std::size_t answerSize);
-
-// The calls above with the sharing given. readInPieces, when given, tells
-// whether the answer was read in pieces.
-int ReadAnswer(std::string_view answer, vetis::RequestRecord& request, const ReadSharing& sharing,
-               bool* readInPieces = nullptr, WalkerMessages* messages = nullptr);
-int ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request,
-                      const ReadSharing& sharing, bool* readInPieces = nullptr,
-                      WalkerMessages* messages = nullptr);
-
 } // namespace responses

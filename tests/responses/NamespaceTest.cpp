@@ -19,15 +19,6 @@ using namespace walkertest;
 
 namespace {
 
-std::string readSample(const char* name)
-{
-    QFile f(testsupport::sharedFolder() + QStringLiteral("/vetis-samples/") + QString::fromUtf8(name));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = f.readAll();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
 // Rewrites an answer with other prefixes for the same namespaces:
 // Default - no prefixes, a default namespace declared wherever it changes;
 // Generated - ns1:, ns2:, ... all declared on the root element;
