@@ -28,4 +28,15 @@ struct AnswerOptions
 
 std::string generateVsdAnswer(const AnswerOptions& options);
 
+// Hostile shapes of namespace declarations, each a SOAP envelope whose body
+// ends in a VSD list of one vd:vetDocument (UUID kDeclarationShapesUuid),
+// written with prefixes declared on the envelope, past all the declarations:
+// - nested: `elements` elements nested in one another, each declaring a prefix
+//   of its own, all named with the prefix the outermost declares;
+// - wide: one element declaring `elements` prefixes, then `elements` children
+//   each declaring one prefix more and named with the first of those.
+inline constexpr const char* kDeclarationShapesUuid = "5e1f0000-aaaa-4bbb-8ccc-000000000042";
+std::string generateNestedDeclarations(int elements);
+std::string generateWideDeclarations(int elements);
+
 } // namespace bench

@@ -241,15 +241,69 @@ void run(const char* title, const std::string& answer, int repetitions, bool mea
     std::printf("goal: all ten lists at most 3.00 x parse:  %s\n", all.median() <= 3 * p ? "met" : "NOT MET");
 }
 
+// Answers whose namespace declarations would make a walker that rescans the
+// bindings in scope quadratic, at n and 2n elements: a linear reading takes
+// about twice as long at 2n, a quadratic one four times. pugixml's parse of
+// the same text is shown beside it.
+void declarationShapes(int elements, int repetitions)
+{
+    struct Shape
+    {
+        const char* title;
+        std::string (*generate)(int);
+    };
+    std::printf("\n== namespace declarations (read: VSD list and its nine contents lists)\n");
+    std::printf("%-58s %10s %10s %12s\n", "", "parse, ms", "read, ms", "read/parse");
+    for (const Shape& shape :
+         {Shape{"nested, each declaring a prefix", bench::generateNestedDeclarations},
+          Shape{"declared on one element, children one each", bench::generateWideDeclarations}}) {
+        double previousRead = 0;
+        double previousParse = 0;
+        for (const int n : {elements, 2 * elements}) {
+            const std::string answer = shape.generate(n);
+            std::vector<char> buffer(answer.size() + 1);
+            Series parse, read;
+            int entries = 0;
+            for (int r = 0; r < repetitions; ++r) {
+                std::memcpy(buffer.data(), answer.data(), answer.size());
+                auto t = Clock::now();
+                {
+                    pugi::xml_document doc;
+                    doc.load_buffer_inplace(buffer.data(), answer.size(), kWalkerParseOptions);
+                }
+                parse.ms.push_back(msSince(t));
+                std::memcpy(buffer.data(), answer.data(), answer.size());
+                ListSet lists(true);
+                t = Clock::now();
+                entries = responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request);
+                read.ms.push_back(msSince(t));
+            }
+            char title[160];
+            std::snprintf(title, sizeof title, "%s, %d (%.1f MiB)", shape.title, n,
+                          static_cast<double>(answer.size()) / (1024.0 * 1024.0));
+            std::printf("%-58s %10.2f %10.2f %12.2f%s\n", title, parse.median(), read.median(),
+                        read.median() / parse.median(), entries == 1 ? "" : "  (the VSD was not read!)");
+            if (previousRead > 0)
+                std::printf("%-58s %10.2f %10.2f   (2 for linear, 4 for quadratic)\n",
+                            "  growth at twice the size", parse.median() / previousParse,
+                            read.median() / previousRead);
+            previousRead = read.median();
+            previousParse = parse.median();
+        }
+    }
+}
+
 constexpr const char* kUsage =
-    "usage: walker_bench [VSD count = 1000] [runs = 9] [--first | --reads-only | --write PREFIX]\n"
+    "usage: walker_bench [VSD count = 1000] [runs = 9]\n"
+    "                    [--first | --reads-only | --shapes-only | --write PREFIX] [--shapes N]\n"
     "  Generates VSD list answers of that many vd:vetDocument elements (usual prefixes indented\n"
     "  and on one line, generated ns1: prefixes, default namespaces) and prints, per answer, the\n"
     "  pugixml parse alone, the reading of the VSD list only and of all ten lists, and the peak\n"
-    "  memory of a read.\n"
+    "  memory of a read; then answers of N = 100000 and 2N hostile namespace declarations.\n"
     "  --first        measures the first kind of answer only (usual prefixes, indented)\n"
     "  --reads-only   repeats reads of all ten lists and prints nothing (for a profiler)\n"
-
+    "  --shapes-only  measures the namespace declaration shapes only\n"
+    "  --shapes N     the element count N of the namespace declaration shapes\n"
     "  --write PREFIX writes the four answers to PREFIX-indented.xml, PREFIX-oneline.xml,\n"
     "                 PREFIX-ns1.xml and PREFIX-default.xml and measures nothing\n";
 
@@ -259,9 +313,17 @@ int main(int argc, char** argv)
 {
     bench::CommandLine line;
     int exitCode = 0;
-    if (!bench::readCommandLine(argc, argv, kUsage, 2, {"--first", "--reads-only"}, {"--write"}, line,
-                                exitCode))
+    if (!bench::readCommandLine(argc, argv, kUsage, 2, {"--first", "--reads-only", "--shapes-only"},
+                                {"--write", "--shapes"}, line, exitCode))
         return exitCode;
+    int shapeElements = 100000;
+    if (const auto shapes = line.values.find("--shapes"); shapes != line.values.end()) {
+        shapeElements = std::atoi(shapes->second.c_str());
+        if (shapeElements < 1 || shapeElements > 10000000) {
+            std::fprintf(stderr, "--shapes takes a count from 1 to 10000000\n\n%s", kUsage);
+            return 2;
+        }
+    }
     const int documents = static_cast<int>(std::min(line.number(0, 1000), 10000000L));
     const int repetitions = static_cast<int>(std::min(line.number(1, 9), 100000L));
     pugi::set_memory_management_functions(counted, uncounted);
@@ -303,6 +365,10 @@ int main(int argc, char** argv)
         }
         return 0;
     }
+    if (line.has("--shapes-only")) {
+        declarationShapes(shapeElements, std::min(repetitions, 3));
+        return 0;
+    }
     std::printf("walker_bench: %d vd:vetDocument elements, %d runs of each measurement, one thread\n",
                 documents, repetitions);
     run("usual prefixes, indented", answer, repetitions, true);
@@ -324,5 +390,6 @@ int main(int argc, char** argv)
     answer = bench::generateVsdAnswer(options);
     answer.shrink_to_fit();
     run("default namespaces, indented", answer, repetitions, false);
+    declarationShapes(shapeElements, std::min(repetitions, 3));
     return 0;
 }

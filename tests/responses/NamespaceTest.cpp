@@ -137,6 +137,42 @@ TEST(Namespaces, KnownUrisHaveTheirCanonicalPrefixes)
     EXPECT_EQ(canonicalNamespace("http://api.vetrf.ru/schema/cdm/base/"), -1);
 }
 
+TEST(Namespaces, LeavingAnElementRestoresTheBindingsItHid)
+{
+    const char* const kBase = "http://api.vetrf.ru/schema/cdm/base";
+    const char* const kDictionary = "http://api.vetrf.ru/schema/cdm/dictionary/v2";
+    const int base = static_cast<int>(VetisNamespace::Base);
+    const int dictionary = static_cast<int>(VetisNamespace::Dictionary);
+    NamespaceScope scope;
+    scope.declare("a", kBase, 2);
+    scope.declare("", kDictionary, 2);
+    const std::int32_t a = scope.prefixId("a");
+    EXPECT_EQ(scope.prefixId("a"), a);
+    // Depth 3 binds a elsewhere, twice on one element (pugixml lets that
+    // pass), and the default namespace to nothing known.
+    scope.leave(3);
+    scope.declare("a", kDictionary, 3);
+    scope.declare("a", "urn:other", 3);
+    scope.declare("", "", 3);
+    scope.declare("b", kBase, 3);
+    EXPECT_EQ(scope.resolve("a"), -1);
+    EXPECT_EQ(scope.boundNamespace(a), -1);
+    EXPECT_EQ(scope.defaultNamespace(), -1);
+    EXPECT_EQ(scope.resolve("b"), base);
+    // Depth 4 declares nothing; its sibling at depth 3 has left depth 3's.
+    scope.leave(4);
+    EXPECT_EQ(scope.resolve("b"), base);
+    scope.leave(3);
+    EXPECT_EQ(scope.resolve("a"), base);
+    EXPECT_EQ(scope.boundNamespace(a), base);
+    EXPECT_EQ(scope.resolve(""), dictionary);
+    EXPECT_EQ(scope.resolve("b"), -1);
+    EXPECT_EQ(scope.resolve("never"), -1);
+    scope.leave(2);
+    EXPECT_EQ(scope.resolve("a"), -1);
+    EXPECT_EQ(scope.defaultNamespace(), -1);
+}
+
 TEST(Namespaces, CanonicalNameResolvesDeclarationsInScope)
 {
     pugi::xml_document doc;
@@ -153,6 +189,12 @@ TEST(Namespaces, CanonicalNameResolvesDeclarationsInScope)
     ASSERT_TRUE(status);
     EXPECT_STREQ(status.text().get(), "ok");
     EXPECT_FALSE(findCanonical(doc, "apl:error"));
+    // Searching below an element: its ancestors' declarations count, and the
+    // search ends with the element's subtree.
+    const pugi::xml_node q = root.child("q");
+    EXPECT_EQ(findCanonical(q, "apl:status"), status);
+    EXPECT_FALSE(findCanonical(root.first_child(), "apl:status"));
+    EXPECT_EQ(findCanonical(root.first_child(), "apl:applicationId"), root.first_child());
 }
 
 TEST(Namespaces, ThreePrefixStylesGiveIdenticalLists)
