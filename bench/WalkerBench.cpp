@@ -8,6 +8,7 @@
 #include "AnswerGenerator.h"
 #include "BenchCommandLine.h"
 
+#include "responses/AnswerText.h"
 #include "responses/ResponseWalker.h"
 #include "responses/VsdContentsLists.h"
 #include "responses/VsdList.h"
@@ -135,7 +136,9 @@ struct ListSet
     }
 };
 
-constexpr unsigned kWalkerParseOptions = pugi::parse_default | pugi::parse_embed_pcdata;
+// As the walker parses (responses/AnswerDocument.cpp).
+constexpr unsigned kWalkerParseOptions =
+    pugi::parse_default | pugi::parse_embed_pcdata | pugi::parse_fragment | pugi::parse_doctype;
 
 // Medians (and minima) of the repetitions: the machine is shared, so single
 // runs wander.
@@ -167,7 +170,7 @@ void run(const char* title, const std::string& answer, int repetitions, bool mea
         g_live.store(0);
         g_peak.store(0);
         g_counting.store(true);
-        const int n = responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request);
+        const int n = responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request).entries;
         const auto peak = static_cast<std::size_t>(std::max(0LL, g_peak.load()));
         const auto kept = static_cast<std::size_t>(std::max(0LL, g_live.load()));
         g_counting.store(false);
@@ -190,7 +193,7 @@ void run(const char* title, const std::string& answer, int repetitions, bool mea
     // machine hits all of them alike. Each starts from a fresh copy of the
     // answer, and each times what a read does with its document: the parse
     // alone includes freeing the document, as the reads do.
-    Series parse, parseDefault, mainOnly, all;
+    Series parse, parseDefault, mainOnly, all, utf8, textCheck;
     for (int r = 0; r < repetitions; ++r) {
         {
             std::memcpy(buffer.data(), answer.data(), answer.size());
@@ -210,6 +213,19 @@ void run(const char* title, const std::string& answer, int repetitions, bool mea
                 doc.load_buffer_inplace(buffer.data(), answer.size(), pugi::parse_default);
             }
             parseDefault.ms.push_back(msSince(t));
+        }
+        {
+            // The checks of the text a read makes before the parse (part of
+            // the reads' figures): UTF-8 alone, and UTF-8 with the entity
+            // references.
+            auto t = Clock::now();
+            if (responses::firstInvalidUtf8(answer) != answer.size())
+                std::printf("invalid UTF-8\n");
+            utf8.ms.push_back(msSince(t));
+            t = Clock::now();
+            if (!responses::checkUtf8Text(answer).ok())
+                std::printf("text refused\n");
+            textCheck.ms.push_back(msSince(t));
         }
         {
             std::memcpy(buffer.data(), answer.data(), answer.size());
@@ -238,6 +254,10 @@ void run(const char* title, const std::string& answer, int repetitions, bool mea
                 all.median(), all.min(), all.median() / p, all.min() / parse.min());
     std::printf("  of which beyond the parse:               %8.2f ms           = %.2f x parse\n",
                 all.median() - p, (all.median() - p) / p);
+    std::printf("  UTF-8 validation of the answer:          %8.2f ms %8.2f ms  = %.3f x parse\n",
+                utf8.median(), utf8.min(), utf8.median() / p);
+    std::printf("  UTF-8 and entity references (as read):   %8.2f ms %8.2f ms  = %.3f x parse\n",
+                textCheck.median(), textCheck.min(), textCheck.median() / p);
     std::printf("goal: all ten lists at most 3.00 x parse:  %s\n", all.median() <= 3 * p ? "met" : "NOT MET");
 }
 
@@ -275,7 +295,7 @@ void declarationShapes(int elements, int repetitions)
                 std::memcpy(buffer.data(), answer.data(), answer.size());
                 ListSet lists(true);
                 t = Clock::now();
-                entries = responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request);
+                entries = responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request).entries;
                 read.ms.push_back(msSince(t));
             }
             char title[160];

@@ -15,10 +15,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
+#include <charconv>
 #include <cstring>
-#include <limits>
 #include <memory>
+#include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,30 +36,54 @@ using walker::isNull;
 
 constexpr std::string_view kVetDocument = "vd:vetDocument";
 
-// Text children are kept apart from elements; whitespace-only text between
-// elements is dropped, so an empty element has no text child. The text that
-// is an element's first child is kept in the element itself
-// (parse_embed_pcdata), which halves the nodes of a typical answer.
-constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_embed_pcdata;
-
-std::int32_t toInt32(double v)
+// A paging attribute's value: an integer from 0 to 2^31-1, XML blanks
+// around it allowed; nothing for anything else.
+std::optional<std::int32_t> pagingValue(std::string_view text)
 {
-    if (std::isnan(v))
-        return 0;
-    if (v <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
-        return std::numeric_limits<std::int32_t>::min();
-    if (v >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
-        return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(v);
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos)
+        return std::nullopt;
+    text = text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+    if (text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty() || text.front() == '-')
+        return std::nullopt;
+    std::int32_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
 }
+
+// The entry counts of the request's lists, so that a refused answer leaves
+// them as they were.
+class ListCounts
+{
+public:
+    explicit ListCounts(const vetis::RequestRecord& request)
+    {
+        for (std::size_t i = 0; i < request.lists.size(); ++i)
+            m_counts[i] = request.lists[i] ? request.lists[i]->count() : 0;
+    }
+    void restore(vetis::RequestRecord& request) const
+    {
+        for (std::size_t i = 0; i < request.lists.size(); ++i)
+            if (request.lists[i])
+                request.lists[i]->truncate(m_counts[i]);
+    }
+    std::size_t before(std::size_t list) const { return m_counts[list]; }
+
+private:
+    std::array<std::size_t, vetis::kResponseListCount> m_counts{};
+};
 
 class Walk
 {
 public:
-    Walk(vetis::RequestRecord& request, WalkerMessages* messages);
+    Walk(vetis::RequestRecord& request, WalkerMessages* messages, const ListCounts& counts);
 
-    // Reads a parsable copy of the answer, in place.
-    int read(char* answer, std::size_t size);
+    // Reads the answer, parsing it in place.
+    ReadResult read(char* answer, std::size_t size, std::size_t maxBytes);
 
 private:
     void show(std::string_view text) const
@@ -68,21 +93,24 @@ private:
         else
             platform::debugOutput(text);
     }
-    void readListAttributes(pugi::xml_node list);
+    // Empty when the attributes are sound.
+    std::string readListAttributes(pugi::xml_node list);
     std::int32_t rowTagId() const { return m_index.nameId(lowered(m_rowTag)); }
     std::int32_t vetDocumentId() const { return m_index.nameId(lowered(kVetDocument)); }
 
     vetis::RequestRecord& m_request;
     WalkerMessages* m_messages;
+    const ListCounts& m_counts;
     PathIndex m_index;
     std::string m_rowTag;
     int m_mainSlot = -1;
     std::array<int, kContentsListCount + 1> m_contentsSlot{};
 };
 
-Walk::Walk(vetis::RequestRecord& request, WalkerMessages* messages)
+Walk::Walk(vetis::RequestRecord& request, WalkerMessages* messages, const ListCounts& counts)
     : m_request(request)
     , m_messages(messages)
+    , m_counts(counts)
     , m_rowTag(request.ROWTAG, strnlen(request.ROWTAG, sizeof request.ROWTAG))
 {
     m_request.RLOAD = 0;
@@ -96,42 +124,49 @@ Walk::Walk(vetis::RequestRecord& request, WalkerMessages* messages)
 }
 
 // The paging attributes of the element that encloses the first record element.
-void Walk::readListAttributes(pugi::xml_node list)
+std::string Walk::readListAttributes(pugi::xml_node list)
 {
     for (pugi::xml_attribute a = list.first_attribute(); a; a = a.next_attribute()) {
         const std::string name = lowered(a.name());
         if (name != "offset" && name != "count" && name != "total")
             continue;
-        const std::int32_t value = toInt32(leadingNumber(a.value()));
+        const std::optional<std::int32_t> value = pagingValue(a.value());
+        if (!value) {
+            std::string shown = std::string(std::string_view(a.value()).substr(0, 40));
+            if (std::strlen(a.value()) > 40)
+                shown += "...";
+            return "Ответ сервиса содержит неверное значение атрибута «" + std::string(a.name()) +
+                   "» списка: «" + shown + "» (ожидается целое число от 0 до 2147483647).";
+        }
         if (name == "offset")
-            m_request.ROFFSET = value;
+            m_request.ROFFSET = *value;
         else if (name == "count")
-            m_request.RCOUNT = value;
+            m_request.RCOUNT = *value;
         else
-            m_request.RTOTAL = value;
+            m_request.RTOTAL = *value;
     }
+    return {};
 }
 
-int Walk::read(char* answer, std::size_t size)
+ReadResult Walk::read(char* answer, std::size_t size, std::size_t maxBytes)
 {
-    pugi::xml_document document;
-    const pugi::xml_parse_result parsed =
-        document.load_buffer_inplace(answer, size, kParseOptions, pugi::encoding_auto);
-    if (parsed.status == pugi::status_no_document_element)
-        return kEmptyAnswer;
-    if (!parsed)
-        return kUnparsableAnswer;
-    if (!document.document_element())
-        return kEmptyAnswer;
+    ReadResult result;
+    AnswerDocument document;
+    if (const AnswerProblem problem = document.parse(answer, size, maxBytes);
+        problem != AnswerProblem::None) {
+        result.entries = problem == AnswerProblem::Empty ? kEmptyAnswer : kUnparsableAnswer;
+        result.problem = problem;
+        result.description = document.description();
+        return result;
+    }
     if (m_mainSlot < 0)
-        return 0;
+        return result;
     ResponseList* main = m_request.lists[0];
 
     // Contents lists are filled in the same pass and kept only when the main
     // list received entries.
     std::vector<std::vector<std::byte>> blanks;
     std::vector<ContentsListWalk> walks;
-    std::array<std::size_t, kContentsListCount + 1> countBefore{};
     blanks.reserve(kContentsListCount);
     walks.reserve(kContentsListCount);
     for (int p = 1; p <= kContentsListCount; ++p) {
@@ -139,42 +174,88 @@ int Walk::read(char* answer, std::size_t size)
         if (m_contentsSlot[i] < 0)
             continue;
         ResponseList& list = *m_request.lists[i];
-        countBefore[i] = list.count();
         blanks.push_back(blankRecord(list.layout()));
         walks.emplace_back(list, m_contentsSlot[i], p == kPackageListPosition, blanks.back().data());
     }
 
     AnswerPass pass(m_index, *main, m_mainSlot, rowTagId(), walks, vetDocumentId());
-    pass.setReadableRange(answer, answer + size);
-    document.traverse(pass);
+    pass.setReadableRange(document.textBegin(), document.textEnd());
+    document.document().traverse(pass);
     const int added = pass.finish();
+    std::string paging;
     if (pass.listElementMissing())
         show(kFirstRowParentFault);
     else if (!isNull(pass.listElement()))
-        readListAttributes(pass.listElement());
+        paging = readListAttributes(pass.listElement());
+    if (!paging.empty()) {
+        m_counts.restore(m_request);
+        m_request.ROFFSET = m_request.RCOUNT = m_request.RTOTAL = 0;
+        result.entries = kUnparsableAnswer;
+        result.problem = AnswerProblem::BadPagingAttribute;
+        result.description = std::move(paging);
+        return result;
+    }
     main->truncate(main->count()); // the room kept for one more entry
     for (int p = 1; p <= kContentsListCount; ++p) {
         const auto i = static_cast<std::size_t>(p);
         if (m_contentsSlot[i] >= 0)
-            m_request.lists[i]->truncate(added > 0 ? m_request.lists[i]->count() : countBefore[i]);
+            m_request.lists[i]->truncate(added > 0 ? m_request.lists[i]->count() : m_counts.before(i));
     }
     m_request.RLOAD = added;
-    return added;
+    result.entries = added;
+    return result;
+}
+
+// Every reading goes through here: whatever is thrown (memory running out
+// as the lists grow) ends the reading as a refusal, the lists as they were.
+template <class Read>
+ReadResult guarded(vetis::RequestRecord& request, std::size_t size, Read read)
+{
+    const ListCounts counts(request);
+    ReadResult refused;
+    refused.entries = kUnparsableAnswer;
+    try {
+        return read(counts);
+    } catch (const std::bad_alloc&) {
+        refused.problem = AnswerProblem::OutOfMemory;
+        refused.description = "Не хватило памяти для чтения ответа сервиса (" + sizeForMessage(size) + ").";
+    } catch (...) {
+        refused.problem = AnswerProblem::OutOfMemory;
+        refused.description = "Ответ сервиса не прочитан из-за внутренней ошибки программы.";
+    }
+    counts.restore(request);
+    request.RLOAD = 0;
+    request.ROFFSET = request.RCOUNT = request.RTOTAL = 0;
+    return refused;
 }
 
 } // namespace
 
-int ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request, WalkerMessages* messages)
+ReadResult ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request,
+                             WalkerMessages* messages, std::size_t maxBytes)
 {
-    return Walk(request, messages).read(answer, size);
+    return guarded(request, size, [&](const ListCounts& counts) {
+        return Walk(request, messages, counts).read(answer, size, maxBytes);
+    });
 }
 
-int ReadAnswer(std::string_view answer, vetis::RequestRecord& request, WalkerMessages* messages)
+ReadResult ReadAnswer(std::string_view answer, vetis::RequestRecord& request, WalkerMessages* messages,
+                      std::size_t maxBytes)
 {
-    std::unique_ptr<char[]> copy(new char[answer.size() + 1]);
-    std::memcpy(copy.get(), answer.data(), answer.size());
-    copy[answer.size()] = '\0';
-    return Walk(request, messages).read(copy.get(), answer.size());
+    return guarded(request, answer.size(), [&](const ListCounts& counts) {
+        Walk walk(request, messages, counts);
+        if (answer.size() > maxBytes) { // refused before it is copied
+            ReadResult refused;
+            refused.entries = kUnparsableAnswer;
+            refused.problem = AnswerProblem::TooLarge;
+            refused.description = tooLargeDescription(answer.size(), maxBytes);
+            return refused;
+        }
+        std::unique_ptr<char[]> copy(new char[answer.size() + 1]);
+        std::memcpy(copy.get(), answer.data(), answer.size());
+        copy[answer.size()] = '\0';
+        return walk.read(copy.get(), answer.size(), maxBytes);
+    });
 }
 
 } // namespace responses

@@ -56,7 +56,88 @@ std::string textOfElement(const pugi::xml_node& element)
     return element.text().get();
 }
 
+// The first element child of that local name in the SOAP envelope namespace.
+pugi::xml_node envelopeChild(const pugi::xml_node& parent, std::string_view name)
+{
+    for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_element && localName(n.name()) == name &&
+            namespaceOf(n) == ns::soapEnvelope)
+            return n;
+    return {};
+}
+
+// The first child element of that local name, whatever its prefix.
+pugi::xml_node childByLocalName(const pugi::xml_node& parent, std::string_view name)
+{
+    for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_element && localName(n.name()) == name)
+            return n;
+    return {};
+}
+
+// A text cut to at most `most` bytes, not inside a UTF-8 sequence, without
+// the blanks around it.
+std::string trimmedText(std::string_view text, std::size_t most = 500)
+{
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos)
+        return {};
+    text = text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+    if (text.size() <= most)
+        return std::string(text);
+    std::size_t cut = most;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return std::string(text.substr(0, cut)) + "...";
+}
+
 } // namespace
+
+std::optional<SoapFault> findSoapFault(const pugi::xml_node& document)
+{
+    pugi::xml_node envelope = document.first_child();
+    while (envelope && envelope.type() != pugi::node_element)
+        envelope = envelope.next_sibling();
+    if (!envelope || localName(envelope.name()) != "Envelope" || namespaceOf(envelope) != ns::soapEnvelope)
+        return std::nullopt;
+    const pugi::xml_node fault = envelopeChild(envelopeChild(envelope, "Body"), "Fault");
+    if (!fault)
+        return std::nullopt;
+    SoapFault result;
+    result.code = trimmedText(childByLocalName(fault, "faultcode").text().get(), 80);
+    result.text = trimmedText(childByLocalName(fault, "faultstring").text().get());
+    // The first error element with a code below the detail, in document order.
+    const pugi::xml_node detail = childByLocalName(fault, "detail");
+    const pugi::xml_node error = detail.find_node([](const pugi::xml_node& n) {
+        return n.type() == pugi::node_element && localName(n.name()) == "error" && n.attribute("code");
+    });
+    if (error) {
+        if (const std::string code = trimmedText(error.attribute("code").value(), 80); !code.empty())
+            result.code = code;
+        if (std::string text = trimmedText(textOfElement(error)); text != result.text)
+            result.detail = std::move(text);
+    }
+    return result;
+}
+
+std::optional<SoapFault> readSoapFault(std::string_view answerUtf8)
+{
+    pugi::xml_document document;
+    if (!document.load_buffer(answerUtf8.data(), answerUtf8.size(), pugi::parse_default, pugi::encoding_utf8))
+        return std::nullopt;
+    return findSoapFault(document);
+}
+
+std::string soapFaultMessage(const SoapFault& fault)
+{
+    std::string message = "Сервис Ветис.API сообщил об ошибке:";
+    for (const std::string* part : {&fault.code, &fault.text})
+        if (!part->empty())
+            message += " " + *part;
+    if (!fault.detail.empty())
+        message += " (" + fault.detail + ")";
+    return message;
+}
 
 ApplicationFields readApplicationFields(std::string_view answerUtf8)
 {
@@ -66,8 +147,9 @@ ApplicationFields readApplicationFields(std::string_view answerUtf8)
     const bool wellFormed = static_cast<bool>(
         document.load_buffer(answerUtf8.data(), answerUtf8.size(), pugi::parse_default, pugi::encoding_utf8));
 
+    fields.fault = findSoapFault(document);
     pugi::xml_node scope = findApplicationElement(document, "application");
-    fields.complete = wellFormed && scope;
+    fields.complete = wellFormed && scope && !fields.fault;
     if (!scope)
         scope = document;
     fields.appId = FromUtf8(textOfElement(findApplicationElement(scope, "applicationId")));

@@ -131,6 +131,27 @@ TEST(CliVetis, WalkPrintsPagingAndEveryList)
     EXPECT_EQ(broken.exitCode, 1);
 }
 
+TEST(CliVetis, ARefusedAnswerPrintsNothingButWhy)
+{
+    // Two answers one after the other, and a Fault: no table, the reason on
+    // stderr, exit code 1.
+    const QString hostile = testsupport::sourceFolder() + QStringLiteral("/tests/responses/hostile/");
+    struct Case
+    {
+        const char* file;
+        const char* reason;
+    };
+    for (const Case& c : {Case{"two-envelopes.xml", "больше одного корневого элемента"},
+                          Case{"soap-fault.xml", "Сервис Ветис.API сообщил об ошибке: APLM0001"}}) {
+        SCOPED_TRACE(c.file);
+        const CliResult r = cli({QStringLiteral("walk"), QStringLiteral("--list"), QStringLiteral("unit"),
+                                 hostile + QString::fromUtf8(c.file)});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.reason))) << r.err.toStdString();
+    }
+}
+
 TEST(CliVetis, SettingsCreatesAndChangesTheEncryptedRecord)
 {
     testsupport::TempFolder data;

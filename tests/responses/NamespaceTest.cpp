@@ -220,10 +220,11 @@ TEST(Namespaces, SwappedPrefixesReadByNamespace)
 {
     // "bs" is bound to the dictionary and "dt" to the base namespace here.
     SingleList<UnitRow> units("dt:unit");
-    const std::string answer = R"(<r xmlns:bs="http://api.vetrf.ru/schema/cdm/dictionary/v2")"
-                               R"( xmlns:dt="http://api.vetrf.ru/schema/cdm/base">)"
-                               R"(<bs:unitList count="1"><bs:unit><dt:guid>g</dt:guid><bs:name>kg</bs:name>)"
-                               R"(<dt:name>wrong</dt:name></bs:unit></bs:unitList></r>)";
+    const std::string answer =
+        R"(<s:Envelope xmlns:s="http://schemas.xmlsoap.org/soap/envelope/" xmlns:bs="http://api.vetrf.ru/schema/cdm/dictionary/v2")"
+        R"( xmlns:dt="http://api.vetrf.ru/schema/cdm/base">)"
+        R"(<bs:unitList count="1"><bs:unit><dt:guid>g</dt:guid><bs:name>kg</bs:name>)"
+        R"(<dt:name>wrong</dt:name></bs:unit></bs:unitList></s:Envelope>)";
     ASSERT_EQ(units.read(answer), 1);
     EXPECT_EQ(t(units.list[0].GUID), "g");
     EXPECT_EQ(z(units.list[0].NAME), "kg");
@@ -236,9 +237,9 @@ TEST(Namespaces, ElementsOfOtherNamespacesKeepTheirLiteralNames)
     // by the prefixes it is written with.
     SingleList<UnitRow> units("dt:unit");
     const std::string answer =
-        R"(<r xmlns:dt="http://api.vetrf.ru/schema/cdm/dictionary/v9" xmlns:bs="urn:x">)"
+        R"(<s:Envelope xmlns:s="http://schemas.xmlsoap.org/soap/envelope/" xmlns:dt="http://api.vetrf.ru/schema/cdm/dictionary/v9" xmlns:bs="urn:x">)"
         R"(<dt:unit><bs:guid>g</bs:guid><dt:name>kg</dt:name></dt:unit>)"
-        R"(<ns5:unit xmlns:ns5="urn:y"><dt:name>no</dt:name></ns5:unit></r>)";
+        R"(<ns5:unit xmlns:ns5="urn:y"><dt:name>no</dt:name></ns5:unit></s:Envelope>)";
     ASSERT_EQ(units.read(answer), 1);
     EXPECT_EQ(t(units.list[0].GUID), "g");
     EXPECT_EQ(z(units.list[0].NAME), "kg");

@@ -90,7 +90,11 @@ struct VsdListSet
                          &conditions, &research, &statusChanges, &routePoints, &immunizations,
                          nullptr,     nullptr,   nullptr,        nullptr,      nullptr};
     }
-    int read(std::string_view answer) { return responses::ReadAnswer(answer, request); }
+    int read(std::string_view answer) { return responses::ReadAnswer(answer, request).entries; }
+    responses::ReadResult readResult(std::string_view answer)
+    {
+        return responses::ReadAnswer(answer, request);
+    }
 };
 
 // One main list with its record element.
@@ -105,7 +109,11 @@ struct SingleList
         store::setZText(request.ROWTAG, rowTag);
         request.lists[0] = &list;
     }
-    int read(std::string_view answer) { return responses::ReadAnswer(answer, request); }
+    int read(std::string_view answer) { return responses::ReadAnswer(answer, request).entries; }
+    responses::ReadResult readResult(std::string_view answer)
+    {
+        return responses::ReadAnswer(answer, request);
+    }
 };
 
 template <std::size_t N>
