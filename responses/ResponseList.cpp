@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <numeric>
 
 namespace responses {
@@ -22,12 +23,24 @@ bool ResponseList::add(const void* record)
     return true;
 }
 
+namespace {
+thread_local long t_chunksBeforeFailure = -1;
+} // namespace
+
+void failListGrowthAfter(long chunks)
+{
+    t_chunksBeforeFailure = chunks;
+}
+
 std::byte* ResponseList::nextRow()
 {
     const std::size_t length = m_layout->recordLength;
     const std::size_t chunk = m_count >> m_chunkShift;
-    if (chunk == m_chunks.size())
+    if (chunk == m_chunks.size()) {
+        if (t_chunksBeforeFailure >= 0 && t_chunksBeforeFailure-- == 0)
+            throw std::bad_alloc();
         m_chunks.push_back(std::make_unique_for_overwrite<std::byte[]>(m_rowsPerChunk * length));
+    }
     const std::size_t inChunk = m_count & (m_rowsPerChunk - 1);
     std::byte* row = m_chunks[chunk].get() + inChunk * length;
 #if defined(__GNUC__)

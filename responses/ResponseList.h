@@ -132,6 +132,11 @@ private:
     std::vector<std::unique_ptr<std::byte[]>> m_chunks;
 };
 
+// Tests: the list growths of the calling thread fail as when memory runs
+// out (std::bad_alloc) once `chunks` more chunks have been taken; a negative
+// count turns that off.
+void failListGrowthAfter(long chunks);
+
 // A list bound to its record struct: list[i] is the typed row.
 template <class Record>
 class TypedList : public ResponseList

@@ -233,6 +233,39 @@ TEST_P(ExchangeWalk, AMalformedAnswerIsAFailureThatSaysWhy)
         << presenter.shown()[0].text.toStdString();
 }
 
+TEST_P(ExchangeWalk, AnAnswerAboveTheSizeLimitIsStoppedWhileItComes)
+{
+    // An answer of 8 MiB against a limit of 1 MiB: the transfer stops and
+    // says why, in place of a generic write error.
+    repo.records[kOwnEntity].ANSWER = 1;
+    context.limits.maxAnswerBytes = std::size_t{1} << 20;
+    vetissim::FaultRule huge;
+    huge.kind = vetissim::FaultKind::Huge;
+    huge.hugeBytes = std::size_t{8} << 20;
+    sim.addFault(huge);
+    responses::TypedList<responses::UnitRow> units;
+    RequestRecord r = request(3);
+    store::setZText(r.ROWTAG, "dt:unit");
+    r.lists[0] = &units;
+    EXPECT_FALSE(Exchange(r, context));
+    EXPECT_EQ(r.FLAGLUCK, 0);
+    EXPECT_EQ(units.count(), 0u);
+    ASSERT_EQ(presenter.shown().size(), 1u);
+    EXPECT_EQ(presenter.shown()[0].text,
+              QStringLiteral("Ответ сервиса больше допустимого размера (1 МБ), приём прерван."));
+
+    // The same answer within the limit is taken (and read: it is a sound one).
+    context.limits.maxAnswerBytes = std::size_t{16} << 20;
+    sim.addFault(huge);
+    r = request(3);
+    store::setZText(r.ROWTAG, "dt:unit");
+    r.lists[0] = &units;
+    EXPECT_EQ(r.RCODE, 0);
+    Exchange(r, context);
+    EXPECT_EQ(r.RCODE, 200);
+    EXPECT_EQ(presenter.shown().size(), 1u) << presenter.shown().back().text.toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(PrefixStyles, ExchangeWalk,
                          ::testing::Values(vetissim::PrefixStyle::Usual, vetissim::PrefixStyle::Default,
                                            vetissim::PrefixStyle::Generated));
