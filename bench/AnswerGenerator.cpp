@@ -559,15 +559,16 @@ std::string shapeVsdList()
 
 } // namespace
 
-std::string generateNestedDeclarations(int elements)
+std::string generateNestedDeclarations(int elements, std::string_view localName)
 {
     std::string out = envelopeStart();
-    out.reserve(static_cast<std::size_t>(elements) * 40u + 1024u);
+    out.reserve(static_cast<std::size_t>(elements) * (40u + 2 * localName.size()) + 1024u);
+    const std::string name = "p1:" + std::string(localName);
     for (int i = 1; i <= elements; ++i)
-        out += "<p1:e xmlns:p" + num(i) + "=\"urn:x:" + num(i % 97) + "\">";
+        out += "<" + name + " xmlns:p" + num(i) + "=\"urn:x:" + num(i % 97) + "\">";
     out += shapeVsdList();
     for (int i = elements; i >= 1; --i)
-        out += "</p1:e>";
+        out += "</" + name + ">";
     out += "</soapenv:Body></soapenv:Envelope>";
     return out;
 }

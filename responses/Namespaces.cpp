@@ -86,33 +86,12 @@ void NamespaceScope::enter(pugi::xml_node element, std::uint32_t depth)
 void NamespaceScope::declare(std::string_view prefix, std::string_view uri, std::uint32_t depth)
 {
     const auto ns = static_cast<std::int8_t>(canonicalNamespace(uri));
-    if (prefix.empty()) {
-        m_declared.push_back({-1, static_cast<std::int8_t>(m_defaultNamespace), depth});
-        m_defaultNamespace = ns;
+    if (!prefix.empty()) {
+        m_prefixes.declare(prefix, ns, depth);
         return;
     }
-    const std::int32_t id = prefixId(prefix);
-    std::int8_t& bound = m_bound[static_cast<std::size_t>(id)];
-    m_declared.push_back({id, bound, depth});
-    bound = ns;
-}
-
-std::int32_t NamespaceScope::prefixId(std::string_view prefix)
-{
-    if (const auto it = m_prefixIds.find(prefix); it != m_prefixIds.end())
-        return it->second;
-    const auto id = static_cast<std::int32_t>(m_bound.size());
-    m_prefixIds.emplace(std::string(prefix), id);
-    m_bound.push_back(-1);
-    return id;
-}
-
-int NamespaceScope::resolve(std::string_view prefix) const
-{
-    if (prefix.empty())
-        return m_defaultNamespace;
-    const auto it = m_prefixIds.find(prefix);
-    return it == m_prefixIds.end() ? -1 : m_bound[static_cast<std::size_t>(it->second)];
+    m_defaults.push_back({static_cast<std::int8_t>(m_defaultNamespace), depth});
+    m_defaultNamespace = ns;
 }
 
 std::string canonicalName(pugi::xml_node element)

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include "vetis/PrefixBindings.h"
+
 #include <pugixml.hpp>
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 // Element names matched by namespace, not by the prefix an answer happens to
@@ -55,19 +55,19 @@ public:
     // leave the subtrees above depth, then declare the element's bindings.
     void leave(std::uint32_t depth)
     {
-        while (!m_declared.empty() && m_declared.back().depth >= depth) {
-            const Declaration& d = m_declared.back();
-            if (d.prefix < 0)
-                m_defaultNamespace = d.hidden;
-            else
-                m_bound[static_cast<std::size_t>(d.prefix)] = d.hidden;
-            m_declared.pop_back();
+        m_prefixes.leave(depth);
+        while (!m_defaults.empty() && m_defaults.back().depth >= depth) {
+            m_defaultNamespace = m_defaults.back().hidden;
+            m_defaults.pop_back();
         }
     }
     void declare(std::string_view prefix, std::string_view uri, std::uint32_t depth);
     // Canonical namespace of an element prefix ("" for the default namespace);
     // -1 when the prefix is bound to another namespace or not bound at all.
-    int resolve(std::string_view prefix) const;
+    int resolve(std::string_view prefix) const
+    {
+        return prefix.empty() ? m_defaultNamespace : m_prefixes.resolve(prefix);
+    }
     // The same for unprefixed names, kept at hand: answers written with
     // default namespaces change it every few elements.
     int defaultNamespace() const { return m_defaultNamespace; }
@@ -75,24 +75,17 @@ public:
     // A number of its own for a prefix other than "", the same for the life
     // of the scope, so that a walker that meets a name again finds the
     // namespace its prefix is bound to now without looking the prefix up.
-    std::int32_t prefixId(std::string_view prefix);
-    int boundNamespace(std::int32_t prefixId) const { return m_bound[static_cast<std::size_t>(prefixId)]; }
+    std::int32_t prefixId(std::string_view prefix) { return m_prefixes.number(prefix); }
+    int boundNamespace(std::int32_t prefixId) const { return m_prefixes.bound(prefixId); }
 
 private:
-    struct Declaration
+    struct DefaultDeclared
     {
-        std::int32_t prefix; // its number; -1 for the default namespace
-        std::int8_t hidden;  // the namespace the prefix was bound to before
+        std::int8_t hidden; // the default namespace before the declaration
         std::uint32_t depth;
     };
-    struct PrefixHash
-    {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
-    std::vector<Declaration> m_declared;
-    std::vector<std::int8_t> m_bound; // per prefix number: canonical namespace, -1 for none or another
-    std::unordered_map<std::string, std::int32_t, PrefixHash, std::equal_to<>> m_prefixIds;
+    vetis::PrefixBindings<std::int8_t> m_prefixes{-1}; // canonical namespace, -1 for none or another
+    std::vector<DefaultDeclared> m_defaults;
     int m_defaultNamespace = -1;
 };
 
