@@ -5,8 +5,8 @@
 // application fields resolved every element's prefix through all its
 // ancestors: minutes for these answers. No time is asserted here: the CTest
 // entry integration_namespace_scaling runs these tests alone under a
-// 60-second time-out (tests/integration/CMakeLists.txt), which a quadratic
-// reading overruns.
+// 60-second time-out in a build without the sanitizers
+// (tests/integration/CMakeLists.txt), which a quadratic reading overruns.
 #include "AnswerGenerator.h"
 #include "responses/VsdList.h"
 #include "responses/WalkerAnswerReader.h"

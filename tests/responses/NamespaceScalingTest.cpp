@@ -4,9 +4,9 @@
 // in scope, or resolved every name again after each declaration, took minutes
 // on answers of this size (quadratic); a linear one reads them in well under a
 // second. No time is asserted here: the CTest entry responses_namespace_scaling
-// runs these tests alone under a 60-second time-out (tests/responses/CMakeLists.txt),
-// which such a walker overruns; run under responses_tests they only add a
-// moment.
+// runs these tests alone under a 60-second time-out in a build without the
+// sanitizers (tests/responses/CMakeLists.txt), which such a walker overruns;
+// run under responses_tests they only add a moment.
 #include "AnswerGenerator.h"
 #include "WalkerFixtures.h"
 
