@@ -541,4 +541,51 @@ std::string generateVsdAnswer(const AnswerOptions& options)
     return std::move(w.text());
 }
 
+namespace {
+
+// The envelope declares the prefixes of the VSD list, so that resolving them
+// reaches past every declaration the shape makes.
+std::string envelopeStart()
+{
+    return "<soapenv:Envelope xmlns:soapenv=\"" + std::string(kUris[Soap]) + "\" xmlns:vd=\"" +
+           std::string(kUris[Vd]) + "\" xmlns:bs=\"" + std::string(kUris[Bs]) + "\"><soapenv:Body>";
+}
+
+std::string shapeVsdList()
+{
+    return std::string("<vd:vetDocumentList count=\"1\"><vd:vetDocument><bs:uuid>") + kDeclarationShapesUuid +
+           "</bs:uuid></vd:vetDocument></vd:vetDocumentList>";
+}
+
+} // namespace
+
+std::string generateNestedDeclarations(int elements, std::string_view localName)
+{
+    std::string out = envelopeStart();
+    out.reserve(static_cast<std::size_t>(elements) * (40u + 2 * localName.size()) + 1024u);
+    const std::string name = "p1:" + std::string(localName);
+    for (int i = 1; i <= elements; ++i)
+        out += "<" + name + " xmlns:p" + num(i) + "=\"urn:x:" + num(i % 97) + "\">";
+    out += shapeVsdList();
+    for (int i = elements; i >= 1; --i)
+        out += "</" + name + ">";
+    out += "</soapenv:Body></soapenv:Envelope>";
+    return out;
+}
+
+std::string generateWideDeclarations(int elements)
+{
+    std::string out = envelopeStart();
+    out.reserve(static_cast<std::size_t>(elements) * 48u + 1024u);
+    out += "<p1:wide";
+    for (int i = 1; i <= elements; ++i)
+        out += " xmlns:p" + num(i) + "=\"urn:x:" + num(i % 97) + "\"";
+    out += ">";
+    for (int i = 1; i <= elements; ++i)
+        out += "<p1:c xmlns:q" + num(i) + "=\"urn:y\">" + num(i) + "</p1:c>";
+    out += shapeVsdList();
+    out += "</p1:wide></soapenv:Body></soapenv:Envelope>";
+    return out;
+}
+
 } // namespace bench

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Realistic answers of the application-result service for benchmarks and
 // load tests: a COMPLETED getVetDocumentList result with any number of
@@ -27,5 +28,18 @@ struct AnswerOptions
 };
 
 std::string generateVsdAnswer(const AnswerOptions& options);
+
+// Hostile shapes of namespace declarations, each a SOAP envelope whose body
+// ends in a VSD list of one vd:vetDocument (UUID kDeclarationShapesUuid),
+// written with prefixes declared on the envelope, past all the declarations:
+// - nested: `elements` elements nested in one another, each declaring a prefix
+//   of its own, all named with the prefix the outermost declares (local name
+//   `localName`: a reader that resolves only the names it looks for meets
+//   them all when they bear one of those);
+// - wide: one element declaring `elements` prefixes, then `elements` children
+//   each declaring one prefix more and named with the first of those.
+inline constexpr const char* kDeclarationShapesUuid = "5e1f0000-aaaa-4bbb-8ccc-000000000042";
+std::string generateNestedDeclarations(int elements, std::string_view localName = "e");
+std::string generateWideDeclarations(int elements);
 
 } // namespace bench

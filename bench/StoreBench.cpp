@@ -4,6 +4,8 @@
 // reading ranges of 50 records of one consignee enterprise in date order.
 //
 //     store_bench [VSD count = 100000] [ranges = 1000]
+#include "BenchCommandLine.h"
+
 #include "store/RecordText.h"
 #include "store/Session.h"
 #include "store/Table.h"
@@ -18,6 +20,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -334,13 +337,23 @@ Figures runRaw(const QString& folder, int count, int ranges)
     return f;
 }
 
+constexpr const char* kUsage =
+    "usage: store_bench [VSD count = 100000] [ranges = 1000]\n"
+    "  Loads the VSDs with their contents through the table driver and through raw SQLite\n"
+    "  statements on the same schema, in transactions of 1000, then reads the ranges of 50\n"
+    "  records of one consignee enterprise in date order, and prints the times of both.\n";
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    bench::CommandLine line;
+    int exitCode = 0;
+    if (!bench::readCommandLine(argc, argv, kUsage, 2, {}, {}, line, exitCode))
+        return exitCode;
     QCoreApplication app(argc, argv);
-    const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100000;
-    const int ranges = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1000;
+    const int count = static_cast<int>(std::min(line.number(0, 100000), 100000000L));
+    const int ranges = static_cast<int>(std::min(line.number(1, 1000), 100000000L));
     QTemporaryDir driverDir, rawDir;
     const QString driverFolder = driverDir.path() + u'/';
     QDir().mkpath(driverFolder + QStringLiteral("Base"));

@@ -2,19 +2,13 @@
 // The response walker on generated VSD list answers: the time pugixml needs
 // to parse the answer alone, the time of reading the VSD list only and of
 // reading all ten lists (both including the parse), and the peak memory of a
-// read against the answer's size. Times are medians (and minima) of the runs;
-// the three measurements take turns.
-//
-//     walker_bench [VSD count = 1000] [runs = 9]
-//                  [--first | --reads-only | --reads-only-one-thread | --write PREFIX]
-//
-// --write PREFIX writes the four kinds of answer to PREFIX-indented.xml,
-// PREFIX-oneline.xml, PREFIX-ns1.xml and PREFIX-default.xml and measures nothing.
-// --first measures the first kind of answer only (usual prefixes, indented);
-// --reads-only repeats reads of all ten lists and prints nothing (for a
-// profiler); --reads-only-one-thread the same, each read on one thread.
+// read against the answer's size. Times are the processor time of the
+// reading thread, medians (and minima) of the runs; the measurements take turns. Reading is on one thread;
+// its goal is at most three times the parse alone, for all ten lists.
 #include "AnswerGenerator.h"
+#include "BenchCommandLine.h"
 
+#include "responses/AnswerText.h"
 #include "responses/ResponseWalker.h"
 #include "responses/VsdContentsLists.h"
 #include "responses/VsdList.h"
@@ -28,14 +22,12 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <string>
-#include <thread>
 #include <vector>
 
 // Live heap bytes and their high-water mark: every operator new of the
@@ -45,8 +37,8 @@ namespace {
 std::atomic<long long> g_live{0};
 std::atomic<long long> g_peak{0};
 
-// Counting is switched on for the memory measurement only: the counters are
-// shared by the threads of a read, and their traffic would slow the timed reads.
+// Counting is switched on for the memory measurement only, so that it does
+// not slow the timed reads.
 std::atomic<bool> g_counting{false};
 
 void* counted(std::size_t n)
@@ -98,19 +90,23 @@ void operator delete[](void* p, std::size_t) noexcept
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+// Processor time of the calling thread: the machines the figures are taken
+// on are shared, and wall time would count the other programs' turns too.
+struct ThreadClock
+{
+    using time_point = double; // milliseconds
+    static time_point now()
+    {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+    }
+};
+using Clock = ThreadClock;
 
 double msSince(Clock::time_point t)
 {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
-}
-
-// Processor time of the whole process (all its threads).
-double cpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+    return Clock::now() - t;
 }
 
 long maxRssKiB()
@@ -152,7 +148,9 @@ struct ListSet
     }
 };
 
-constexpr unsigned kWalkerParseOptions = pugi::parse_default | pugi::parse_embed_pcdata;
+// As the walker parses (responses/AnswerDocument.cpp).
+constexpr unsigned kWalkerParseOptions =
+    pugi::parse_default | pugi::parse_embed_pcdata | pugi::parse_fragment | pugi::parse_doctype;
 
 // Medians (and minima) of the repetitions: the machine is shared, so single
 // runs wander.
@@ -169,34 +167,6 @@ struct Series
     double min() const { return ms.empty() ? 0.0 : *std::min_element(ms.begin(), ms.end()); }
 };
 
-// How well the machine runs two threads at once on this kind of work: two
-// one-thread reads side by side against one alone. On a machine whose two
-// processors share a core (or a virtual machine whose processors do at the
-// moment), the ratio nears 2 and reading in pieces gains little.
-void sideBySide(const std::string& answer, int repetitions)
-{
-    const auto readOnce = [&answer] {
-        std::vector<char> buffer(answer.begin(), answer.end());
-        buffer.push_back('\0');
-        ListSet lists(true);
-        responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request, responses::ReadSharing{});
-    };
-    Series alone, pair;
-    for (int r = 0; r < repetitions; ++r) {
-        auto t = Clock::now();
-        readOnce();
-        alone.ms.push_back(msSince(t));
-        t = Clock::now();
-        std::thread other(readOnce);
-        readOnce();
-        other.join();
-        pair.ms.push_back(msSince(t));
-    }
-    std::printf("two one-thread reads side by side:         %8.2f ms, one alone %.2f ms (ratio %.2f; 1 is "
-                "two processors that do not slow each other)\n",
-                pair.median(), alone.median(), pair.median() / alone.median());
-}
-
 void run(const char* title, const std::string& answer, int repetitions, bool measureRss)
 {
     const double mib = static_cast<double>(answer.size()) / (1024.0 * 1024.0);
@@ -212,7 +182,7 @@ void run(const char* title, const std::string& answer, int repetitions, bool mea
         g_live.store(0);
         g_peak.store(0);
         g_counting.store(true);
-        const int n = responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request);
+        const int n = responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request).entries;
         const auto peak = static_cast<std::size_t>(std::max(0LL, g_peak.load()));
         const auto kept = static_cast<std::size_t>(std::max(0LL, g_live.load()));
         g_counting.store(false);
@@ -235,7 +205,7 @@ void run(const char* title, const std::string& answer, int repetitions, bool mea
     // machine hits all of them alike. Each starts from a fresh copy of the
     // answer, and each times what a read does with its document: the parse
     // alone includes freeing the document, as the reads do.
-    Series parse, parseDefault, mainOnly, all, allCpu, oneThread;
+    Series parse, parseDefault, mainOnly, all, utf8, textCheck;
     for (int r = 0; r < repetitions; ++r) {
         {
             std::memcpy(buffer.data(), answer.data(), answer.size());
@@ -257,6 +227,19 @@ void run(const char* title, const std::string& answer, int repetitions, bool mea
             parseDefault.ms.push_back(msSince(t));
         }
         {
+            // The checks of the text a read makes before the parse (part of
+            // the reads' figures): UTF-8 alone, and UTF-8 with the entity
+            // references.
+            auto t = Clock::now();
+            if (responses::firstInvalidUtf8(answer) != answer.size())
+                std::printf("invalid UTF-8\n");
+            utf8.ms.push_back(msSince(t));
+            t = Clock::now();
+            if (!responses::checkUtf8Text(answer).ok())
+                std::printf("text refused\n");
+            textCheck.ms.push_back(msSince(t));
+        }
+        {
             std::memcpy(buffer.data(), answer.data(), answer.size());
             ListSet lists(false);
             const auto t = Clock::now();
@@ -266,19 +249,9 @@ void run(const char* title, const std::string& answer, int repetitions, bool mea
         {
             std::memcpy(buffer.data(), answer.data(), answer.size());
             ListSet lists(true);
-            const double cpu = cpuMs();
             const auto t = Clock::now();
             responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request);
             all.ms.push_back(msSince(t));
-            allCpu.ms.push_back(cpuMs() - cpu);
-        }
-        {
-            std::memcpy(buffer.data(), answer.data(), answer.size());
-            ListSet lists(true);
-            const auto t = Clock::now();
-            responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request,
-                                         responses::ReadSharing{});
-            oneThread.ms.push_back(msSince(t));
         }
     }
     const double p = parse.median();
@@ -293,24 +266,105 @@ void run(const char* title, const std::string& answer, int repetitions, bool mea
                 all.median(), all.min(), all.median() / p, all.min() / parse.min());
     std::printf("  of which beyond the parse:               %8.2f ms           = %.2f x parse\n",
                 all.median() - p, (all.median() - p) / p);
-    std::printf("  processor time of all threads:           %8.2f ms %8.2f ms  = %.2f x parse\n",
-                allCpu.median(), allCpu.min(), allCpu.median() / p);
-    std::printf("read, all ten lists, one thread:           %8.2f ms %8.2f ms  = %.2f x parse (min: %.2f)\n",
-                oneThread.median(), oneThread.min(), oneThread.median() / p, oneThread.min() / parse.min());
+    std::printf("  UTF-8 validation of the answer:          %8.2f ms %8.2f ms  = %.3f x parse\n",
+                utf8.median(), utf8.min(), utf8.median() / p);
+    std::printf("  UTF-8 and entity references (as read):   %8.2f ms %8.2f ms  = %.3f x parse\n",
+                textCheck.median(), textCheck.min(), textCheck.median() / p);
+    std::printf("goal: all ten lists at most 3.00 x parse:  %s\n", all.median() <= 3 * p ? "met" : "NOT MET");
 }
+
+// Answers whose namespace declarations would make a walker that rescans the
+// bindings in scope quadratic, at n and 2n elements: a linear reading takes
+// about twice as long at 2n, a quadratic one four times. pugixml's parse of
+// the same text is shown beside it.
+void declarationShapes(int elements, int repetitions)
+{
+    struct Shape
+    {
+        const char* title;
+        std::string (*generate)(int);
+    };
+    std::printf("\n== namespace declarations (read: VSD list and its nine contents lists)\n");
+    std::printf("%-58s %10s %10s %12s\n", "", "parse, ms", "read, ms", "read/parse");
+    for (const Shape& shape :
+         {Shape{"nested, each declaring a prefix",
+                [](int n) { return bench::generateNestedDeclarations(n); }},
+          Shape{"declared on one element, children one each", bench::generateWideDeclarations}}) {
+        double previousRead = 0;
+        double previousParse = 0;
+        for (const int n : {elements, 2 * elements}) {
+            const std::string answer = shape.generate(n);
+            std::vector<char> buffer(answer.size() + 1);
+            Series parse, read;
+            int entries = 0;
+            for (int r = 0; r < repetitions; ++r) {
+                std::memcpy(buffer.data(), answer.data(), answer.size());
+                auto t = Clock::now();
+                {
+                    pugi::xml_document doc;
+                    doc.load_buffer_inplace(buffer.data(), answer.size(), kWalkerParseOptions);
+                }
+                parse.ms.push_back(msSince(t));
+                std::memcpy(buffer.data(), answer.data(), answer.size());
+                ListSet lists(true);
+                t = Clock::now();
+                entries = responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request).entries;
+                read.ms.push_back(msSince(t));
+            }
+            char title[160];
+            std::snprintf(title, sizeof title, "%s, %d (%.1f MiB)", shape.title, n,
+                          static_cast<double>(answer.size()) / (1024.0 * 1024.0));
+            std::printf("%-58s %10.2f %10.2f %12.2f%s\n", title, parse.median(), read.median(),
+                        read.median() / parse.median(), entries == 1 ? "" : "  (the VSD was not read!)");
+            if (previousRead > 0)
+                std::printf("%-58s %10.2f %10.2f   (2 for linear, 4 for quadratic)\n",
+                            "  growth at twice the size", parse.median() / previousParse,
+                            read.median() / previousRead);
+            previousRead = read.median();
+            previousParse = parse.median();
+        }
+    }
+}
+
+constexpr const char* kUsage =
+    "usage: walker_bench [VSD count = 1000] [runs = 9]\n"
+    "                    [--first | --reads-only | --shapes-only | --write PREFIX] [--shapes N]\n"
+    "  Generates VSD list answers of that many vd:vetDocument elements (usual prefixes indented\n"
+    "  and on one line, generated ns1: prefixes, default namespaces) and prints, per answer, the\n"
+    "  pugixml parse alone, the reading of the VSD list only and of all ten lists, and the peak\n"
+    "  memory of a read; then answers of N = 100000 and 2N hostile namespace declarations.\n"
+    "  --first        measures the first kind of answer only (usual prefixes, indented)\n"
+    "  --reads-only   repeats reads of all ten lists and prints nothing (for a profiler)\n"
+    "  --shapes-only  measures the namespace declaration shapes only\n"
+    "  --shapes N     the element count N of the namespace declaration shapes\n"
+    "  --write PREFIX writes the four answers to PREFIX-indented.xml, PREFIX-oneline.xml,\n"
+    "                 PREFIX-ns1.xml and PREFIX-default.xml and measures nothing\n";
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const int documents = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
-    const int repetitions = argc > 2 ? std::max(1, std::atoi(argv[2])) : 9;
-    const std::string mode = argc > 3 ? argv[3] : "";
+    bench::CommandLine line;
+    int exitCode = 0;
+    if (!bench::readCommandLine(argc, argv, kUsage, 2, {"--first", "--reads-only", "--shapes-only"},
+                                {"--write", "--shapes"}, line, exitCode))
+        return exitCode;
+    int shapeElements = 100000;
+    if (const auto shapes = line.values.find("--shapes"); shapes != line.values.end()) {
+        shapeElements = std::atoi(shapes->second.c_str());
+        if (shapeElements < 1 || shapeElements > 10000000) {
+            std::fprintf(stderr, "--shapes takes a count from 1 to 10000000\n\n%s", kUsage);
+            return 2;
+        }
+    }
+    const int documents = static_cast<int>(std::min(line.number(0, 1000), 10000000L));
+    const int repetitions = static_cast<int>(std::min(line.number(1, 9), 100000L));
     pugi::set_memory_management_functions(counted, uncounted);
 
     bench::AnswerOptions options;
     options.documents = documents;
-    if (mode == "--write" && argc > 4) {
-        const std::string prefix = argv[4];
+    if (const auto write = line.values.find("--write"); write != line.values.end()) {
+        const std::string prefix = write->second;
         struct Kind
         {
             const char* suffix;
@@ -335,22 +389,23 @@ int main(int argc, char** argv)
     }
     std::string answer = bench::generateVsdAnswer(options);
     answer.shrink_to_fit();
-    if (mode == "--reads-only" || mode == "--reads-only-one-thread") {
-        const responses::ReadSharing sharing =
-            mode == "--reads-only" ? responses::defaultSharing(answer.size()) : responses::ReadSharing{};
+    if (line.has("--reads-only")) {
         std::vector<char> buffer(answer.size() + 1);
         for (int r = 0; r < repetitions; ++r) {
             std::memcpy(buffer.data(), answer.data(), answer.size());
             ListSet lists(true);
-            responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request, sharing);
+            responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request);
         }
         return 0;
     }
-    std::printf("walker_bench: %d vd:vetDocument elements, %d runs of each measurement\n", documents,
-                repetitions);
+    if (line.has("--shapes-only")) {
+        declarationShapes(shapeElements, std::min(repetitions, 3));
+        return 0;
+    }
+    std::printf("walker_bench: %d vd:vetDocument elements, %d runs of each measurement, one thread\n",
+                documents, repetitions);
     run("usual prefixes, indented", answer, repetitions, true);
-    sideBySide(answer, std::max(3, repetitions / 3));
-    if (mode == "--first")
+    if (line.has("--first"))
         return 0;
 
     options.indented = false;
@@ -368,5 +423,6 @@ int main(int argc, char** argv)
     answer = bench::generateVsdAnswer(options);
     answer.shrink_to_fit();
     run("default namespaces, indented", answer, repetitions, false);
+    declarationShapes(shapeElements, std::min(repetitions, 3));
     return 0;
 }

@@ -2,4 +2,4 @@
 # the parse alone, peak memory against the answer's size).
 add_executable(walker_bench ${CMAKE_CURRENT_LIST_DIR}/WalkerBench.cpp ${CMAKE_CURRENT_LIST_DIR}/AnswerGenerator.cpp)
 target_include_directories(walker_bench PRIVATE ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(walker_bench PRIVATE zanvo_common responses pugixml::pugixml Threads::Threads)
+target_link_libraries(walker_bench PRIVATE zanvo_common responses pugixml::pugixml)

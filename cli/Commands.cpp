@@ -21,7 +21,7 @@ std::span<const Command> commands()
         Command{"dump", "dump TABLE --data DIR [--reveal]", "a table's rows as UTF-8 tab-separated text",
                 runDump},
         Command{"envelope", "envelope REQUEST.json", "the SOAP envelope a request would post", runEnvelope},
-        Command{"walk", "walk --list KIND ANSWER.xml",
+        Command{"walk", "walk --list KIND [--max-size MB] ANSWER.xml",
                 "read an answer into the response lists of KIND and print them", runWalk},
         Command{"settings", "settings --data DIR --guid GUID [--login X] [--password X|-] ... [--show]",
                 "create or change an entity's VetIS.API access settings", runSettings},

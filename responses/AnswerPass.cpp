@@ -2,7 +2,6 @@
 #include "responses/AnswerPass.h"
 
 #include <algorithm>
-#include <cassert>
 
 namespace responses::walker {
 
@@ -19,8 +18,8 @@ bool AnswerPass::for_each(pugi::xml_node& node)
     const char* name = node.name();
     if (!*name)
         return true;
-    // The document node is depth 1; a piece's top lies at the record depth.
-    const auto depth = static_cast<std::uint32_t>(this->depth()) + 2 + m_depthOffset;
+    // The document node is depth 1.
+    const auto depth = static_cast<std::uint32_t>(this->depth()) + 2;
     m_scope.leave(depth);
     if (const pugi::xml_attribute first = node.first_attribute(); !isNull(first))
         declareNamespaces(first, depth);
@@ -32,8 +31,6 @@ bool AnswerPass::for_each(pugi::xml_node& node)
     const std::int32_t vsdState = m_sharedTrack ? mainState : m_vsdTrack.enter(depth, id, m_transitions);
     if (!mainStarted && m_mainTrack.started())
         noteFirstRecord(node, depth);
-    if (m_readingPieces && depth == m_mainTrack.recordDepth() && id != m_mainTrack.rowTagId())
-        m_strayAtRecordDepth = true;
 
     const char* text = nullptr;
     bool textRead = false;
@@ -57,52 +54,23 @@ bool AnswerPass::for_each(pugi::xml_node& node)
                 text = elementText(node);
             if (text)
                 for (std::uint32_t k = t.contentsFirst; k < t.contentsEnd; ++k)
-                    (*m_walks)[m_contentsTargets[k].walk].onText(m_contentsTargets[k].field, text,
-                                                                 readableEnd(text), node, vsdState, m_index);
+                    m_walks[m_contentsTargets[k].walk].onText(m_contentsTargets[k].field, text,
+                                                              readableEnd(text), node, vsdState, m_index);
         }
     }
 
     if (mainStarted && id == m_mainTrack.rowTagId() && m_holdsData) {
-        m_main->commitRow();
+        m_main.commitRow();
         ++m_added;
-        m_row = m_main->nextRow();
+        m_row = m_main.nextRow();
         std::memcpy(m_row, m_blank.data(), m_blank.size());
         std::fill(m_filled.begin(), m_filled.end(), 0);
         m_holdsData = false;
     }
     if (vsdStarted && id == m_vsdTrack.rowTagId())
-        for (ContentsListWalk& w : *m_walks)
+        for (ContentsListWalk& w : m_walks)
             w.onRecordElement();
     return true;
-}
-
-void AnswerPass::continueBelow(pugi::xml_node listElement, std::uint32_t recordDepth)
-{
-    m_readingPieces = true;
-    m_depthOffset = recordDepth - 2;
-    // Pieces are read only when every list has the main list's record
-    // element, so one track serves them all.
-    assert(m_sharedTrack || m_walks->empty());
-    m_mainTrack.startAt(recordDepth);
-    std::vector<pugi::xml_node> chain;
-    for (pugi::xml_node n = listElement; n.type() == pugi::node_element; n = n.parent())
-        chain.push_back(n);
-    std::uint32_t depth = 2;
-    for (auto n = chain.rbegin(); n != chain.rend(); ++n, ++depth)
-        if (const pugi::xml_attribute first = n->first_attribute(); !isNull(first))
-            declareNamespaces(first, depth);
-}
-
-void AnswerPass::startPiece(ResponseList& main, std::vector<ContentsListWalk>& walks)
-{
-    assert(walks.size() == m_walks->size());
-    m_main = &main;
-    m_walks = &walks;
-    m_row = m_main->nextRow();
-    std::memcpy(m_row, m_blank.data(), m_blank.size());
-    std::fill(m_filled.begin(), m_filled.end(), 0);
-    m_holdsData = false;
-    m_added = 0;
 }
 
 } // namespace responses::walker

@@ -89,12 +89,6 @@ public:
 
     std::int32_t rowTagId() const { return m_rowTagId; }
     bool started() const { return m_recordDepth != 0; }
-    // Record elements lie at depth (when reading pieces, which begin with one).
-    void startAt(std::uint32_t depth)
-    {
-        m_recordDepth = depth;
-        m_open.assign(1, PathIndex::kNone);
-    }
     std::uint32_t recordDepth() const { return m_recordDepth; }
 
     // The state of an element entered at depth (document order).
@@ -161,10 +155,10 @@ public:
     AnswerPass(const PathIndex& index, ResponseList& main, int mainSlot, std::int32_t mainRowTagId,
                std::vector<ContentsListWalk>& walks, std::int32_t vsdRowTagId)
         : m_index(index)
-        , m_main(&main)
+        , m_main(main)
         , m_layout(main.layout())
         , m_blank(blankRecord(main.layout()))
-        , m_walks(&walks)
+        , m_walks(walks)
         , m_transitions(index)
         , m_names(index)
         , m_mainTrack(mainRowTagId)
@@ -182,7 +176,7 @@ public:
                     m_contentsTargets.push_back({static_cast<std::uint32_t>(w), f});
             m_targets[s].contentsEnd = static_cast<std::uint32_t>(m_contentsTargets.size());
         }
-        m_row = m_main->nextRow();
+        m_row = m_main.nextRow();
         std::memcpy(m_row, m_blank.data(), m_blank.size());
         m_filled.assign(m_layout.fields.size(), 0);
     }
@@ -199,10 +193,10 @@ public:
     int finish()
     {
         if (m_holdsData) {
-            m_main->commitRow();
+            m_main.commitRow();
             ++m_added;
         }
-        for (ContentsListWalk& w : *m_walks)
+        for (ContentsListWalk& w : m_walks)
             w.closeEntry();
         return m_added;
     }
@@ -213,19 +207,6 @@ public:
     bool listElementMissing() const { return m_listElementMissing; }
 
     bool for_each(pugi::xml_node& node) override;
-
-    // Reads a piece of the answer cut out of the list element: the records
-    // lie at recordDepth (at the top of the piece's document), the namespace
-    // declarations of the list element and its ancestors are in scope. Call
-    // once, before the first piece; later pieces go on where the last ended.
-    void continueBelow(pugi::xml_node listElement, std::uint32_t recordDepth);
-    // Reading pieces: after finish(), the next piece goes to other lists of
-    // the same layouts, walked in the same order (same slots). The piece
-    // begins with a record element, so nothing of the last piece carries
-    // over; what the pass has learnt of names and paths does.
-    void startPiece(ResponseList& main, std::vector<ContentsListWalk>& walks);
-    // Reading pieces: an element at the record depth was no record element.
-    bool strayAtRecordDepth() const { return m_strayAtRecordDepth; }
 
 private:
     const char* readableEnd(const char* text) const
@@ -269,10 +250,10 @@ private:
     }
 
     const PathIndex& m_index;
-    ResponseList* m_main;
+    ResponseList& m_main;
     const ListLayout& m_layout;
     const std::vector<std::byte> m_blank;
-    std::vector<ContentsListWalk>* m_walks;
+    std::vector<ContentsListWalk>& m_walks;
     std::vector<StateTargets> m_targets;
     std::vector<ContentsTarget> m_contentsTargets;
     Transitions m_transitions;
@@ -289,9 +270,6 @@ private:
     bool m_listElementMissing = false;
     const char* m_readBegin = nullptr;
     const char* m_readEnd = nullptr;
-    std::uint32_t m_depthOffset = 0; // of pieces: the depth of their top above the document's
-    bool m_readingPieces = false;
-    bool m_strayAtRecordDepth = false;
 };
 
 } // namespace responses::walker

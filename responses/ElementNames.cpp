@@ -75,8 +75,7 @@ bool ElementNames::matches(const Entry& e, const Key& k, const char* name) const
            (k.length <= 24 || std::memcmp(m_bytes.data() + e.bytesAt + 16, name + 16, k.length - 24) == 0);
 }
 
-std::int32_t ElementNames::idFromSlot(const Key& k, std::size_t slot, const char* name,
-                                      const NamespaceScope& scope)
+std::int32_t ElementNames::idFromSlot(const Key& k, std::size_t slot, const char* name, NamespaceScope& scope)
 {
     const std::size_t mask = m_slots.size() - 1;
     for (std::size_t i = slot;; i = (i + 1) & mask) {
@@ -91,21 +90,14 @@ std::int32_t ElementNames::idFromSlot(const Key& k, std::size_t slot, const char
 
 std::int32_t ElementNames::idOf(Entry& e, const char* name, const NamespaceScope& scope)
 {
-    int ns = scope.defaultNamespace(); // of unprefixed names
-    if (e.prefixLength != kNoPrefix) {
-        if (e.scopeVersion != scope.prefixVersion()) {
-            e.ns = scope.resolve(std::string_view(name, e.prefixLength));
-            e.scopeVersion = scope.prefixVersion();
-        }
-        ns = e.ns;
-    }
+    const int ns = namespaceOf(e, scope);
     std::int32_t& id = e.ids[static_cast<std::size_t>(ns + 1)];
     if (id == kUnresolved)
         id = resolve(name, e.key.length, e.prefixLength, ns);
     return id;
 }
 
-std::int32_t ElementNames::added(const Key& k, const char* name, const NamespaceScope& scope)
+std::int32_t ElementNames::added(const Key& k, const char* name, NamespaceScope& scope)
 {
     const std::uint32_t prefixLength = prefixLengthOf(name, k.length);
     if (m_entries.size() >= kMaxEntries) {
@@ -120,8 +112,7 @@ std::int32_t ElementNames::added(const Key& k, const char* name, const Namespace
     e.bytesAt = static_cast<std::uint32_t>(m_bytes.size());
     m_bytes.insert(m_bytes.end(), name, name + k.length);
     e.prefixLength = prefixLength;
-    e.scopeVersion = scope.prefixVersion() + 1; // not yet resolved
-    e.ns = -1;
+    e.prefixId = prefixLength == kNoPrefix ? -1 : scope.prefixId(std::string_view(name, prefixLength));
     e.ids.fill(kUnresolved);
     const auto index = static_cast<std::int32_t>(m_entries.size());
     m_entries.push_back(e);

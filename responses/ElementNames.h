@@ -16,9 +16,10 @@
 // distinct names, so each name as written is resolved once (its prefix through
 // the namespace declarations in scope, the canonical prefix put in its place,
 // lower-cased, looked up in the index) and remembered; later elements of the
-// same name cost one pass over the name and a table probe. The namespace of a
-// prefix is remembered as well, for as long as the bindings of prefixes stay
-// the same; unprefixed names take the default namespace in scope.
+// same name cost one pass over the name and a table probe. A name keeps the
+// number of its prefix in the scope, so finding the namespace its prefix is
+// bound to now is one read whatever declarations come and go; unprefixed
+// names take the default namespace in scope.
 namespace responses {
 
 class ElementNames
@@ -39,18 +40,17 @@ public:
     // The id of an element named `name` (as written, zero-terminated) with
     // the given declarations in scope; PathIndex::kNone when the name occurs
     // in no path.
-    std::int32_t id(const char* name, const NamespaceScope& scope)
+    std::int32_t id(const char* name, NamespaceScope& scope)
     {
         // The usual case inline: a name seen before, in its first slot, of at
-        // most 24 bytes, unprefixed or with its prefix bound as before.
+        // most 24 bytes, resolved before in the namespace its prefix has now.
         const Key k = keyOf(name);
         const std::size_t slot = slotOf(k, m_slots.size() - 1);
         if (const std::int32_t e = m_slots[slot]; e >= 0) {
             const Entry& entry = m_entries[static_cast<std::size_t>(e)];
             if (entry.key.length == k.length && entry.key.head == k.head && entry.key.mid == k.mid &&
-                entry.key.tail == k.tail && k.length <= 24 &&
-                (entry.prefixLength == kNoPrefix || entry.scopeVersion == scope.prefixVersion())) {
-                const int ns = entry.prefixLength == kNoPrefix ? scope.defaultNamespace() : entry.ns;
+                entry.key.tail == k.tail && k.length <= 24) {
+                const int ns = namespaceOf(entry, scope);
                 const std::int32_t id = entry.ids[static_cast<std::size_t>(ns + 1)];
                 if (id != kUnresolved)
                     return id;
@@ -79,8 +79,7 @@ private:
         Key key;
         std::uint32_t bytesAt;      // the whole name in m_bytes
         std::uint32_t prefixLength; // bytes before the first colon; kNoPrefix when none
-        std::uint64_t scopeVersion; // NamespaceScope::prefixVersion() of ns
-        int ns;                     // canonical namespace of the prefix, -1 for none
+        std::int32_t prefixId;      // NamespaceScope::prefixId of the prefix; -1 when none
         // Id per namespace of the prefix (index ns + 1); kUnresolved until needed.
         std::array<std::int32_t, kNamespaceCount + 1> ids;
     };
@@ -141,10 +140,14 @@ private:
             (k.head ^ std::rotl(k.tail, 29) ^ std::rotl(k.mid, 43) ^ k.length) * 0x9E3779B97F4A7C15ull;
         return static_cast<std::size_t>(h >> 40) & mask;
     }
-    std::int32_t idFromSlot(const Key& k, std::size_t slot, const char* name, const NamespaceScope& scope);
+    static int namespaceOf(const Entry& e, const NamespaceScope& scope)
+    {
+        return e.prefixId < 0 ? scope.defaultNamespace() : scope.boundNamespace(e.prefixId);
+    }
+    std::int32_t idFromSlot(const Key& k, std::size_t slot, const char* name, NamespaceScope& scope);
     bool matches(const Entry& e, const Key& k, const char* name) const;
     std::int32_t idOf(Entry& e, const char* name, const NamespaceScope& scope);
-    std::int32_t added(const Key& k, const char* name, const NamespaceScope& scope);
+    std::int32_t added(const Key& k, const char* name, NamespaceScope& scope);
     std::int32_t resolve(const char* name, std::uint32_t length, std::uint32_t prefixLength, int ns) const;
     static std::uint32_t prefixLengthOf(const char* name, std::uint32_t length);
     void grow();

@@ -1,16 +1,11 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "responses/Namespaces.h"
 
-#include "vetis/AsciiCase.h"
 #include "vetis/Endpoints.h"
 
 #include <array>
-#include <cstring>
 
 namespace responses {
-
-using vetis::lowerAscii;
-using vetis::lowered;
 
 namespace {
 
@@ -91,51 +86,12 @@ void NamespaceScope::enter(pugi::xml_node element, std::uint32_t depth)
 void NamespaceScope::declare(std::string_view prefix, std::string_view uri, std::uint32_t depth)
 {
     const auto ns = static_cast<std::int8_t>(canonicalNamespace(uri));
-    m_bindings.push_back({prefix, ns, static_cast<std::int8_t>(m_defaultNamespace), depth});
-    if (prefix.empty())
-        m_defaultNamespace = ns;
-    else
-        ++m_prefixVersion;
-}
-
-int NamespaceScope::resolve(std::string_view prefix) const
-{
-    // Prefixes are a few bytes long: a plain loop beats a call to memcmp.
-    for (auto it = m_bindings.rbegin(); it != m_bindings.rend(); ++it) {
-        if (it->prefix.size() != prefix.size())
-            continue;
-        std::size_t i = 0;
-        while (i < prefix.size() && it->prefix[i] == prefix[i])
-            ++i;
-        if (i == prefix.size())
-            return it->ns;
+    if (!prefix.empty()) {
+        m_prefixes.declare(prefix, ns, depth);
+        return;
     }
-    return -1;
-}
-
-std::size_t canonicalLowerName(std::string_view qualifiedName, const NamespaceScope& scope, char* out,
-                               std::size_t capacity)
-{
-    std::string_view prefix, local;
-    splitName(qualifiedName, prefix, local);
-    const int ns = scope.resolve(prefix);
-    std::size_t n = 0;
-    if (ns >= 0) {
-        const std::string_view canon = kKnown[static_cast<std::size_t>(ns)].prefix;
-        if (canon.size() + 1 + local.size() > capacity)
-            return 0;
-        std::memcpy(out, canon.data(), canon.size());
-        n = canon.size();
-        out[n++] = ':';
-        for (char c : local)
-            out[n++] = lowerAscii(c);
-        return n;
-    }
-    if (qualifiedName.size() > capacity)
-        return 0;
-    for (char c : qualifiedName)
-        out[n++] = lowerAscii(c);
-    return n;
+    m_defaults.push_back({static_cast<std::int8_t>(m_defaultNamespace), depth});
+    m_defaultNamespace = ns;
 }
 
 std::string canonicalName(pugi::xml_node element)
@@ -163,17 +119,46 @@ std::string canonicalName(pugi::xml_node element)
 
 pugi::xml_node findCanonical(pugi::xml_node node, std::string_view name)
 {
-    // Pre-order walk without recursion, so that deep documents cannot exhaust the stack.
+    // The declarations of the ancestors first, outermost first; then a
+    // pre-order walk without recursion (deep documents cannot exhaust the
+    // stack), each element's declarations taken as it is entered.
+    NamespaceScope scope;
+    std::vector<pugi::xml_node> ancestors;
+    for (pugi::xml_node n = node.parent(); n; n = n.parent())
+        if (n.type() == pugi::node_element)
+            ancestors.push_back(n);
+    std::uint32_t depth = 1;
+    for (auto it = ancestors.rbegin(); it != ancestors.rend(); ++it)
+        scope.enter(*it, depth++);
+
     pugi::xml_node current = node;
+    std::uint32_t currentDepth = depth;
+    std::string canonical;
     while (current) {
-        if (current.type() == pugi::node_element && canonicalName(current) == name)
-            return current;
+        if (current.type() == pugi::node_element) {
+            scope.enter(current, currentDepth);
+            std::string_view prefix, local;
+            splitName(current.name(), prefix, local);
+            const int ns = scope.resolve(prefix);
+            if (ns >= 0) {
+                canonical.assign(kKnown[static_cast<std::size_t>(ns)].prefix);
+                canonical += ':';
+                canonical += local;
+            } else {
+                canonical.assign(current.name());
+            }
+            if (canonical == name)
+                return current;
+        }
         if (current.first_child()) {
             current = current.first_child();
+            ++currentDepth;
             continue;
         }
-        while (current && current != node && !current.next_sibling())
+        while (current && current != node && !current.next_sibling()) {
             current = current.parent();
+            --currentDepth;
+        }
         if (!current || current == node)
             break;
         current = current.next_sibling();

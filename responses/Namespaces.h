@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include "vetis/PrefixBindings.h"
+
 #include <pugixml.hpp>
 
 #include <cstddef>
@@ -41,6 +43,10 @@ std::string_view canonicalPrefix(VetisNamespace ns);
 // Keeps the namespace declarations in scope while a document is walked in
 // document order. Call enter() for each element before resolving its name;
 // declarations of elements whose subtree has been left are dropped then.
+//
+// Resolving a prefix costs the same however many declarations are in scope:
+// each prefix has a number and the namespace bound to it now; a declaration
+// remembers what it hides, and leaving its element puts that back.
 class NamespaceScope
 {
 public:
@@ -49,48 +55,42 @@ public:
     // leave the subtrees above depth, then declare the element's bindings.
     void leave(std::uint32_t depth)
     {
-        while (!m_bindings.empty() && m_bindings.back().depth >= depth) {
-            const Binding& b = m_bindings.back();
-            if (b.prefix.empty())
-                m_defaultNamespace = b.previousDefault;
-            else
-                ++m_prefixVersion;
-            m_bindings.pop_back();
+        m_prefixes.leave(depth);
+        while (!m_defaults.empty() && m_defaults.back().depth >= depth) {
+            m_defaultNamespace = m_defaults.back().hidden;
+            m_defaults.pop_back();
         }
     }
     void declare(std::string_view prefix, std::string_view uri, std::uint32_t depth);
     // Canonical namespace of an element prefix ("" for the default namespace);
     // -1 when the prefix is bound to another namespace or not bound at all.
-    int resolve(std::string_view prefix) const;
+    int resolve(std::string_view prefix) const
+    {
+        return prefix.empty() ? m_defaultNamespace : m_prefixes.resolve(prefix);
+    }
     // The same for unprefixed names, kept at hand: answers written with
     // default namespaces change it every few elements.
     int defaultNamespace() const { return m_defaultNamespace; }
-    // Changes whenever a binding of a prefix other than the default one is
-    // declared or dropped, so that a prefix resolved once stays resolved while
-    // it does not.
-    std::uint64_t prefixVersion() const { return m_prefixVersion; }
+
+    // A number of its own for a prefix other than "", the same for the life
+    // of the scope, so that a walker that meets a name again finds the
+    // namespace its prefix is bound to now without looking the prefix up.
+    std::int32_t prefixId(std::string_view prefix) { return m_prefixes.number(prefix); }
+    int boundNamespace(std::int32_t prefixId) const { return m_prefixes.bound(prefixId); }
 
 private:
-    struct Binding
+    struct DefaultDeclared
     {
-        std::string_view prefix;
-        std::int8_t ns;              // canonical namespace, -1 for other URIs
-        std::int8_t previousDefault; // of a default binding: the default namespace it hides
+        std::int8_t hidden; // the default namespace before the declaration
         std::uint32_t depth;
     };
-    std::vector<Binding> m_bindings;
+    vetis::PrefixBindings<std::int8_t> m_prefixes{-1}; // canonical namespace, -1 for none or another
+    std::vector<DefaultDeclared> m_defaults;
     int m_defaultNamespace = -1;
-    std::uint64_t m_prefixVersion = 0;
 };
 
 // True for "xmlns" (prefix "") and "xmlns:p" (prefix "p").
 bool isNamespaceDeclaration(std::string_view attributeName, std::string_view& prefix);
-
-// Writes the element name, lower-cased, with its canonical prefix ("apl:status")
-// into out; the literal name lower-cased when its namespace is not a VetIS one.
-// Returns the length, or 0 when it does not fit (such a name matches nothing).
-std::size_t canonicalLowerName(std::string_view qualifiedName, const NamespaceScope& scope, char* out,
-                               std::size_t capacity);
 
 // The canonical name of one element ("apl:applicationId", case kept), found
 // by resolving its prefix through the declarations of its ancestors. For
@@ -98,7 +98,9 @@ std::size_t canonicalLowerName(std::string_view qualifiedName, const NamespaceSc
 std::string canonicalName(pugi::xml_node element);
 
 // The first element in document order below node (node itself included) whose
-// canonical name equals name ("apl:status"); an empty node when none.
+// canonical name equals name ("apl:status"); an empty node when none. The
+// namespaces of node's ancestors count; the search takes time in proportion
+// to the elements it passes, however deep they lie.
 pugi::xml_node findCanonical(pugi::xml_node node, std::string_view name);
 
 } // namespace responses

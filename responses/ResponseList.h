@@ -72,15 +72,10 @@ public:
     void clear()
     {
         m_chunks.clear();
-        m_segments.clear();
         m_count = 0;
     }
     // Appends a copy of one record of the list's length.
     bool add(const void* record);
-    // Appends the rows of another list of the same layout, which is left
-    // empty. Its rows are taken over where they lie, not copied: lists filled
-    // apart (by the threads of one read) are joined without touching a row.
-    void append(ResponseList&& other);
     // Room for the next row, to be filled where it lies and then counted by
     // commitRow(); its bytes are undefined until written. Saves the copy of a
     // record filled elsewhere. The room after it is asked from memory ahead,
@@ -122,44 +117,11 @@ public:
     void sortRows(const std::function<bool(const std::byte*, const std::byte*)>& less);
 
 private:
-    // Rows from firstRow on lie in the chunks from firstChunk on. A list that
-    // was never joined to another has no segments: row i is in chunk
-    // i / rows per chunk. Joining adds a segment where the last chunk of the
-    // list before it was not full (a few dozen at most: one per piece of a
-    // long answer).
-    struct Segment
-    {
-        std::size_t firstRow;
-        std::size_t firstChunk;
-    };
+    // Row i lies in chunk i / rows per chunk.
     std::byte* locate(std::size_t i) const
     {
-        std::size_t k = i;
-        std::size_t chunk = 0;
-        if (!m_segments.empty()) {
-            const Segment& s = segmentOf(i);
-            k = i - s.firstRow;
-            chunk = s.firstChunk;
-        }
-        return m_chunks[chunk + (k >> m_chunkShift)].get() +
-               (k & (m_rowsPerChunk - 1)) * m_layout->recordLength;
+        return m_chunks[i >> m_chunkShift].get() + (i & (m_rowsPerChunk - 1)) * m_layout->recordLength;
     }
-    const Segment& segmentOf(std::size_t i) const
-    {
-        // The last segment that begins at or before row i.
-        std::size_t low = 0;
-        std::size_t high = m_segments.size();
-        while (high - low > 1) {
-            const std::size_t middle = (low + high) / 2;
-            if (m_segments[middle].firstRow <= i)
-                low = middle;
-            else
-                high = middle;
-        }
-        return m_segments[low];
-    }
-    // The chunks the rows of the list occupy.
-    std::size_t chunksInUse() const;
 
     static constexpr std::size_t kChunkBytes = 16 * 1024;
 
@@ -168,8 +130,12 @@ private:
     std::size_t m_rowsPerChunk;
     std::size_t m_count = 0;
     std::vector<std::unique_ptr<std::byte[]>> m_chunks;
-    std::vector<Segment> m_segments; // empty, or starting with {0, 0}
 };
+
+// Tests: the list growths of the calling thread fail as when memory runs
+// out (std::bad_alloc) once `chunks` more chunks have been taken; a negative
+// count turns that off.
+void failListGrowthAfter(long chunks);
 
 // A list bound to its record struct: list[i] is the typed row.
 template <class Record>

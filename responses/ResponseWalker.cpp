@@ -2,8 +2,6 @@
 #include "responses/ResponseWalker.h"
 
 #include "platform/DebugOutput.h"
-#include "responses/AnswerCuts.h"
-#include "responses/AnswerOutline.h"
 #include "responses/AnswerPass.h"
 #include "responses/ContentsListWalk.h"
 #include "responses/FieldValue.h"
@@ -17,14 +15,12 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
-#include <cmath>
+#include <charconv>
 #include <cstring>
-#include <limits>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace responses {
@@ -34,77 +30,60 @@ using vetis::lowered;
 
 namespace {
 
-using walker::AnswerOutline;
 using walker::AnswerPass;
 using walker::blankRecord;
 using walker::isNull;
 
 constexpr std::string_view kVetDocument = "vd:vetDocument";
 
-// Text children are kept apart from elements; whitespace-only text between
-// elements is dropped, so an empty element has no text child. The text that
-// is an element's first child is kept in the element itself
-// (parse_embed_pcdata), which halves the nodes of a typical answer.
-constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_embed_pcdata;
-
-std::int32_t toInt32(double v)
+// A paging attribute's value: an integer from 0 to 2^31-1, XML blanks
+// around it allowed; nothing for anything else.
+std::optional<std::int32_t> pagingValue(std::string_view text)
 {
-    if (std::isnan(v))
-        return 0;
-    if (v <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
-        return std::numeric_limits<std::int32_t>::min();
-    if (v >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
-        return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(v);
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos)
+        return std::nullopt;
+    text = text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+    if (text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty() || text.front() == '-')
+        return std::nullopt;
+    std::int32_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
 }
 
-// A long answer is shared among threads from this length on, in pieces of
-// about the second length. Threads take the next piece as they become free,
-// so a thread that runs slower (on a busy processor) takes fewer; a thread
-// parses one piece at a time.
-constexpr std::size_t kShareFromBytes = std::size_t{1} << 20;
-constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
-constexpr unsigned kMostThreads = 8;
-
-// What the reading of one piece gave, in lists of its own that are joined to
-// the request's lists in the order of the pieces.
-struct PieceLists
+// The entry counts of the request's lists, so that a refused answer leaves
+// them as they were.
+class ListCounts
 {
-    std::unique_ptr<ResponseList> main;
-    std::array<std::unique_ptr<ResponseList>, kContentsListCount + 1>
-        contents; // [position], null when not read
-    int added = 0;
-};
-
-// What the threads reading the pieces of one answer share.
-struct PieceWork
-{
-    const AnswerCuts& cuts;
-    std::string_view answer;
-    pugi::xml_node listElement;
-    std::uint32_t recordDepth;
-    std::size_t longestPiece;
-    std::vector<PieceLists> results;  // [piece]
-    std::atomic<std::size_t> next{0}; // the first piece no thread has taken
-    std::atomic<bool> failed{false};  // a piece was not a sequence of whole records
-
-    std::size_t pieceEnd(std::size_t k) const
+public:
+    explicit ListCounts(const vetis::RequestRecord& request)
     {
-        return k + 1 < cuts.pieceBegins.size() ? cuts.pieceBegins[k + 1] : cuts.recordsEnd;
+        for (std::size_t i = 0; i < request.lists.size(); ++i)
+            m_counts[i] = request.lists[i] ? request.lists[i]->count() : 0;
     }
+    void restore(vetis::RequestRecord& request) const
+    {
+        for (std::size_t i = 0; i < request.lists.size(); ++i)
+            if (request.lists[i])
+                request.lists[i]->truncate(m_counts[i]);
+    }
+    std::size_t before(std::size_t list) const { return m_counts[list]; }
+
+private:
+    std::array<std::size_t, vetis::kResponseListCount> m_counts{};
 };
 
 class Walk
 {
 public:
-    Walk(vetis::RequestRecord& request, WalkerMessages* messages);
+    Walk(vetis::RequestRecord& request, WalkerMessages* messages, const ListCounts& counts);
 
-    // Reads a parsable copy of the answer (in place) the usual way.
-    int readWhole(char* answer, std::size_t size);
-    // Reads the answer in pieces on several threads, without changing it;
-    // nothing when it cannot be cut into pieces of whole records (then it
-    // is to be read whole, as nothing has been changed).
-    std::optional<int> readInPieces(std::string_view answer, const ReadSharing& sharing);
+    // Reads the answer, parsing it in place.
+    ReadResult read(char* answer, std::size_t size, std::size_t maxBytes);
 
 private:
     void show(std::string_view text) const
@@ -114,22 +93,24 @@ private:
         else
             platform::debugOutput(text);
     }
-    void readListAttributes(pugi::xml_node list);
+    // Empty when the attributes are sound.
+    std::string readListAttributes(pugi::xml_node list);
     std::int32_t rowTagId() const { return m_index.nameId(lowered(m_rowTag)); }
     std::int32_t vetDocumentId() const { return m_index.nameId(lowered(kVetDocument)); }
-    void readPieces(PieceWork& work) const;
 
     vetis::RequestRecord& m_request;
     WalkerMessages* m_messages;
+    const ListCounts& m_counts;
     PathIndex m_index;
     std::string m_rowTag;
     int m_mainSlot = -1;
     std::array<int, kContentsListCount + 1> m_contentsSlot{};
 };
 
-Walk::Walk(vetis::RequestRecord& request, WalkerMessages* messages)
+Walk::Walk(vetis::RequestRecord& request, WalkerMessages* messages, const ListCounts& counts)
     : m_request(request)
     , m_messages(messages)
+    , m_counts(counts)
     , m_rowTag(request.ROWTAG, strnlen(request.ROWTAG, sizeof request.ROWTAG))
 {
     m_request.RLOAD = 0;
@@ -143,42 +124,49 @@ Walk::Walk(vetis::RequestRecord& request, WalkerMessages* messages)
 }
 
 // The paging attributes of the element that encloses the first record element.
-void Walk::readListAttributes(pugi::xml_node list)
+std::string Walk::readListAttributes(pugi::xml_node list)
 {
     for (pugi::xml_attribute a = list.first_attribute(); a; a = a.next_attribute()) {
         const std::string name = lowered(a.name());
         if (name != "offset" && name != "count" && name != "total")
             continue;
-        const std::int32_t value = toInt32(leadingNumber(a.value()));
+        const std::optional<std::int32_t> value = pagingValue(a.value());
+        if (!value) {
+            std::string shown = std::string(std::string_view(a.value()).substr(0, 40));
+            if (std::strlen(a.value()) > 40)
+                shown += "...";
+            return "Ответ сервиса содержит неверное значение атрибута «" + std::string(a.name()) +
+                   "» списка: «" + shown + "» (ожидается целое число от 0 до 2147483647).";
+        }
         if (name == "offset")
-            m_request.ROFFSET = value;
+            m_request.ROFFSET = *value;
         else if (name == "count")
-            m_request.RCOUNT = value;
+            m_request.RCOUNT = *value;
         else
-            m_request.RTOTAL = value;
+            m_request.RTOTAL = *value;
     }
+    return {};
 }
 
-int Walk::readWhole(char* answer, std::size_t size)
+ReadResult Walk::read(char* answer, std::size_t size, std::size_t maxBytes)
 {
-    pugi::xml_document document;
-    const pugi::xml_parse_result parsed =
-        document.load_buffer_inplace(answer, size, kParseOptions, pugi::encoding_auto);
-    if (parsed.status == pugi::status_no_document_element)
-        return kEmptyAnswer;
-    if (!parsed)
-        return kUnparsableAnswer;
-    if (!document.document_element())
-        return kEmptyAnswer;
+    ReadResult result;
+    AnswerDocument document;
+    if (const AnswerProblem problem = document.parse(answer, size, maxBytes);
+        problem != AnswerProblem::None) {
+        result.entries = problem == AnswerProblem::Empty ? kEmptyAnswer : kUnparsableAnswer;
+        result.problem = problem;
+        result.description = document.description();
+        return result;
+    }
     if (m_mainSlot < 0)
-        return 0;
+        return result;
     ResponseList* main = m_request.lists[0];
 
     // Contents lists are filled in the same pass and kept only when the main
     // list received entries.
     std::vector<std::vector<std::byte>> blanks;
     std::vector<ContentsListWalk> walks;
-    std::array<std::size_t, kContentsListCount + 1> countBefore{};
     blanks.reserve(kContentsListCount);
     walks.reserve(kContentsListCount);
     for (int p = 1; p <= kContentsListCount; ++p) {
@@ -186,198 +174,88 @@ int Walk::readWhole(char* answer, std::size_t size)
         if (m_contentsSlot[i] < 0)
             continue;
         ResponseList& list = *m_request.lists[i];
-        countBefore[i] = list.count();
         blanks.push_back(blankRecord(list.layout()));
         walks.emplace_back(list, m_contentsSlot[i], p == kPackageListPosition, blanks.back().data());
     }
 
     AnswerPass pass(m_index, *main, m_mainSlot, rowTagId(), walks, vetDocumentId());
-    pass.setReadableRange(answer, answer + size);
-    document.traverse(pass);
+    pass.setReadableRange(document.textBegin(), document.textEnd());
+    document.document().traverse(pass);
     const int added = pass.finish();
+    std::string paging;
     if (pass.listElementMissing())
         show(kFirstRowParentFault);
     else if (!isNull(pass.listElement()))
-        readListAttributes(pass.listElement());
+        paging = readListAttributes(pass.listElement());
+    if (!paging.empty()) {
+        m_counts.restore(m_request);
+        m_request.ROFFSET = m_request.RCOUNT = m_request.RTOTAL = 0;
+        result.entries = kUnparsableAnswer;
+        result.problem = AnswerProblem::BadPagingAttribute;
+        result.description = std::move(paging);
+        return result;
+    }
     main->truncate(main->count()); // the room kept for one more entry
     for (int p = 1; p <= kContentsListCount; ++p) {
         const auto i = static_cast<std::size_t>(p);
         if (m_contentsSlot[i] >= 0)
-            m_request.lists[i]->truncate(added > 0 ? m_request.lists[i]->count() : countBefore[i]);
+            m_request.lists[i]->truncate(added > 0 ? m_request.lists[i]->count() : m_counts.before(i));
     }
     m_request.RLOAD = added;
-    return added;
+    result.entries = added;
+    return result;
 }
 
-// One thread's part: the next piece no thread has taken, until none is
-// left; each copied, parsed and walked into lists of its own by the pass the
-// thread keeps for all its pieces.
-void Walk::readPieces(PieceWork& work) const
+// Every reading goes through here: whatever is thrown (memory running out
+// as the lists grow) ends the reading as a refusal, the lists as they were.
+template <class Read>
+ReadResult guarded(vetis::RequestRecord& request, std::size_t size, Read read)
 {
-    std::array<std::vector<std::byte>, kContentsListCount + 1> blanks;
-    for (std::size_t p = 1; p <= kContentsListCount; ++p)
-        if (m_contentsSlot[p] >= 0)
-            blanks[p] = blankRecord(m_request.lists[p]->layout());
-    std::vector<ContentsListWalk> walks;
-    walks.reserve(kContentsListCount);
-    std::optional<AnswerPass> pass;
-    const std::int32_t rowTag = rowTagId();
-    const std::int32_t vetDocument = vetDocumentId();
-    // One buffer for the copies of all pieces: it stays in the cache from
-    // piece to piece.
-    const std::unique_ptr<char[]> piece(new char[work.longestPiece + 1]);
-    for (;;) {
-        const std::size_t k = work.next.fetch_add(1);
-        if (k >= work.results.size() || work.failed.load(std::memory_order_relaxed))
-            return;
-        PieceLists& out = work.results[k];
-        out.main = std::make_unique<ResponseList>(m_request.lists[0]->layout());
-        walks.clear();
-        for (std::size_t p = 1; p <= kContentsListCount; ++p)
-            if (m_contentsSlot[p] >= 0) {
-                out.contents[p] = std::make_unique<ResponseList>(m_request.lists[p]->layout());
-                walks.emplace_back(*out.contents[p], m_contentsSlot[p], p == kPackageListPosition,
-                                   blanks[p].data());
-            }
-        if (pass) {
-            pass->startPiece(*out.main, walks);
-        } else {
-            pass.emplace(m_index, *out.main, m_mainSlot, rowTag, walks, vetDocument);
-            pass->continueBelow(work.listElement, work.recordDepth);
-        }
-
-        const std::size_t begin = work.cuts.pieceBegins[k];
-        const std::size_t length = work.pieceEnd(k) - begin;
-        std::memcpy(piece.get(), work.answer.data() + begin, length);
-        piece[length] = '\0';
-        pugi::xml_document document;
-        if (!document.load_buffer_inplace(piece.get(), length, kParseOptions | pugi::parse_fragment,
-                                          pugi::encoding_utf8)) {
-            work.failed.store(true);
-            return;
-        }
-        pass->setReadableRange(piece.get(), piece.get() + length);
-        document.traverse(*pass);
-        if (pass->strayAtRecordDepth()) {
-            work.failed.store(true);
-            return;
-        }
-        out.added = pass->finish();
-    }
-}
-
-std::optional<int> Walk::readInPieces(std::string_view answer, const ReadSharing& sharing)
-{
-    if (sharing.threads < 2 || sharing.pieces < 2 || m_mainSlot < 0)
-        return std::nullopt;
-    // The contents lists are read along only when their record element is
-    // the main list's, as in every VSD answer.
-    const bool readsContents =
-        std::any_of(m_contentsSlot.begin() + 1, m_contentsSlot.end(), [](int slot) { return slot >= 0; });
-    if (readsContents && lowered(m_rowTag) != lowered(kVetDocument))
-        return std::nullopt;
-    const std::size_t colon = m_rowTag.find(':');
-    const std::string_view localName = colon == std::string::npos
-                                           ? std::string_view(m_rowTag)
-                                           : std::string_view(m_rowTag).substr(colon + 1);
-    const std::optional<AnswerCuts> cuts = cutAnswer(answer, localName, sharing.pieces);
-    if (!cuts || cuts->pieceBegins.size() < 2)
-        return std::nullopt;
-
-    AnswerOutline outline;
-    if (!outline.read(answer, *cuts, lowered(m_rowTag), kParseOptions))
-        return std::nullopt;
-    const pugi::xml_node listElement = outline.listElement();
-
-    const std::size_t pieces = cuts->pieceBegins.size();
-    PieceWork work{*cuts, answer, listElement, outline.recordDepth(), 0, std::vector<PieceLists>(pieces)};
-    for (std::size_t k = 0; k < pieces; ++k)
-        work.longestPiece = std::max(work.longestPiece, work.pieceEnd(k) - cuts->pieceBegins[k]);
-    // Nothing thrown leaves a thread: a piece that could not be read makes
-    // the answer be read whole.
-    const auto readShare = [this, &work] {
-        try {
-            readPieces(work);
-        } catch (...) {
-            work.failed.store(true);
-        }
-    };
-    const unsigned threads = static_cast<unsigned>(std::min<std::size_t>(sharing.threads, pieces));
-    std::vector<std::thread> helpers;
+    const ListCounts counts(request);
+    ReadResult refused;
+    refused.entries = kUnparsableAnswer;
     try {
-        helpers.reserve(threads - 1);
-        for (unsigned t = 1; t < threads; ++t)
-            helpers.emplace_back(readShare);
+        return read(counts);
+    } catch (const std::bad_alloc&) {
+        refused.problem = AnswerProblem::OutOfMemory;
+        refused.description = "Не хватило памяти для чтения ответа сервиса (" + sizeForMessage(size) + ").";
     } catch (...) {
-        // Fewer threads than asked: those there are take all the pieces.
+        refused.problem = AnswerProblem::OutOfMemory;
+        refused.description = "Ответ сервиса не прочитан из-за внутренней ошибки программы.";
     }
-    readShare();
-    for (std::thread& helper : helpers)
-        helper.join();
-    if (work.failed.load())
-        return std::nullopt;
-
-    int added = 0;
-    for (const PieceLists& piece : work.results)
-        added += piece.added;
-    for (PieceLists& piece : work.results) {
-        m_request.lists[0]->append(std::move(*piece.main));
-        if (added > 0) // contents are kept only when the main list received entries
-            for (std::size_t p = 1; p <= kContentsListCount; ++p)
-                if (piece.contents[p])
-                    m_request.lists[p]->append(std::move(*piece.contents[p]));
-    }
-    readListAttributes(listElement);
-    m_request.RLOAD = added;
-    return added;
+    counts.restore(request);
+    request.RLOAD = 0;
+    request.ROFFSET = request.RCOUNT = request.RTOTAL = 0;
+    return refused;
 }
 
 } // namespace
 
-ReadSharing defaultSharing(std::size_t answerSize)
+ReadResult ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request,
+                             WalkerMessages* messages, std::size_t maxBytes)
 {
-    if (answerSize < kShareFromBytes)
-        return {};
-    const unsigned threads = std::min(std::max(1u, std::thread::hardware_concurrency()), kMostThreads);
-    if (threads < 2)
-        return {};
-    const std::size_t perThread = std::max<std::size_t>(1, answerSize / threads / kPieceBytes);
-    return {threads, threads * perThread};
+    return guarded(request, size, [&](const ListCounts& counts) {
+        return Walk(request, messages, counts).read(answer, size, maxBytes);
+    });
 }
 
-int ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request,
-                      const ReadSharing& sharing, bool* readInPieces, WalkerMessages* messages)
+ReadResult ReadAnswer(std::string_view answer, vetis::RequestRecord& request, WalkerMessages* messages,
+                      std::size_t maxBytes)
 {
-    Walk walk(request, messages);
-    const std::optional<int> shared = walk.readInPieces(std::string_view(answer, size), sharing);
-    if (readInPieces)
-        *readInPieces = shared.has_value();
-    return shared ? *shared : walk.readWhole(answer, size);
-}
-
-int ReadAnswer(std::string_view answer, vetis::RequestRecord& request, const ReadSharing& sharing,
-               bool* readInPieces, WalkerMessages* messages)
-{
-    Walk walk(request, messages);
-    const std::optional<int> shared = walk.readInPieces(answer, sharing);
-    if (readInPieces)
-        *readInPieces = shared.has_value();
-    if (shared)
-        return *shared;
-    std::unique_ptr<char[]> copy(new char[answer.size() + 1]);
-    std::memcpy(copy.get(), answer.data(), answer.size());
-    copy[answer.size()] = '\0';
-    return walk.readWhole(copy.get(), answer.size());
-}
-
-int ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request, WalkerMessages* messages)
-{
-    return ReadAnswerInPlace(answer, size, request, defaultSharing(size), nullptr, messages);
-}
-
-int ReadAnswer(std::string_view answer, vetis::RequestRecord& request, WalkerMessages* messages)
-{
-    return ReadAnswer(answer, request, defaultSharing(answer.size()), nullptr, messages);
+    return guarded(request, answer.size(), [&](const ListCounts& counts) {
+        Walk walk(request, messages, counts);
+        if (answer.size() > maxBytes) { // refused before it is copied
+            ReadResult refused;
+            refused.entries = kUnparsableAnswer;
+            refused.problem = AnswerProblem::TooLarge;
+            refused.description = tooLargeDescription(answer.size(), maxBytes);
+            return refused;
+        }
+        std::unique_ptr<char[]> copy(new char[answer.size() + 1]);
+        std::memcpy(copy.get(), answer.data(), answer.size());
+        copy[answer.size()] = '\0';
+        return walk.read(copy.get(), answer.size(), maxBytes);
+    });
 }
 
 } // namespace responses

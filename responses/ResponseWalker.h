@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include "responses/AnswerDocument.h"
 #include "vetis/RequestRecord.h"
+#include "vetis/TransportSettings.h"
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 // The response walker: reads an answer of the VetIS services into the response
@@ -17,6 +20,11 @@
 // references (1..9) from the same answer, the 4th (packages) with attributes.
 // The paging attributes offset, count and total of the element enclosing the
 // first record element go to ROFFSET, RCOUNT and RTOTAL.
+//
+// Only a sound answer is read (see AnswerDocument): anything else, a SOAP
+// Fault included, is refused with a description of what was wrong, and the
+// lists are left as they were. So is an answer whose paging attributes are
+// not integers from 0 to 2^31-1, and one that memory runs out on.
 namespace responses {
 
 // The two faults the walker shows to the user.
@@ -32,41 +40,32 @@ public:
     virtual void show(std::string_view text) = 0;
 };
 
-// Results other than entry counts.
+// Entry counts of refused answers.
 constexpr int kUnparsableAnswer = -1;
 constexpr int kEmptyAnswer = -2;
 
-// Returns the number of main-list entries added, kUnparsableAnswer when the
-// text is not XML, kEmptyAnswer when it holds no element. RLOAD receives the
-// count (0 after a failure); ROFFSET, RCOUNT, RTOTAL are cleared first.
-// Entries are appended: the caller empties the lists beforehand.
-int ReadAnswer(std::string_view answer, vetis::RequestRecord& request, WalkerMessages* messages = nullptr);
+struct ReadResult
+{
+    // Main-list entries added; kEmptyAnswer for an answer without any
+    // element, kUnparsableAnswer for any other refusal.
+    int entries = 0;
+    AnswerProblem problem = AnswerProblem::None;
+    std::string description; // UTF-8, Russian: what was wrong; empty when read
+    bool ok() const { return problem == AnswerProblem::None; }
+};
+
+// Reads the answer; answers longer than maxBytes are refused unparsed. RLOAD
+// receives the count (0 after a refusal); ROFFSET, RCOUNT, RTOTAL are
+// cleared first. Entries are appended: the caller empties the lists
+// beforehand. Nothing is thrown.
+ReadResult ReadAnswer(std::string_view answer, vetis::RequestRecord& request,
+                      WalkerMessages* messages = nullptr,
+                      std::size_t maxBytes = vetis::kDefaultMaxAnswerBytes);
 
 // The same, parsing the caller's buffer in place (its bytes are changed):
 // saves a copy of the answer when the caller is done with it anyway.
-int ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request,
-                      WalkerMessages* messages = nullptr);
-
-// How a long answer is shared among threads: its records are cut into pieces,
-// each thread parses and walks its run of pieces into lists of its own, and
-// the lists are joined in order. The lists come out as a reading of the whole
-// answer gives them; an answer that cannot be cut into pieces of whole
-// records is read whole. The calls above share answers from 1 MiB on among as
-// many threads as the machine runs at once (at most 8), in pieces of about
-// 1 MiB; shorter answers, and machines of one thread, read one piece.
-struct ReadSharing
-{
-    unsigned threads = 1;
-    std::size_t pieces = 1;
-};
-ReadSharing defaultSharing(std::size_t answerSize);
-
-// The calls above with the sharing given. readInPieces, when given, tells
-// whether the answer was read in pieces.
-int ReadAnswer(std::string_view answer, vetis::RequestRecord& request, const ReadSharing& sharing,
-               bool* readInPieces = nullptr, WalkerMessages* messages = nullptr);
-int ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request,
-                      const ReadSharing& sharing, bool* readInPieces = nullptr,
-                      WalkerMessages* messages = nullptr);
+ReadResult ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request,
+                             WalkerMessages* messages = nullptr,
+                             std::size_t maxBytes = vetis::kDefaultMaxAnswerBytes);
 
 } // namespace responses

@@ -44,7 +44,7 @@ void appendList(std::string& out, const ResponseList& list)
 
 } // namespace
 
-WalkDumpResult walkDump(std::string_view kind, std::string_view answer)
+WalkDumpResult walkDump(std::string_view kind, std::string_view answer, std::size_t maxBytes)
 {
     WalkDumpResult result;
     const ListKind* k = findListKind(kind);
@@ -62,7 +62,12 @@ WalkDumpResult walkDump(std::string_view kind, std::string_view answer)
     store::setZText(request.ROWTAG, k->main->rowTag);
     for (std::size_t i = 0; i < lists.size(); ++i)
         request.lists[i] = lists[i].get();
-    result.result = ReadAnswer(answer, request);
+    ReadResult read = ReadAnswer(answer, request, nullptr, maxBytes);
+    result.result = read.entries;
+    if (!read.ok()) {
+        result.problem = std::move(read.description);
+        return result;
+    }
 
     result.text = "RLOAD=" + std::to_string(request.RLOAD) + " ROFFSET=" + std::to_string(request.ROFFSET) +
                   " RCOUNT=" + std::to_string(request.RCOUNT) + " RTOTAL=" + std::to_string(request.RTOTAL) +

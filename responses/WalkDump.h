@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include "vetis/TransportSettings.h"
+
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,10 +24,13 @@ struct WalkDumpResult
 {
     bool knownKind = false; // false: nothing was read
     int result = 0;         // the walker's result (entries, or -1 / -2)
-    std::string text;
+    std::string problem;    // why the answer was refused (UTF-8); empty when it was read
+    std::string text;       // empty when the answer was refused
 };
 
-WalkDumpResult walkDump(std::string_view kind, std::string_view answer);
+// Answers longer than maxBytes are refused unread.
+WalkDumpResult walkDump(std::string_view kind, std::string_view answer,
+                        std::size_t maxBytes = vetis::kDefaultMaxAnswerBytes);
 
 // Appends a text with its tabs, line breaks and backslashes written as \t,
 // \n, \r and \\, so that an entry stays one line (the table dump of the

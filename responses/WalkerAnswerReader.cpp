@@ -6,9 +6,11 @@
 
 namespace responses {
 
-int WalkerAnswerReader::readAnswer(std::string& answerUtf8, vetis::RequestRecord& request)
+vetis::AnswerReading WalkerAnswerReader::readAnswer(std::string& answerUtf8, vetis::RequestRecord& request,
+                                                    std::size_t maxBytes)
 {
-    return ReadAnswerInPlace(answerUtf8.data(), answerUtf8.size(), request);
+    ReadResult read = ReadAnswerInPlace(answerUtf8.data(), answerUtf8.size(), request, nullptr, maxBytes);
+    return {read.entries, std::move(read.description)};
 }
 
 void WalkerAnswerReader::clearList(ResponseList& list)

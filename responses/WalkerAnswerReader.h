@@ -10,7 +10,8 @@ namespace responses {
 class WalkerAnswerReader final : public vetis::AnswerReader
 {
 public:
-    int readAnswer(std::string& answerUtf8, vetis::RequestRecord& request) override;
+    vetis::AnswerReading readAnswer(std::string& answerUtf8, vetis::RequestRecord& request,
+                                    std::size_t maxBytes) override;
     void clearList(ResponseList& list) override;
 };
 

@@ -4,10 +4,13 @@
 #include "platform/CodePage.h"
 #include "store/RecordText.h"
 #include "vetis/Endpoints.h"
+#include "vetis/PrefixBindings.h"
 #include "vetis/RequestRecord.h"
 #include "vetis/TextConversion.h"
 
 #include <pugixml.hpp>
+
+#include <cstdint>
 
 namespace vetis {
 
@@ -20,7 +23,8 @@ std::string_view localName(std::string_view qualified)
 }
 
 // The namespace URI of an element: its prefix (or the default namespace)
-// resolved through the declarations in scope.
+// resolved through the declarations of its ancestors. For a few elements
+// near the root only: it walks up the whole chain.
 std::string_view namespaceOf(const pugi::xml_node& element)
 {
     const std::string_view name = element.name();
@@ -38,25 +42,154 @@ std::string_view namespaceOf(const pugi::xml_node& element)
     return {};
 }
 
-bool isApplicationElement(const pugi::xml_node& node, std::string_view name)
+// The first elements of the application namespace that an answer's
+// application is read from, in document order: those below the first
+// apl:application, or, when there is none, the first anywhere. Found in one
+// walk over the document, each prefix resolved through PrefixBindings
+// (vetis/PrefixBindings.h), so that the walk costs the same per element however many
+// declarations are in scope.
+struct ApplicationElements
 {
-    return node.type() == pugi::node_element && localName(node.name()) == name &&
-           namespaceOf(node) == ns::application;
-}
+    pugi::xml_node application;
+    pugi::xml_node applicationId;
+    pugi::xml_node status;
+    pugi::xml_node error;
+};
 
-// The first element of the application namespace with that local name, in
-// document order, below `root`.
-pugi::xml_node findApplicationElement(const pugi::xml_node& root, std::string_view name)
+class ApplicationFinder final : public pugi::xml_tree_walker
 {
-    return root.find_node([name](const pugi::xml_node& n) { return isApplicationElement(n, name); });
-}
+public:
+    ApplicationElements found;
+
+    bool for_each(pugi::xml_node& node) override
+    {
+        if (node.type() != pugi::node_element)
+            return true;
+        const auto depth = static_cast<std::uint32_t>(this->depth());
+        m_bindings.leave(depth);
+        if (found.application && depth <= m_applicationDepth)
+            return false; // past the first application
+        for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+            const std::string_view name = a.name();
+            if (name == "xmlns" || name.starts_with("xmlns:"))
+                m_bindings.declare(name.substr(name.size() > 5 ? 6 : 5), a.value(), depth);
+        }
+        const std::string_view name = node.name();
+        const std::size_t colon = name.find(':');
+        if (m_bindings.resolve(colon == std::string_view::npos ? std::string_view()
+                                                               : name.substr(0, colon)) != ns::application)
+            return true;
+        const std::string_view local = localName(name);
+        pugi::xml_node* first = nullptr;
+        if (local == "application" && !found.application) {
+            found = {};
+            found.application = node;
+            m_applicationDepth = depth;
+        } else if (local == "applicationId") {
+            first = &found.applicationId;
+        } else if (local == "status") {
+            first = &found.status;
+        } else if (local == "error") {
+            first = &found.error;
+        }
+        if (first && !*first)
+            *first = node;
+        return true;
+    }
+
+private:
+    // Prefix ("" for the default namespace) -> URI.
+    PrefixBindings<std::string_view> m_bindings{std::string_view()};
+    std::uint32_t m_applicationDepth = 0;
+};
 
 std::string textOfElement(const pugi::xml_node& element)
 {
     return element.text().get();
 }
 
+// The first element child of that local name, when it is of the SOAP
+// envelope namespace (its namespace is resolved once).
+pugi::xml_node envelopeChild(const pugi::xml_node& parent, std::string_view name)
+{
+    for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_element && localName(n.name()) == name)
+            return namespaceOf(n) == ns::soapEnvelope ? n : pugi::xml_node();
+    return {};
+}
+
+// The first child element of that local name, whatever its prefix.
+pugi::xml_node childByLocalName(const pugi::xml_node& parent, std::string_view name)
+{
+    for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_element && localName(n.name()) == name)
+            return n;
+    return {};
+}
+
+// A text cut to at most `most` bytes, not inside a UTF-8 sequence, without
+// the blanks around it.
+std::string trimmedText(std::string_view text, std::size_t most = 500)
+{
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos)
+        return {};
+    text = text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+    if (text.size() <= most)
+        return std::string(text);
+    std::size_t cut = most;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return std::string(text.substr(0, cut)) + "...";
+}
+
 } // namespace
+
+std::optional<SoapFault> findSoapFault(const pugi::xml_node& document)
+{
+    pugi::xml_node envelope = document.first_child();
+    while (envelope && envelope.type() != pugi::node_element)
+        envelope = envelope.next_sibling();
+    if (!envelope || localName(envelope.name()) != "Envelope" || namespaceOf(envelope) != ns::soapEnvelope)
+        return std::nullopt;
+    const pugi::xml_node fault = envelopeChild(envelopeChild(envelope, "Body"), "Fault");
+    if (!fault)
+        return std::nullopt;
+    SoapFault result;
+    result.code = trimmedText(childByLocalName(fault, "faultcode").text().get(), 80);
+    result.text = trimmedText(childByLocalName(fault, "faultstring").text().get());
+    // The first error element with a code below the detail, in document order.
+    const pugi::xml_node detail = childByLocalName(fault, "detail");
+    const pugi::xml_node error = detail.find_node([](const pugi::xml_node& n) {
+        return n.type() == pugi::node_element && localName(n.name()) == "error" && n.attribute("code");
+    });
+    if (error) {
+        if (const std::string code = trimmedText(error.attribute("code").value(), 80); !code.empty())
+            result.code = code;
+        if (std::string text = trimmedText(textOfElement(error)); text != result.text)
+            result.detail = std::move(text);
+    }
+    return result;
+}
+
+std::optional<SoapFault> readSoapFault(std::string_view answerUtf8)
+{
+    pugi::xml_document document;
+    if (!document.load_buffer(answerUtf8.data(), answerUtf8.size(), pugi::parse_default, pugi::encoding_utf8))
+        return std::nullopt;
+    return findSoapFault(document);
+}
+
+std::string soapFaultMessage(const SoapFault& fault)
+{
+    std::string message = "Сервис Ветис.API сообщил об ошибке:";
+    for (const std::string* part : {&fault.code, &fault.text})
+        if (!part->empty())
+            message += " " + *part;
+    if (!fault.detail.empty())
+        message += " (" + fault.detail + ")";
+    return message;
+}
 
 ApplicationFields readApplicationFields(std::string_view answerUtf8)
 {
@@ -66,14 +199,15 @@ ApplicationFields readApplicationFields(std::string_view answerUtf8)
     const bool wellFormed = static_cast<bool>(
         document.load_buffer(answerUtf8.data(), answerUtf8.size(), pugi::parse_default, pugi::encoding_utf8));
 
-    pugi::xml_node scope = findApplicationElement(document, "application");
-    fields.complete = wellFormed && scope;
-    if (!scope)
-        scope = document;
-    fields.appId = FromUtf8(textOfElement(findApplicationElement(scope, "applicationId")));
-    fields.status = FromUtf8(textOfElement(findApplicationElement(scope, "status")));
+    fields.fault = findSoapFault(document);
+    ApplicationFinder finder;
+    document.traverse(finder);
+    const ApplicationElements& found = finder.found;
+    fields.complete = wellFormed && found.application && !fields.fault;
+    fields.appId = FromUtf8(textOfElement(found.applicationId));
+    fields.status = FromUtf8(textOfElement(found.status));
     if (fields.status == "REJECTED") {
-        const pugi::xml_node error = findApplicationElement(scope, "error");
+        const pugi::xml_node error = found.error;
         if (error) {
             const pugi::xml_attribute code = error.attribute("code");
             std::string text = code ? std::string(code.value()) + ": " : std::string();

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include <pugixml.hpp>
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,13 +23,33 @@ enum class ApplicationStatus : std::uint8_t
     Unknown,
 };
 
+// A SOAP Fault: the service refused the request. Texts UTF-8, trimmed.
+struct SoapFault
+{
+    std::string code;   // the error code of the detail ("APLM0010"), else the faultcode ("soapenv:Server")
+    std::string text;   // faultstring
+    std::string detail; // the text of the detail's error, when it says more than faultstring
+};
+
+// The Fault of a parsed answer: soapenv:Fault in soapenv:Body of the
+// soapenv:Envelope at the root (SOAP 1.1, matched by namespace). The error
+// code is the code attribute of the first error element of the detail
+// (apl:error, bs:error, ...). Nothing when the answer holds no Fault.
+std::optional<SoapFault> findSoapFault(const pugi::xml_node& document);
+// The same for an answer text, parsed for it.
+std::optional<SoapFault> readSoapFault(std::string_view answerUtf8);
+// What the user is told, UTF-8: "Сервис Ветис.API сообщил об ошибке: " code,
+// a blank and the faultstring, the detail's text in brackets when it adds to it.
+std::string soapFaultMessage(const SoapFault& fault);
+
 // The application fields of an answer, Windows-1251.
 struct ApplicationFields
 {
     std::string appId;
-    std::string status;    // the service's word ("ACCEPTED" ...), empty when none
-    std::string error;     // "C: T" of the first error of a rejected application
-    bool complete = false; // the answer is well-formed XML that holds an application
+    std::string status;             // the service's word ("ACCEPTED" ...), empty when none
+    std::string error;              // "C: T" of the first error of a rejected application
+    bool complete = false;          // the answer is well-formed XML that holds an application
+    std::optional<SoapFault> fault; // the answer is a Fault (then it is not complete)
 };
 
 // Reads the first application of an answer (submit or receive). Elements are

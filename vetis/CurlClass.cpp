@@ -27,14 +27,28 @@ void initLibraryOnce()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+// Where SendRequest collects an answer: in memory, up to a limit (0: none).
+struct MemoryTarget
+{
+    std::string* buffer;
+    std::size_t limit;
+    bool exceeded = false;
+};
+
 std::size_t memorySink(char* data, std::size_t size, std::size_t count, void* userdata)
 {
-    auto* buffer = static_cast<std::string*>(userdata);
-    if (!buffer)
+    auto* target = static_cast<MemoryTarget*>(userdata);
+    if (!target || !target->buffer)
         return kCurlWriteError;
+    const std::size_t bytes = size * count;
+    if (target->limit != 0 && bytes > target->limit - std::min(target->limit, target->buffer->size())) {
+        // Stops the transfer as soon as the answer passes the limit.
+        target->exceeded = true;
+        return kCurlWriteError;
+    }
     try {
-        buffer->append(data, size * count);
-        return size * count;
+        target->buffer->append(data, bytes);
+        return bytes;
     } catch (...) {
         return kCurlWriteError;
     }
@@ -422,8 +436,10 @@ int TCurlClass::Perform()
 int TCurlClass::SendRequest(std::string_view url, std::string* response, curl_xferinfo_callback progress)
 {
     int result = CURLE_OK;
+    MemoryTarget target{response, m_responseLimit};
+    m_responseLimitExceeded = false;
     if (response)
-        result = SetWriteTarget(&memorySink, response);
+        result = SetWriteTarget(&memorySink, &target);
     if (result == CURLE_OK)
         result = SetProgress(progress);
     if (result == CURLE_OK)
@@ -432,6 +448,7 @@ int TCurlClass::SendRequest(std::string_view url, std::string* response, curl_xf
         result = Perform();
     if (response)
         SetOption(CURLOPT_WRITEDATA, static_cast<void*>(nullptr));
+    m_responseLimitExceeded = target.exceeded;
     return result;
 }
 

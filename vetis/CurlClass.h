@@ -8,6 +8,7 @@
 
 #include <curl/curl.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -114,6 +115,11 @@ public:
     bool cancelRequested() const;
     // True when the last ReadFile created or emptied its file.
     bool readFileTouchedTarget() const { return m_readFileTouched; }
+    // The longest answer SendRequest collects (0: no limit): the transfer
+    // stops as soon as the answer passes it (CURLE_WRITE_ERROR), and
+    // responseLimitExceeded() tells so afterwards.
+    void setResponseLimit(std::size_t bytes) { m_responseLimit = bytes; }
+    bool responseLimitExceeded() const { return m_responseLimitExceeded; }
 
     // Name of a libcurl info type in trace lines ("TEXT", "HEADER_IN", ...).
     static std::string_view infoTypeName(int type);
@@ -137,6 +143,8 @@ private:
     TransferControl* m_control = nullptr;
     bool m_readFileTouched = false;
     CurlTraceFilter m_traceFilter;
+    std::size_t m_responseLimit = 0;
+    bool m_responseLimitExceeded = false;
     char m_errorBuffer[CURL_ERROR_SIZE] = {};
 };
 

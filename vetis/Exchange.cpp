@@ -14,6 +14,7 @@
 #include "vetis/Endpoints.h"
 #include "vetis/ExchangeFiles.h"
 #include "vetis/PostRequest.h"
+#include "vetis/UserMessages.h"
 #include "vetis/VetisSettings.h"
 #include "vetis/VetisSettingsRepository.h"
 
@@ -33,6 +34,15 @@ QString dumpFolderOf(const store::VetisRecord& settings)
         return {};
     const QString path = platform::fromCp1251(store::clip(folder)).trimmed();
     return QFileInfo(path).isDir() ? path : QString();
+}
+
+// A refused answer: the user learns why as of a transport failure (not in
+// silent mode); the request keeps the text for a caller in silent mode.
+void reportRefusedAnswer(const std::string& whyUtf8, RequestRecord& request, int answerMode)
+{
+    store::setText(request.APPERROR, platform::utf8ToCp1251(whyUtf8));
+    if (answerMode != kAnswerSilent)
+        showTransportProblem(QString::fromStdString(whyUtf8));
 }
 
 } // namespace
@@ -109,20 +119,34 @@ bool Exchange(RequestRecord& request, ExchangeContext& context)
     body.clear();
 
     bool result = false;
+    std::string refused; // why the answer is not taken, UTF-8
     if (answer && request.RCODE == 200) {
         bool complete = true;
-        if (!request.lists[0] || request.VREQUEST == 99)
-            complete = extractApplicationFields(*answer, request);
-        if (request.lists[0]) {
-            const int loaded = context.reader ? context.reader->readAnswer(*answer, request) : -1;
-            request.RLOAD = loaded < 0 ? 0 : loaded;
-            result = loaded >= 0;
-        } else {
+        if (!request.lists[0] || request.VREQUEST == 99) {
+            const ApplicationFields fields = readApplicationFields(*answer);
+            storeApplicationFields(fields, request);
+            complete = fields.complete;
+            if (fields.fault)
+                refused = soapFaultMessage(*fields.fault);
+        }
+        if (request.lists[0] && refused.empty()) {
+            const AnswerReading reading =
+                context.reader ? context.reader->readAnswer(*answer, request, context.limits.maxAnswerBytes)
+                               : AnswerReading{};
+            request.RLOAD = reading.entries < 0 ? 0 : reading.entries;
+            result = reading.entries >= 0;
+            refused = result ? std::string() : reading.problem;
+        } else if (!request.lists[0]) {
             // Without a list the answer is its application: a cut or damaged
             // answer, or a proxy's page, is no success.
             result = complete;
         }
+    } else if (answer && request.RCODE != 0) {
+        if (const std::optional<SoapFault> fault = readSoapFault(*answer))
+            refused = soapFaultMessage(*fault);
     }
+    if (!refused.empty())
+        reportRefusedAnswer(refused, request, settings.ANSWER);
     request.FLAGLUCK = result ? 1 : 0;
     return result;
 }

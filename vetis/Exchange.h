@@ -5,7 +5,9 @@
 #include "vetis/RequestRecord.h"
 #include "vetis/TransportSettings.h"
 
+#include <cstddef>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace store {
@@ -20,16 +22,25 @@ namespace vetis {
 
 class VetisSettingsRepository;
 
+// What reading an answer gave: the number of main entries, -1 when the
+// answer was refused (not one sound SOAP document, a Fault, too long, ...),
+// -2 when it holds no element; for a refusal, why (UTF-8, for the user).
+struct AnswerReading
+{
+    int entries = -1;
+    std::string problem;
+};
+
 // Reads an answer into the response lists the request record references. The
 // walker lives above this layer; the program installs it, tests may give their
-// own. readAnswer returns the number of main entries, -1 when the text cannot
-// be parsed, -2 when it holds no nodes. The answer is the reader's to consume:
-// it may parse it in place, so a large answer is not copied once more.
+// own. Answers longer than maxBytes are refused. The answer is the reader's
+// to consume: it may parse it in place, so a large answer is not copied once more.
 class AnswerReader
 {
 public:
     virtual ~AnswerReader() = default;
-    virtual int readAnswer(std::string& answerUtf8, RequestRecord& request) = 0;
+    virtual AnswerReading readAnswer(std::string& answerUtf8, RequestRecord& request,
+                                     std::size_t maxBytes) = 0;
     virtual void clearList(responses::ResponseList& list) = 0;
 };
 
@@ -53,7 +64,10 @@ struct ExchangeContext
 
 // Returns true when the service answered with status 200 and the answer was
 // read; also stored in FLAGLUCK. Failures are told to the user through the
-// framework's message presenter as the access settings ask (MVS:ANSWER).
+// framework's message presenter as the access settings ask (MVS:ANSWER). An
+// answer that is refused (a SOAP Fault, whatever the status, or an answer the
+// reader refuses) fills no list; why goes to APPERROR as well, so that a
+// caller in silent mode can show it.
 bool Exchange(RequestRecord& request, ExchangeContext& context);
 
 // The local transaction id and time stamp of a call made now:

@@ -45,6 +45,15 @@ bool declaresUtf8(std::string_view answer)
     return asciiUpper(answer.substr(0, 50)).find("UTF-8") != std::string::npos;
 }
 
+// "256 МБ", "64 КБ".
+QString sizeText(std::size_t bytes)
+{
+    constexpr std::size_t kMiB = std::size_t{1} << 20;
+    if (bytes >= kMiB)
+        return QString::number(static_cast<qulonglong>(bytes / kMiB)) + QStringLiteral(" МБ");
+    return QString::number(static_cast<qulonglong>(bytes / 1024)) + QStringLiteral(" КБ");
+}
+
 } // namespace
 
 std::optional<std::string> PostRequest(const std::string* body, int verb, int answerMode,
@@ -97,6 +106,12 @@ std::optional<std::string> PostRequest(const std::string* body, int verb, int an
         return std::nullopt;
     }
 
+    // An answer longer than the limit is not received: refused at once when
+    // its announced length passes it, else stopped as soon as it does.
+    const std::size_t limit = settings.limits.maxAnswerBytes;
+    curl.setResponseLimit(limit);
+    if (limit != 0)
+        curl.SetOptionOffT(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limit));
     std::optional<std::string> response(std::in_place);
     const int result = curl.SendRequest(store::clip(url), &*response);
     if (outcome)
@@ -114,7 +129,11 @@ std::optional<std::string> PostRequest(const std::string* body, int verb, int an
         // The transport failed: whatever part of an answer came is no answer.
         response->clear();
         // A cancel is the user's own doing and needs no message.
-        if (answerMode != kAnswerSilent && result != CURLE_ABORTED_BY_CALLBACK)
+        const bool tooLarge = curl.responseLimitExceeded() || result == CURLE_FILESIZE_EXCEEDED;
+        if (answerMode != kAnswerSilent && tooLarge)
+            showTransportProblem(QStringLiteral("Ответ сервиса больше допустимого размера (") +
+                                 sizeText(limit) + QStringLiteral("), приём прерван."));
+        else if (answerMode != kAnswerSilent && result != CURLE_ABORTED_BY_CALLBACK)
             showTransportProblem(QStringLiteral("Ошибка запроса: ") + QString::number(result) +
                                  QStringLiteral("| ") + QString::fromStdString(curl.StrError(result)));
     }

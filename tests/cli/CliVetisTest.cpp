@@ -131,6 +131,57 @@ TEST(CliVetis, WalkPrintsPagingAndEveryList)
     EXPECT_EQ(broken.exitCode, 1);
 }
 
+TEST(CliVetis, ARefusedAnswerPrintsNothingButWhy)
+{
+    // Two answers one after the other, and a Fault: no table, the reason on
+    // stderr, exit code 1.
+    const QString hostile = testsupport::sourceFolder() + QStringLiteral("/tests/responses/hostile/");
+    struct Case
+    {
+        const char* file;
+        const char* reason;
+    };
+    for (const Case& c : {Case{"two-envelopes.xml", "больше одного корневого элемента"},
+                          Case{"soap-fault.xml", "Сервис Ветис.API сообщил об ошибке: APLM0001"}}) {
+        SCOPED_TRACE(c.file);
+        const CliResult r = cli({QStringLiteral("walk"), QStringLiteral("--list"), QStringLiteral("unit"),
+                                 hostile + QString::fromUtf8(c.file)});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.reason))) << r.err.toStdString();
+    }
+}
+
+TEST(CliVetis, WalkRefusesAnAnswerAboveMaxSizeUnread)
+{
+    // The file's size decides before anything is read; standard input is
+    // read no further than the limit.
+    testsupport::TempFolder folder;
+    const QString path = folder.file(QStringLiteral("big.xml"));
+    QFile big(path);
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    const QByteArray filler((1 << 20) + 1, ' ');
+    ASSERT_EQ(big.write(filler), filler.size());
+    big.close();
+    const CliResult fromFile = cli({QStringLiteral("walk"), QStringLiteral("--list"), QStringLiteral("unit"),
+                                    QStringLiteral("--max-size"), QStringLiteral("1"), path});
+    EXPECT_EQ(fromFile.exitCode, 1);
+    EXPECT_TRUE(fromFile.out.isEmpty());
+    EXPECT_TRUE(fromFile.err.contains(QStringLiteral("больше допустимого размера (1 МБ)")))
+        << fromFile.err.toStdString();
+    const CliResult fromInput = cli({QStringLiteral("walk"), QStringLiteral("--list"), QStringLiteral("unit"),
+                                     QStringLiteral("--max-size"), QStringLiteral("1")},
+                                    filler);
+    EXPECT_EQ(fromInput.exitCode, 1);
+    EXPECT_TRUE(fromInput.err.contains(QStringLiteral("больше допустимого размера")))
+        << fromInput.err.toStdString();
+    for (const char* wrong : {"0", "-1", "1.5", "x"}) {
+        const CliResult usage = cli({QStringLiteral("walk"), QStringLiteral("--list"), QStringLiteral("unit"),
+                                     QStringLiteral("--max-size"), QString::fromUtf8(wrong), path});
+        EXPECT_EQ(usage.exitCode, 2) << wrong;
+    }
+}
+
 TEST(CliVetis, SettingsCreatesAndChangesTheEncryptedRecord)
 {
     testsupport::TempFolder data;

@@ -4,6 +4,7 @@
 // is complete and its answer walked into the VSD list and its contents lists.
 // Whatever namespace prefixes the service writes, the lists come out the same.
 #include "framework/RecordingPresenter.h"
+#include "platform/CodePage.h"
 #include "responses/ReferenceLists.h"
 #include "responses/VsdContentsLists.h"
 #include "responses/VsdList.h"
@@ -176,6 +177,93 @@ TEST_P(ExchangeWalk, MalformedOrTruncatedAnswersAreNoSuccess)
     RequestRecord sound = request(51);
     EXPECT_TRUE(Exchange(sound, context));
     EXPECT_EQ(sound.FLAGLUCK, 1);
+}
+
+TEST_P(ExchangeWalk, ASoapFaultIsAFailureTheUserIsToldOf)
+{
+    // Status 500 with a Fault of the service (code APLM0010 in its detail).
+    const QString expected =
+        QStringLiteral("Сервис Ветис.API сообщил об ошибке: APLM0010 Internal service error");
+    for (const int mode : {1, 0}) {
+        SCOPED_TRACE(mode);
+        repo.records[kOwnEntity].ANSWER = static_cast<std::uint8_t>(mode);
+        presenter.clear();
+        sim.addFault({vetissim::FaultKind::SoapFault});
+        responses::TypedList<responses::UnitRow> units;
+        RequestRecord r = request(3);
+        store::setZText(r.ROWTAG, "dt:unit");
+        r.lists[0] = &units;
+        EXPECT_FALSE(Exchange(r, context));
+        EXPECT_EQ(r.FLAGLUCK, 0);
+        EXPECT_EQ(r.RLOAD, 0);
+        EXPECT_EQ(units.count(), 0u);
+        // A caller in silent mode finds the text in the record.
+        const QString recorded =
+            platform::fromCp1251(store::clip(std::string_view(r.APPERROR, sizeof r.APPERROR)));
+        EXPECT_TRUE(recorded.startsWith(expected)) << recorded.toStdString();
+        bool told = false;
+        for (const auto& shown : presenter.shown())
+            told |= shown.caption == QStringLiteral("У нас проблема ...") && shown.text.startsWith(expected);
+        EXPECT_EQ(told, mode != 0);
+    }
+    // An application answered with a Fault fails the same way.
+    repo.records[kOwnEntity].ANSWER = 1;
+    sim.addFault({vetissim::FaultKind::SoapFault});
+    RequestRecord submit = request(51);
+    EXPECT_FALSE(Exchange(submit, context));
+    EXPECT_TRUE(platform::fromCp1251(store::clip(std::string_view(submit.APPERROR, sizeof submit.APPERROR)))
+                    .startsWith(expected));
+}
+
+TEST_P(ExchangeWalk, AMalformedAnswerIsAFailureThatSaysWhy)
+{
+    repo.records[kOwnEntity].ANSWER = 1;
+    sim.addFault({vetissim::FaultKind::MalformedXml});
+    responses::TypedList<responses::UnitRow> units;
+    RequestRecord r = request(3);
+    store::setZText(r.ROWTAG, "dt:unit");
+    r.lists[0] = &units;
+    EXPECT_FALSE(Exchange(r, context));
+    EXPECT_EQ(r.RCODE, 200);
+    EXPECT_EQ(units.count(), 0u);
+    ASSERT_EQ(presenter.shown().size(), 1u);
+    EXPECT_EQ(presenter.shown()[0].caption, QStringLiteral("У нас проблема ..."));
+    EXPECT_TRUE(presenter.shown()[0].text.startsWith(
+        QStringLiteral("Ответ сервиса не является правильным XML-документом: конечный тег")))
+        << presenter.shown()[0].text.toStdString();
+}
+
+TEST_P(ExchangeWalk, AnAnswerAboveTheSizeLimitIsStoppedWhileItComes)
+{
+    // An answer of 8 MiB against a limit of 1 MiB: the transfer stops and
+    // says why, in place of a generic write error.
+    repo.records[kOwnEntity].ANSWER = 1;
+    context.limits.maxAnswerBytes = std::size_t{1} << 20;
+    vetissim::FaultRule huge;
+    huge.kind = vetissim::FaultKind::Huge;
+    huge.hugeBytes = std::size_t{8} << 20;
+    sim.addFault(huge);
+    responses::TypedList<responses::UnitRow> units;
+    RequestRecord r = request(3);
+    store::setZText(r.ROWTAG, "dt:unit");
+    r.lists[0] = &units;
+    EXPECT_FALSE(Exchange(r, context));
+    EXPECT_EQ(r.FLAGLUCK, 0);
+    EXPECT_EQ(units.count(), 0u);
+    ASSERT_EQ(presenter.shown().size(), 1u);
+    EXPECT_EQ(presenter.shown()[0].text,
+              QStringLiteral("Ответ сервиса больше допустимого размера (1 МБ), приём прерван."));
+
+    // The same answer within the limit is taken (and read: it is a sound one).
+    context.limits.maxAnswerBytes = std::size_t{16} << 20;
+    sim.addFault(huge);
+    r = request(3);
+    store::setZText(r.ROWTAG, "dt:unit");
+    r.lists[0] = &units;
+    EXPECT_EQ(r.RCODE, 0);
+    Exchange(r, context);
+    EXPECT_EQ(r.RCODE, 200);
+    EXPECT_EQ(presenter.shown().size(), 1u) << presenter.shown().back().text.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(PrefixStyles, ExchangeWalk,

@@ -19,15 +19,6 @@ using namespace walkertest;
 
 namespace {
 
-std::string readSample(const char* name)
-{
-    QFile f(testsupport::sharedFolder() + QStringLiteral("/vetis-samples/") + QString::fromUtf8(name));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = f.readAll();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
 // Rewrites an answer with other prefixes for the same namespaces:
 // Default - no prefixes, a default namespace declared wherever it changes;
 // Generated - ns1:, ns2:, ... all declared on the root element;
@@ -143,6 +134,42 @@ TEST(Namespaces, OnlyTheExactUriOfAKnownNamespaceIsKnown)
     EXPECT_EQ(canonicalNamespace("http://api.vetrf.ru/schema/cdm/base/"), -1);
 }
 
+TEST(Namespaces, LeavingAnElementRestoresTheBindingsItHid)
+{
+    const char* const kBase = "http://api.vetrf.ru/schema/cdm/base";
+    const char* const kDictionary = "http://api.vetrf.ru/schema/cdm/dictionary/v2";
+    const int base = static_cast<int>(VetisNamespace::Base);
+    const int dictionary = static_cast<int>(VetisNamespace::Dictionary);
+    NamespaceScope scope;
+    scope.declare("a", kBase, 2);
+    scope.declare("", kDictionary, 2);
+    const std::int32_t a = scope.prefixId("a");
+    EXPECT_EQ(scope.prefixId("a"), a);
+    // Depth 3 binds a elsewhere, twice on one element (pugixml lets that
+    // pass), and the default namespace to nothing known.
+    scope.leave(3);
+    scope.declare("a", kDictionary, 3);
+    scope.declare("a", "urn:other", 3);
+    scope.declare("", "", 3);
+    scope.declare("b", kBase, 3);
+    EXPECT_EQ(scope.resolve("a"), -1);
+    EXPECT_EQ(scope.boundNamespace(a), -1);
+    EXPECT_EQ(scope.defaultNamespace(), -1);
+    EXPECT_EQ(scope.resolve("b"), base);
+    // Depth 4 declares nothing; its sibling at depth 3 has left depth 3's.
+    scope.leave(4);
+    EXPECT_EQ(scope.resolve("b"), base);
+    scope.leave(3);
+    EXPECT_EQ(scope.resolve("a"), base);
+    EXPECT_EQ(scope.boundNamespace(a), base);
+    EXPECT_EQ(scope.resolve(""), dictionary);
+    EXPECT_EQ(scope.resolve("b"), -1);
+    EXPECT_EQ(scope.resolve("never"), -1);
+    scope.leave(2);
+    EXPECT_EQ(scope.resolve("a"), -1);
+    EXPECT_EQ(scope.defaultNamespace(), -1);
+}
+
 TEST(Namespaces, CanonicalNameResolvesDeclarationsInScope)
 {
     pugi::xml_document doc;
@@ -159,6 +186,12 @@ TEST(Namespaces, CanonicalNameResolvesDeclarationsInScope)
     ASSERT_TRUE(status);
     EXPECT_STREQ(status.text().get(), "ok");
     EXPECT_FALSE(findCanonical(doc, "apl:error"));
+    // Searching below an element: its ancestors' declarations count, and the
+    // search ends with the element's subtree.
+    const pugi::xml_node q = root.child("q");
+    EXPECT_EQ(findCanonical(q, "apl:status"), status);
+    EXPECT_FALSE(findCanonical(root.first_child(), "apl:status"));
+    EXPECT_EQ(findCanonical(root.first_child(), "apl:applicationId"), root.first_child());
 }
 
 TEST(Namespaces, ThreePrefixStylesGiveIdenticalLists)
@@ -184,10 +217,11 @@ TEST(Namespaces, SwappedPrefixesReadByNamespace)
 {
     // "bs" is bound to the dictionary and "dt" to the base namespace here.
     SingleList<UnitRow> units("dt:unit");
-    const std::string answer = R"(<r xmlns:bs="http://api.vetrf.ru/schema/cdm/dictionary/v2")"
-                               R"( xmlns:dt="http://api.vetrf.ru/schema/cdm/base">)"
-                               R"(<bs:unitList count="1"><bs:unit><dt:guid>g</dt:guid><bs:name>kg</bs:name>)"
-                               R"(<dt:name>wrong</dt:name></bs:unit></bs:unitList></r>)";
+    const std::string answer =
+        R"(<s:Envelope xmlns:s="http://schemas.xmlsoap.org/soap/envelope/" xmlns:bs="http://api.vetrf.ru/schema/cdm/dictionary/v2")"
+        R"( xmlns:dt="http://api.vetrf.ru/schema/cdm/base">)"
+        R"(<bs:unitList count="1"><bs:unit><dt:guid>g</dt:guid><bs:name>kg</bs:name>)"
+        R"(<dt:name>wrong</dt:name></bs:unit></bs:unitList></s:Envelope>)";
     ASSERT_EQ(units.read(answer), 1);
     EXPECT_EQ(t(units.list[0].GUID), "g");
     EXPECT_EQ(z(units.list[0].NAME), "kg");
@@ -200,9 +234,9 @@ TEST(Namespaces, ElementsOfOtherNamespacesKeepTheirLiteralNames)
     // by the prefixes it is written with.
     SingleList<UnitRow> units("dt:unit");
     const std::string answer =
-        R"(<r xmlns:dt="http://api.vetrf.ru/schema/cdm/dictionary/v9" xmlns:bs="urn:x">)"
+        R"(<s:Envelope xmlns:s="http://schemas.xmlsoap.org/soap/envelope/" xmlns:dt="http://api.vetrf.ru/schema/cdm/dictionary/v9" xmlns:bs="urn:x">)"
         R"(<dt:unit><bs:guid>g</bs:guid><dt:name>kg</dt:name></dt:unit>)"
-        R"(<ns5:unit xmlns:ns5="urn:y"><dt:name>no</dt:name></ns5:unit></r>)";
+        R"(<ns5:unit xmlns:ns5="urn:y"><dt:name>no</dt:name></ns5:unit></s:Envelope>)";
     ASSERT_EQ(units.read(answer), 1);
     EXPECT_EQ(t(units.list[0].GUID), "g");
     EXPECT_EQ(z(units.list[0].NAME), "kg");

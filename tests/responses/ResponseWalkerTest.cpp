@@ -181,13 +181,13 @@ TEST(ResponseWalker, AnswerWithoutRecordElementsReadsNothing)
     EXPECT_EQ(+units.request.RLOAD, 0);
 }
 
-TEST(ResponseWalker, RecordElementAsRootAndNoMessagesOnWellFormedAnswers)
+TEST(ResponseWalker, NoMessagesOnWellFormedAnswers)
 {
     RecordingMessages messages;
     SingleList<UnitRow> units("dt:unit");
-    const std::string answer =
-        R"(<dt:unit xmlns:dt="http://api.vetrf.ru/schema/cdm/dictionary/v2"><dt:name>a</dt:name></dt:unit>)";
-    EXPECT_EQ(ReadAnswer(answer, units.request, &messages), 1);
+    EXPECT_EQ(ReadAnswer(registryAnswer("<dt:unit><dt:name>a</dt:name></dt:unit>"), units.request, &messages)
+                  .entries,
+              1);
     EXPECT_EQ(z(units.list[0].NAME), "a");
     EXPECT_TRUE(messages.shown.empty());
 }
@@ -199,7 +199,7 @@ TEST(ResponseWalker, InPlaceReadingGivesTheSameLists)
     std::string answer =
         registryAnswer("<dt:unit><dt:name>кг &amp; т</dt:name><dt:factor>3</dt:factor></dt:unit>");
     ASSERT_EQ(a.read(answer), 1);
-    ASSERT_EQ(ReadAnswerInPlace(answer.data(), answer.size(), b.request), 1);
+    ASSERT_EQ(ReadAnswerInPlace(answer.data(), answer.size(), b.request).entries, 1);
     EXPECT_EQ(z(b.list[0].NAME), platform::utf8ToCp1251("кг & т"));
     EXPECT_EQ(0, std::memcmp(a.list.row(0), b.list.row(0), a.list.layout().recordLength));
 }

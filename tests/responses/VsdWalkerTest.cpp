@@ -21,15 +21,6 @@ std::string routePoint(int sqn, std::string_view extra = "")
            std::to_string(sqn) + "</vd:sqnId>" + std::string(extra) + "</vd:routePoint>";
 }
 
-std::string readSample(const char* name)
-{
-    QFile f(testsupport::sharedFolder() + QStringLiteral("/vetis-samples/") + QString::fromUtf8(name));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = f.readAll();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
 } // namespace
 
 TEST(VsdWalker, EachRoutePointIsOneEntryCarryingItsVsd)

@@ -6,13 +6,26 @@
 #include "responses/VsdContentsLists.h"
 #include "responses/VsdList.h"
 #include "store/RecordText.h"
+#include "support/TestSupport.h"
 #include "vetis/RequestRecord.h"
+
+#include <QFile>
 
 #include <string>
 #include <string_view>
 
 // Answers and list sets shared by the walker tests.
 namespace walkertest {
+
+// A sample message of the shared folder; empty when it cannot be read.
+inline std::string readSample(const char* name)
+{
+    QFile f(testsupport::sharedFolder() + QStringLiteral("/vetis-samples/") + QString::fromUtf8(name));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = f.readAll();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
 
 // A VSD list result with the usual prefixes; `documents` is the content of
 // vd:vetDocumentList.
@@ -77,7 +90,11 @@ struct VsdListSet
                          &conditions, &research, &statusChanges, &routePoints, &immunizations,
                          nullptr,     nullptr,   nullptr,        nullptr,      nullptr};
     }
-    int read(std::string_view answer) { return responses::ReadAnswer(answer, request); }
+    int read(std::string_view answer) { return responses::ReadAnswer(answer, request).entries; }
+    responses::ReadResult readResult(std::string_view answer)
+    {
+        return responses::ReadAnswer(answer, request);
+    }
 };
 
 // One main list with its record element.
@@ -92,7 +109,11 @@ struct SingleList
         store::setZText(request.ROWTAG, rowTag);
         request.lists[0] = &list;
     }
-    int read(std::string_view answer) { return responses::ReadAnswer(answer, request); }
+    int read(std::string_view answer) { return responses::ReadAnswer(answer, request).entries; }
+    responses::ReadResult readResult(std::string_view answer)
+    {
+        return responses::ReadAnswer(answer, request);
+    }
 };
 
 template <std::size_t N>

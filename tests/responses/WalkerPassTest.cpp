@@ -175,11 +175,11 @@ TEST(ElementNames, ANameIsResolvedAgainWhenItsPrefixIsBoundAnew)
     // dictionary namespace, to another one, and to the dictionary again.
     SingleList<UnitRow> units("dt:unit");
     const std::string answer =
-        R"(<r xmlns:bs="http://api.vetrf.ru/schema/cdm/base">)"
+        R"(<s:Envelope xmlns:s="http://schemas.xmlsoap.org/soap/envelope/" xmlns:bs="http://api.vetrf.ru/schema/cdm/base">)"
         R"(<a:unitList xmlns:a="http://api.vetrf.ru/schema/cdm/dictionary/v2"><a:unit><bs:guid>g1</bs:guid></a:unit></a:unitList>)"
         R"(<a:unitList xmlns:a="urn:other"><a:unit><bs:guid>g2</bs:guid></a:unit></a:unitList>)"
         R"(<unitList xmlns="http://api.vetrf.ru/schema/cdm/dictionary/v2"><unit><bs:guid>g3</bs:guid></unit>)"
-        R"(<unit xmlns="urn:other"><bs:guid>g4</bs:guid></unit><unit><bs:guid>g5</bs:guid></unit></unitList></r>)";
+        R"(<unit xmlns="urn:other"><bs:guid>g4</bs:guid></unit><unit><bs:guid>g5</bs:guid></unit></unitList></s:Envelope>)";
     ASSERT_EQ(units.read(answer), 3);
     EXPECT_EQ(t(units.list[0].GUID), "g1");
     EXPECT_EQ(t(units.list[1].GUID), "g3");
@@ -192,10 +192,10 @@ TEST(ResponseWalker, RecordElementBelowAnUnreadElementStartsNoRecordOfItsOwn)
     // before it, but nothing below it is read.
     SingleList<UnitRow> units("dt:unit");
     const std::string answer =
-        R"(<r xmlns:dt="http://api.vetrf.ru/schema/cdm/dictionary/v2" xmlns:bs="http://api.vetrf.ru/schema/cdm/base")"
+        R"(<s:Envelope xmlns:s="http://schemas.xmlsoap.org/soap/envelope/" xmlns:dt="http://api.vetrf.ru/schema/cdm/dictionary/v2" xmlns:bs="http://api.vetrf.ru/schema/cdm/base")"
         R"( xmlns:x="urn:x"><dt:unitList count="3"><dt:unit><bs:guid>g1</bs:guid></dt:unit><x:wrap><dt:unit>)"
         R"(<bs:guid>g2</bs:guid><dt:name>n2</dt:name></dt:unit></x:wrap><dt:unit><bs:guid>g3</bs:guid></dt:unit>)"
-        R"(</dt:unitList></r>)";
+        R"(</dt:unitList></s:Envelope>)";
     ASSERT_EQ(units.read(answer), 2);
     EXPECT_EQ(t(units.list[0].GUID), "g1");
     EXPECT_EQ(t(units.list[1].GUID), "g3");

@@ -41,11 +41,11 @@ constexpr const char* kOwnEnterprise = vetissim::known::kOwnEnterpriseGuid;
 class CountingReader final : public AnswerReader
 {
 public:
-    int readAnswer(std::string& answer, RequestRecord&) override
+    AnswerReading readAnswer(std::string& answer, RequestRecord&, std::size_t) override
     {
         ++reads;
         lastAnswer = std::string(answer);
-        return result;
+        return {result, result < 0 ? "refused" : ""};
     }
     void clearList(responses::ResponseList&) override { ++clears; }
     int result = 3;
@@ -194,17 +194,19 @@ TEST_F(ExchangeTest, AnswerModesDecideWhatTheUserSees)
     RequestRecord r = vsdListRequest();
     EXPECT_FALSE(Exchange(r, context));
     EXPECT_EQ(r.RCODE, 500);
-    ASSERT_EQ(presenter.shown().size(), 1u);
+    ASSERT_EQ(presenter.shown().size(), 2u);
     EXPECT_EQ(presenter.shown()[0].caption, QStringLiteral("Ответ сервиса"));
     EXPECT_TRUE(shownText(0).startsWith(QStringLiteral("Код ответа сервиса: 500| ")));
     EXPECT_TRUE(shownText(0).contains(QStringLiteral("Fault")));
+    // Then what the Fault says.
+    EXPECT_TRUE(shownText(1).startsWith(QStringLiteral("Сервис Ветис.API сообщил об ошибке: APLM0010")));
 
     // Mode 2 shows every answer, also a good one.
     settings().ANSWER = 2;
     r = vsdListRequest();
     EXPECT_TRUE(Exchange(r, context));
-    ASSERT_EQ(presenter.shown().size(), 2u);
-    EXPECT_TRUE(shownText(1).startsWith(QStringLiteral("Код ответа сервиса: 200| ")));
+    ASSERT_EQ(presenter.shown().size(), 3u);
+    EXPECT_TRUE(shownText(2).startsWith(QStringLiteral("Код ответа сервиса: 200| ")));
 
     // Mode 0 stays silent even when the service cannot be reached.
     settings().ANSWER = 0;
@@ -212,13 +214,13 @@ TEST_F(ExchangeTest, AnswerModesDecideWhatTheUserSees)
     r = vsdListRequest();
     EXPECT_FALSE(Exchange(r, context));
     EXPECT_EQ(r.RCODE, 0);
-    EXPECT_EQ(presenter.shown().size(), 2u);
+    EXPECT_EQ(presenter.shown().size(), 3u);
 
     // Mode 1 tells of the refused connection with libcurl's code 7.
     settings().ANSWER = 1;
     EXPECT_FALSE(Exchange(r, context));
-    ASSERT_EQ(presenter.shown().size(), 3u);
-    EXPECT_TRUE(shownText(2).startsWith(QStringLiteral("Ошибка запроса: 7| "))) << shownText(2).toStdString();
+    ASSERT_EQ(presenter.shown().size(), 4u);
+    EXPECT_TRUE(shownText(3).startsWith(QStringLiteral("Ошибка запроса: 7| "))) << shownText(3).toStdString();
 }
 
 TEST_F(ExchangeTest, WrongCredentialsAreAFailedRequest)
