@@ -8,11 +8,11 @@
 #include "AnswerGenerator.h"
 #include "BenchCommandLine.h"
 
-#include "responses/AnswerText.h"
 #include "responses/ResponseWalker.h"
 #include "responses/VsdContentsLists.h"
 #include "responses/VsdList.h"
 #include "store/RecordText.h"
+#include "vetis/AnswerText.h"
 
 #include <pugixml.hpp>
 
@@ -148,7 +148,7 @@ struct ListSet
     }
 };
 
-// As the walker parses (responses/AnswerDocument.cpp).
+// As the walker parses (vetis/AnswerDocument.cpp).
 constexpr unsigned kWalkerParseOptions =
     pugi::parse_default | pugi::parse_embed_pcdata | pugi::parse_fragment | pugi::parse_doctype;
 
@@ -231,11 +231,11 @@ void run(const char* title, const std::string& answer, int repetitions, bool mea
             // the reads' figures): UTF-8 alone, and UTF-8 with the entity
             // references.
             auto t = Clock::now();
-            if (responses::firstInvalidUtf8(answer) != answer.size())
+            if (vetis::firstInvalidUtf8(answer) != answer.size())
                 std::printf("invalid UTF-8\n");
             utf8.ms.push_back(msSince(t));
             t = Clock::now();
-            if (!responses::checkUtf8Text(answer).ok())
+            if (!vetis::checkUtf8Text(answer).ok())
                 std::printf("text refused\n");
             textCheck.ms.push_back(msSince(t));
         }

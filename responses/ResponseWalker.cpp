@@ -151,7 +151,7 @@ std::string Walk::readListAttributes(pugi::xml_node list)
 ReadResult Walk::read(char* answer, std::size_t size, std::size_t maxBytes)
 {
     ReadResult result;
-    AnswerDocument document;
+    vetis::AnswerDocument document;
     if (const AnswerProblem problem = document.parse(answer, size, maxBytes);
         problem != AnswerProblem::None) {
         result.entries = problem == AnswerProblem::Empty ? kEmptyAnswer : kUnparsableAnswer;
@@ -218,7 +218,8 @@ ReadResult guarded(vetis::RequestRecord& request, std::size_t size, Read read)
         return read(counts);
     } catch (const std::bad_alloc&) {
         refused.problem = AnswerProblem::OutOfMemory;
-        refused.description = "Не хватило памяти для чтения ответа сервиса (" + sizeForMessage(size) + ").";
+        refused.description =
+            "Не хватило памяти для чтения ответа сервиса (" + vetis::sizeForMessage(size) + ").";
     } catch (...) {
         refused.problem = AnswerProblem::OutOfMemory;
         refused.description = "Ответ сервиса не прочитан из-за внутренней ошибки программы.";
@@ -248,7 +249,7 @@ ReadResult ReadAnswer(std::string_view answer, vetis::RequestRecord& request, Wa
             ReadResult refused;
             refused.entries = kUnparsableAnswer;
             refused.problem = AnswerProblem::TooLarge;
-            refused.description = tooLargeDescription(answer.size(), maxBytes);
+            refused.description = vetis::tooLargeDescription(answer.size(), maxBytes);
             return refused;
         }
         std::unique_ptr<char[]> copy(new char[answer.size() + 1]);

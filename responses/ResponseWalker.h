@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
-#include "responses/AnswerDocument.h"
+#include "vetis/AnswerDocument.h"
 #include "vetis/RequestRecord.h"
 #include "vetis/TransportSettings.h"
 
@@ -21,11 +21,13 @@
 // The paging attributes offset, count and total of the element enclosing the
 // first record element go to ROFFSET, RCOUNT and RTOTAL.
 //
-// Only a sound answer is read (see AnswerDocument): anything else, a SOAP
+// Only a sound answer is read (see vetis/AnswerDocument.h): anything else, a SOAP
 // Fault included, is refused with a description of what was wrong, and the
 // lists are left as they were. So is an answer whose paging attributes are
 // not integers from 0 to 2^31-1, and one that memory runs out on.
 namespace responses {
+
+using vetis::AnswerProblem;
 
 // The two faults the walker shows to the user.
 inline constexpr std::string_view kParentNodeFault = "Ошибка формирования ParentNode !";

@@ -6,7 +6,7 @@
 #include "WalkerFixtures.h"
 
 #include "platform/CodePage.h"
-#include "responses/AnswerText.h"
+#include "vetis/AnswerText.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -163,8 +163,8 @@ TEST(AnswerText, Utf8IsCheckedWhereverTheFaultLies)
 {
     // Faults at every alignment of the eight-byte steps and at the very end.
     const std::string good = "<a>" + std::string(29, 'x') + "кг</a>";
-    EXPECT_EQ(firstInvalidUtf8(good), good.size());
-    EXPECT_TRUE(checkUtf8Text(good).ok());
+    EXPECT_EQ(vetis::firstInvalidUtf8(good), good.size());
+    EXPECT_TRUE(vetis::checkUtf8Text(good).ok());
     for (std::size_t at = 0; at <= good.size(); ++at)
         for (const std::string& bad :
              {std::string("\xC0\xAF"), std::string("\xED\xA0\x80"), std::string("\xF4\x90\x80\x80"),
@@ -174,8 +174,8 @@ TEST(AnswerText, Utf8IsCheckedWhereverTheFaultLies)
                 continue; // inside "к" or "г"
             text.insert(at, bad);
             SCOPED_TRACE(at);
-            EXPECT_EQ(firstInvalidUtf8(text), at);
-            EXPECT_FALSE(checkUtf8Text(text).ok());
+            EXPECT_EQ(vetis::firstInvalidUtf8(text), at);
+            EXPECT_FALSE(vetis::checkUtf8Text(text).ok());
         }
 }
 

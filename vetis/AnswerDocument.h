@@ -13,7 +13,7 @@
 // one well-formed document without a document type declaration whose only
 // root element is a SOAP 1.1 Envelope, and no SOAP Fault. Whatever fails
 // gets a description in Russian that names what was wrong.
-namespace responses {
+namespace vetis {
 
 enum class AnswerProblem : std::uint8_t
 {
@@ -64,4 +64,4 @@ std::string sizeForMessage(std::size_t bytes);
 // Why an answer of `size` bytes is refused when at most maxBytes are read.
 std::string tooLargeDescription(std::size_t size, std::size_t maxBytes);
 
-} // namespace responses
+} // namespace vetis

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
-#include "responses/AnswerDocument.h"
+#include "vetis/AnswerDocument.h"
 
 #include "platform/CodePage.h"
-#include "responses/AnswerText.h"
+#include "vetis/AnswerText.h"
 #include "vetis/ApplicationAnswer.h"
 #include "vetis/Endpoints.h"
 
 #include <cstdio>
 #include <string_view>
 
-namespace responses {
+namespace vetis {
 
 namespace {
 
@@ -187,13 +187,13 @@ AnswerProblem AnswerDocument::checkTree()
     }
     if (!root)
         return refuse(AnswerProblem::Empty, "Ответ сервиса пуст: в нём нет ни одного элемента.");
-    if (localName(root.name()) != "Envelope" || rootNamespace(root) != vetis::ns::soapEnvelope)
+    if (localName(root.name()) != "Envelope" || rootNamespace(root) != ns::soapEnvelope)
         return refuse(AnswerProblem::NotSoapEnvelope,
                       "Ответ сервиса не является SOAP-конвертом: корневой элемент «" + shown(root.name()) +
                           "».");
-    if (const std::optional<vetis::SoapFault> fault = vetis::findSoapFault(m_document))
-        return refuse(AnswerProblem::SoapFault, vetis::soapFaultMessage(*fault));
+    if (const std::optional<SoapFault> fault = findSoapFault(m_document))
+        return refuse(AnswerProblem::SoapFault, soapFaultMessage(*fault));
     return AnswerProblem::None;
 }
 
-} // namespace responses
+} // namespace vetis

@@ -1,22 +1,15 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
-#include "responses/AnswerText.h"
+#include "vetis/AnswerText.h"
+
+#include "vetis/AsciiCase.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
-namespace responses {
+namespace vetis {
 
 namespace {
-
-std::string lowerAscii(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
 
 // A piece of the answer fit to be quoted in a message: printable ASCII
 // kept, anything else '?', at most `most` bytes.
@@ -319,7 +312,7 @@ TextCheck detectEncoding(std::string_view answer)
     const std::string_view declared = declaredEncoding(answer.substr(check.bomLength));
     if (declared.empty())
         return check;
-    const std::string name = lowerAscii(declared);
+    const std::string name = lowered(declared);
     if (name == "utf-8" || name == "utf8" || name == "us-ascii" || name == "ascii")
         return check;
     if ((name == "windows-1251" || name == "cp1251") && check.bomLength == 0) {
@@ -448,4 +441,4 @@ TextCheck checkUtf8Text(std::string_view text)
     return check;
 }
 
-} // namespace responses
+} // namespace vetis

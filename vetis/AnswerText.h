@@ -12,7 +12,7 @@
 // data as "&e;", invalid UTF-8 blanks a field later, and a declared
 // Windows-1251 answer blanks every Cyrillic text. Answers in Windows-1251 and
 // UTF-16 are converted to UTF-8 first.
-namespace responses {
+namespace vetis {
 
 enum class AnswerEncoding
 {
@@ -57,4 +57,4 @@ TextCheck checkUtf8Text(std::string_view text);
 // text.size() when there is none.
 std::size_t firstInvalidUtf8(std::string_view text);
 
-} // namespace responses
+} // namespace vetis
