@@ -82,8 +82,8 @@ class Walk
 public:
     Walk(vetis::RequestRecord& request, WalkerMessages* messages, const ListCounts& counts);
 
-    // Reads the answer, parsing it in place.
-    ReadResult read(char* answer, std::size_t size, std::size_t maxBytes);
+    // Reads a parsed answer; a refused one is told as such.
+    ReadResult read(const vetis::AnswerDocument& document);
 
 private:
     void show(std::string_view text) const
@@ -148,12 +148,11 @@ std::string Walk::readListAttributes(pugi::xml_node list)
     return {};
 }
 
-ReadResult Walk::read(char* answer, std::size_t size, std::size_t maxBytes)
+ReadResult Walk::read(const vetis::AnswerDocument& document)
 {
     ReadResult result;
-    vetis::AnswerDocument document;
-    if (const AnswerProblem problem = document.parse(answer, size, maxBytes);
-        problem != AnswerProblem::None) {
+    if (!document.passed()) {
+        const AnswerProblem problem = document.problem();
         result.entries = problem == AnswerProblem::Empty ? kEmptyAnswer : kUnparsableAnswer;
         result.problem = problem;
         result.description = document.description();
@@ -180,7 +179,8 @@ ReadResult Walk::read(char* answer, std::size_t size, std::size_t maxBytes)
 
     AnswerPass pass(m_index, *main, m_mainSlot, rowTagId(), walks, vetDocumentId());
     pass.setReadableRange(document.textBegin(), document.textEnd());
-    document.document().traverse(pass);
+    pugi::xml_node tree = document.document(); // a handle: traverse() is not const
+    tree.traverse(pass);
     const int added = pass.finish();
     std::string paging;
     if (pass.listElementMissing())
@@ -232,11 +232,21 @@ ReadResult guarded(vetis::RequestRecord& request, std::size_t size, Read read)
 
 } // namespace
 
+ReadResult WalkAnswer(const vetis::AnswerDocument& answer, vetis::RequestRecord& request,
+                      WalkerMessages* messages)
+{
+    return guarded(request, static_cast<std::size_t>(answer.textEnd() - answer.textBegin()),
+                   [&](const ListCounts& counts) { return Walk(request, messages, counts).read(answer); });
+}
+
 ReadResult ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request,
                              WalkerMessages* messages, std::size_t maxBytes)
 {
     return guarded(request, size, [&](const ListCounts& counts) {
-        return Walk(request, messages, counts).read(answer, size, maxBytes);
+        Walk walk(request, messages, counts);
+        vetis::AnswerDocument document;
+        document.parse(answer, size, maxBytes);
+        return walk.read(document);
     });
 }
 
@@ -255,7 +265,9 @@ ReadResult ReadAnswer(std::string_view answer, vetis::RequestRecord& request, Wa
         std::unique_ptr<char[]> copy(new char[answer.size() + 1]);
         std::memcpy(copy.get(), answer.data(), answer.size());
         copy[answer.size()] = '\0';
-        return walk.read(copy.get(), answer.size(), maxBytes);
+        vetis::AnswerDocument document;
+        document.parse(copy.get(), answer.size(), maxBytes);
+        return walk.read(document);
     });
 }
 

@@ -56,10 +56,17 @@ struct ReadResult
     bool ok() const { return problem == AnswerProblem::None; }
 };
 
-// Reads the answer; answers longer than maxBytes are refused unparsed. RLOAD
-// receives the count (0 after a refusal); ROFFSET, RCOUNT, RTOTAL are
-// cleared first. Entries are appended: the caller empties the lists
-// beforehand. Nothing is thrown.
+// Reads an answer parsed and checked before (the exchange's way: it parses
+// every answer once); a refused document is told as such. RLOAD receives the
+// count (0 after a refusal); ROFFSET, RCOUNT, RTOTAL are cleared first.
+// Entries are appended: the caller empties the lists beforehand. Nothing is
+// thrown.
+ReadResult WalkAnswer(const vetis::AnswerDocument& answer, vetis::RequestRecord& request,
+                      WalkerMessages* messages = nullptr);
+
+// Parses and checks the answer through the same checks, then reads it as
+// above (the command line and the tests read answers this way); answers
+// longer than maxBytes are refused unparsed.
 ReadResult ReadAnswer(std::string_view answer, vetis::RequestRecord& request,
                       WalkerMessages* messages = nullptr,
                       std::size_t maxBytes = vetis::kDefaultMaxAnswerBytes);

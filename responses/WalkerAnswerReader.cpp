@@ -6,10 +6,10 @@
 
 namespace responses {
 
-vetis::AnswerReading WalkerAnswerReader::readAnswer(std::string& answerUtf8, vetis::RequestRecord& request,
-                                                    std::size_t maxBytes)
+vetis::AnswerReading WalkerAnswerReader::readAnswer(const vetis::AnswerDocument& answer,
+                                                    vetis::RequestRecord& request)
 {
-    ReadResult read = ReadAnswerInPlace(answerUtf8.data(), answerUtf8.size(), request, nullptr, maxBytes);
+    ReadResult read = WalkAnswer(answer, request);
     return {read.entries, std::move(read.description)};
 }
 

@@ -5,13 +5,14 @@
 
 // The response walker as the exchange sees it: the program gives every
 // exchange this reader, so that answers fill the request's response lists.
+// The exchange has parsed and checked the answer; the walker only walks it.
 namespace responses {
 
 class WalkerAnswerReader final : public vetis::AnswerReader
 {
 public:
-    vetis::AnswerReading readAnswer(std::string& answerUtf8, vetis::RequestRecord& request,
-                                    std::size_t maxBytes) override;
+    vetis::AnswerReading readAnswer(const vetis::AnswerDocument& answer,
+                                    vetis::RequestRecord& request) override;
     void clearList(ResponseList& list) override;
 };
 

@@ -7,6 +7,7 @@
 #include "vetis/Endpoints.h"
 
 #include <cstdio>
+#include <new>
 #include <string_view>
 
 namespace vetis {
@@ -118,6 +119,23 @@ AnswerProblem AnswerDocument::parse(char* answer, std::size_t size, std::size_t 
 {
     m_problem = AnswerProblem::None;
     m_description.clear();
+    m_document.reset();
+    m_text = nullptr;
+    m_length = 0;
+    try {
+        return parseChecked(answer, size, maxBytes);
+    } catch (const std::bad_alloc&) {
+        // Only the converted copy is allocated outside the parser, which
+        // reports its own shortage.
+        m_document.reset();
+        std::string().swap(m_converted);
+        return refuse(AnswerProblem::OutOfMemory,
+                      "Не хватило памяти для разбора ответа сервиса (" + sizeForMessage(size) + ").");
+    }
+}
+
+AnswerProblem AnswerDocument::parseChecked(char* answer, std::size_t size, std::size_t maxBytes)
+{
     if (size > maxBytes)
         return refuse(AnswerProblem::TooLarge, tooLargeDescription(size, maxBytes));
     const TextCheck encoding = detectEncoding(std::string_view(answer, size));

@@ -12,7 +12,9 @@
 // (Windows-1251 converted to UTF-8), valid UTF-8 without unknown entities,
 // one well-formed document without a document type declaration whose only
 // root element is a SOAP 1.1 Envelope, and no SOAP Fault. Whatever fails
-// gets a description in Russian that names what was wrong.
+// gets a description in Russian that names what was wrong. The exchange
+// checks every answer of status 200 here, once; the application fields and
+// the response lists are then read from the checked document.
 namespace vetis {
 
 enum class AnswerProblem : std::uint8_t
@@ -33,22 +35,27 @@ enum class AnswerProblem : std::uint8_t
 class AnswerDocument
 {
 public:
-    // Parses the answer in place (its bytes are changed), or a converted copy
-    // of it when it is declared Windows-1251.
+    // Parses the answer in place (its bytes are changed, and must outlive
+    // the document), or a converted copy of it when it is declared
+    // Windows-1251 or comes in UTF-16. Memory running out is a refusal
+    // (OutOfMemory), never an exception.
     AnswerProblem parse(char* answer, std::size_t size, std::size_t maxBytes);
 
-    pugi::xml_document& document() { return m_document; }
+    // The parsed tree; read it only when the answer passed.
+    const pugi::xml_document& document() const { return m_document; }
     // The answer bytes the document's strings lie in (names and texts may be
     // read up to the end).
     const char* textBegin() const { return m_text; }
     const char* textEnd() const { return m_text + m_length; }
 
     AnswerProblem problem() const { return m_problem; }
+    bool passed() const { return m_problem == AnswerProblem::None; }
     // UTF-8, Russian; empty when the answer passed.
     const std::string& description() const { return m_description; }
 
 private:
     AnswerProblem refuse(AnswerProblem problem, std::string description);
+    AnswerProblem parseChecked(char* answer, std::size_t size, std::size_t maxBytes);
     AnswerProblem checkTree();
 
     pugi::xml_document m_document;

@@ -191,19 +191,16 @@ std::string soapFaultMessage(const SoapFault& fault)
     return message;
 }
 
-ApplicationFields readApplicationFields(std::string_view answerUtf8)
+ApplicationFields readApplicationFields(const pugi::xml_node& document)
 {
     ApplicationFields fields;
-    pugi::xml_document document;
-    // A damaged answer still leaves the part parsed before the damage.
-    const bool wellFormed = static_cast<bool>(
-        document.load_buffer(answerUtf8.data(), answerUtf8.size(), pugi::parse_default, pugi::encoding_utf8));
-
     fields.fault = findSoapFault(document);
     ApplicationFinder finder;
-    document.traverse(finder);
+    // traverse() is not const; the node is only a handle to the same tree.
+    pugi::xml_node tree = document;
+    tree.traverse(finder);
     const ApplicationElements& found = finder.found;
-    fields.complete = wellFormed && found.application && !fields.fault;
+    fields.complete = found.application && !fields.fault;
     fields.appId = FromUtf8(textOfElement(found.applicationId));
     fields.status = FromUtf8(textOfElement(found.status));
     if (fields.status == "REJECTED") {
@@ -215,6 +212,17 @@ ApplicationFields readApplicationFields(std::string_view answerUtf8)
             fields.error = FromUtf8(text);
         }
     }
+    return fields;
+}
+
+ApplicationFields readApplicationFields(std::string_view answerUtf8)
+{
+    pugi::xml_document document;
+    // A damaged answer still leaves the part parsed before the damage.
+    const bool wellFormed = static_cast<bool>(
+        document.load_buffer(answerUtf8.data(), answerUtf8.size(), pugi::parse_default, pugi::encoding_utf8));
+    ApplicationFields fields = readApplicationFields(document);
+    fields.complete = fields.complete && wellFormed;
     return fields;
 }
 

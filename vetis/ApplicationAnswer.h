@@ -52,11 +52,16 @@ struct ApplicationFields
     std::optional<SoapFault> fault; // the answer is a Fault (then it is not complete)
 };
 
-// Reads the first application of an answer (submit or receive). Elements are
+// Reads the first application of a parsed answer (submit or receive; the
+// exchange gives it the checked document, see AnswerDocument). Elements are
 // matched by namespace, whatever prefixes the answer uses (usual ones, default
 // namespaces, generated ns1:, ns2:). Missing elements give empty fields; the
-// error is read only for a rejected application. A damaged answer is read as
-// far as it parses.
+// error is read only for a rejected application. Complete when it holds an
+// application and no Fault.
+ApplicationFields readApplicationFields(const pugi::xml_node& document);
+// The same for an answer text, parsed for it without the checks of
+// AnswerDocument: a damaged answer is read as far as it parses, and is not
+// complete.
 ApplicationFields readApplicationFields(std::string_view answerUtf8);
 
 // Stores the fields into APPID, APPSTATUS and APPERROR, clipped to the fields.

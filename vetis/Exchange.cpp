@@ -9,6 +9,7 @@
 #include "store/ErrorCodes.h"
 #include "store/RecordText.h"
 #include "store/tables/Vetis.h"
+#include "vetis/AnswerDocument.h"
 #include "vetis/ApplicationAnswer.h"
 #include "vetis/Catalogue.h"
 #include "vetis/Endpoints.h"
@@ -43,6 +44,43 @@ void reportRefusedAnswer(const std::string& whyUtf8, RequestRecord& request, int
     store::setText(request.APPERROR, platform::utf8ToCp1251(whyUtf8));
     if (answerMode != kAnswerSilent)
         showTransportProblem(QString::fromStdString(whyUtf8));
+}
+
+// Takes an answer of status 200: parsed and checked once (its bytes are
+// parsed in place), then its application fields and lists are read from the
+// document. False when the answer is refused (`refused` says why) or holds
+// no application where one is expected.
+bool takeAnswer(std::string& answer, RequestRecord& request, ExchangeContext& context, std::string& refused)
+{
+    // Without a list, and for a receive, the answer is an application.
+    const bool application = !request.lists[0] || request.VREQUEST == 99;
+    AnswerDocument document;
+    if (document.parse(answer.data(), answer.size(), context.limits.maxAnswerBytes) != AnswerProblem::None) {
+        // Nothing of a refused answer is taken, not even a part of it.
+        if (application)
+            storeApplicationFields(ApplicationFields{}, request);
+        refused = document.description();
+        return false;
+    }
+    bool complete = true;
+    if (application) {
+        const ApplicationFields fields = readApplicationFields(document.document());
+        storeApplicationFields(fields, request);
+        complete = fields.complete;
+    }
+    if (!request.lists[0]) {
+        // Without a list the answer is its application: a sound document
+        // without one is no success.
+        return complete;
+    }
+    const AnswerReading reading =
+        context.reader ? context.reader->readAnswer(document, request) : AnswerReading{};
+    request.RLOAD = reading.entries < 0 ? 0 : reading.entries;
+    if (reading.entries < 0) {
+        refused = reading.problem;
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -121,27 +159,10 @@ bool Exchange(RequestRecord& request, ExchangeContext& context)
     bool result = false;
     std::string refused; // why the answer is not taken, UTF-8
     if (answer && request.RCODE == 200) {
-        bool complete = true;
-        if (!request.lists[0] || request.VREQUEST == 99) {
-            const ApplicationFields fields = readApplicationFields(*answer);
-            storeApplicationFields(fields, request);
-            complete = fields.complete;
-            if (fields.fault)
-                refused = soapFaultMessage(*fields.fault);
-        }
-        if (request.lists[0] && refused.empty()) {
-            const AnswerReading reading =
-                context.reader ? context.reader->readAnswer(*answer, request, context.limits.maxAnswerBytes)
-                               : AnswerReading{};
-            request.RLOAD = reading.entries < 0 ? 0 : reading.entries;
-            result = reading.entries >= 0;
-            refused = result ? std::string() : reading.problem;
-        } else if (!request.lists[0]) {
-            // Without a list the answer is its application: a cut or damaged
-            // answer, or a proxy's page, is no success.
-            result = complete;
-        }
+        result = takeAnswer(*answer, request, context, refused);
     } else if (answer && request.RCODE != 0) {
+        // Another status: a Fault in it says why; a page that is no XML is
+        // simply none.
         if (const std::optional<SoapFault> fault = readSoapFault(*answer))
             refused = soapFaultMessage(*fault);
     }

@@ -22,9 +22,11 @@ namespace vetis {
 
 class VetisSettingsRepository;
 
-// What reading an answer gave: the number of main entries, -1 when the
-// answer was refused (not one sound SOAP document, a Fault, too long, ...),
-// -2 when it holds no element; for a refusal, why (UTF-8, for the user).
+class AnswerDocument;
+
+// What reading an answer gave: the number of main entries, or -1 when the
+// reader refused what it found (a paging attribute that is no count, memory
+// running out, ...); for a refusal, why (UTF-8, for the user).
 struct AnswerReading
 {
     int entries = -1;
@@ -33,14 +35,14 @@ struct AnswerReading
 
 // Reads an answer into the response lists the request record references. The
 // walker lives above this layer; the program installs it, tests may give their
-// own. Answers longer than maxBytes are refused. The answer is the reader's
-// to consume: it may parse it in place, so a large answer is not copied once more.
+// own. The reader is given the answer already parsed and checked, once, by the
+// exchange (AnswerDocument: one sound SOAP document, no Fault, not too long),
+// and only reads it.
 class AnswerReader
 {
 public:
     virtual ~AnswerReader() = default;
-    virtual AnswerReading readAnswer(std::string& answerUtf8, RequestRecord& request,
-                                     std::size_t maxBytes) = 0;
+    virtual AnswerReading readAnswer(const AnswerDocument& answer, RequestRecord& request) = 0;
     virtual void clearList(responses::ResponseList& list) = 0;
 };
 
@@ -65,9 +67,12 @@ struct ExchangeContext
 // Returns true when the service answered with status 200 and the answer was
 // read; also stored in FLAGLUCK. Failures are told to the user through the
 // framework's message presenter as the access settings ask (MVS:ANSWER). An
-// answer that is refused (a SOAP Fault, whatever the status, or an answer the
-// reader refuses) fills no list; why goes to APPERROR as well, so that a
-// caller in silent mode can show it.
+// answer of status 200 is parsed once and checked (AnswerDocument); the
+// application fields and the lists are read from that document. An answer
+// that is refused (not one sound SOAP document, a SOAP Fault whatever the
+// status, or an answer the reader refuses) fills no list and no application
+// field; why goes to APPERROR as well, so that a caller in silent mode can
+// show it.
 bool Exchange(RequestRecord& request, ExchangeContext& context);
 
 // The local transaction id and time stamp of a call made now:

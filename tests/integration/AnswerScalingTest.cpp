@@ -11,6 +11,7 @@
 #include "responses/VsdList.h"
 #include "responses/WalkerAnswerReader.h"
 #include "store/RecordText.h"
+#include "vetis/AnswerDocument.h"
 #include "vetis/ApplicationAnswer.h"
 
 #include <gtest/gtest.h>
@@ -27,17 +28,25 @@ TEST(AnswerScaling, ApplicationFieldsAndListsOfAnswersWithManyDeclarations)
     // another namespace: each one's namespace must be found.
     for (const std::string& answer : {bench::generateNestedDeclarations(kElements, "status"),
                                       bench::generateWideDeclarations(kElements)}) {
-        const vetis::ApplicationFields fields = vetis::readApplicationFields(answer);
+        // As the exchange reads them: parsed and checked once, then the
+        // application fields and the lists read from that document.
+        std::string consumed = answer;
+        vetis::AnswerDocument document;
+        ASSERT_EQ(document.parse(consumed.data(), consumed.size(), consumed.size()),
+                  vetis::AnswerProblem::None)
+            << document.description();
+        const vetis::ApplicationFields fields = vetis::readApplicationFields(document.document());
         EXPECT_FALSE(fields.complete); // no application in it
         EXPECT_EQ(fields.status, "");
+        // The text, parsed for itself.
+        EXPECT_EQ(vetis::readApplicationFields(answer).status, "");
 
         responses::TypedList<responses::VsdRow> vsds;
         vetis::RequestRecord request;
         store::setZText(request.ROWTAG, "vd:vetDocument");
         request.lists[0] = &vsds;
         responses::WalkerAnswerReader reader;
-        std::string consumed = answer;
-        const vetis::AnswerReading reading = reader.readAnswer(consumed, request, consumed.size());
+        const vetis::AnswerReading reading = reader.readAnswer(document, request);
         EXPECT_EQ(reading.entries, 1) << reading.problem;
         ASSERT_EQ(vsds.count(), 1u);
         EXPECT_EQ(store::textOf(vsds[0].UUID), bench::kDeclarationShapesUuid);

@@ -11,6 +11,7 @@
 #include "support/FakeVetisSettingsRepository.h"
 #include "support/TestSupport.h"
 #include "vetis-sim/VetisSim.h"
+#include "vetis/AnswerDocument.h"
 #include "vetis/Endpoints.h"
 #include "vetis/ExchangeFiles.h"
 #include "vetis/StoredVetisSettings.h"
@@ -21,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
+#include <sstream>
 
 #if defined(__linux__)
 #include "platform/DebugOutput.h"
@@ -41,10 +43,12 @@ constexpr const char* kOwnEnterprise = vetissim::known::kOwnEnterpriseGuid;
 class CountingReader final : public AnswerReader
 {
 public:
-    AnswerReading readAnswer(std::string& answer, RequestRecord&, std::size_t) override
+    AnswerReading readAnswer(const AnswerDocument& answer, RequestRecord&) override
     {
         ++reads;
-        lastAnswer = std::string(answer);
+        std::ostringstream text;
+        answer.document().print(text);
+        lastAnswer = text.str();
         return {result, result < 0 ? "refused" : ""};
     }
     void clearList(responses::ResponseList&) override { ++clears; }
