@@ -45,7 +45,7 @@ std::string_view namespaceOf(const pugi::xml_node& element)
 // The first elements of the application namespace that an answer's
 // application is read from, in document order: those below the first
 // apl:application, or, when there is none, the first anywhere. Found in one
-// walk over the document, each prefix resolved through PrefixBindings
+// walk over the document that ends once they are found, each prefix resolved through PrefixBindings
 // (vetis/PrefixBindings.h), so that the walk costs the same per element however many
 // declarations are in scope.
 struct ApplicationElements
@@ -94,7 +94,10 @@ public:
         }
         if (first && !*first)
             *first = node;
-        return true;
+        // Everything is found: the rest of the application (a result of
+        // thousands of VSDs) is not walked.
+        return !(found.application && found.applicationId && found.status &&
+                 (found.error || std::string_view(found.status.text().get()) != "REJECTED"));
     }
 
 private:

@@ -118,6 +118,40 @@ TEST(ApplicationAnswer, RejectedApplicationGivesCodeColonTextInWindows1251)
     }
 }
 
+TEST(ApplicationAnswer, TheFieldsAreFoundInAnyOrderAndOnlyInTheFirstApplication)
+{
+    // The reading stops once it has what it needs: the id may come after the
+    // status and a long result, the error of a rejected application after
+    // both; a second application adds nothing.
+    std::string result;
+    for (int i = 0; i < 50; ++i)
+        result +=
+            R"(<m:vetDocument><m:status>CONFIRMED</m:status><m:error code="X">no</m:error></m:vetDocument>)";
+    const auto application = [&](std::string_view status, std::string_view id, std::string_view error) {
+        return "<a:application><a:status>" + std::string(status) + "</a:status><a:result>" + result +
+               "</a:result><a:applicationId>" + std::string(id) + "</a:applicationId><a:errors>" +
+               std::string(error) + "</a:errors></a:application>";
+    };
+    for (const char* status : {"REJECTED", "COMPLETED"}) {
+        SCOPED_TRACE(status);
+        const std::string answer =
+            R"(<e:Envelope xmlns:e="http://schemas.xmlsoap.org/soap/envelope/" xmlns:m="urn:result")"
+            R"( xmlns:a="http://api.vetrf.ru/schema/cdm/application"><e:Body>)" +
+            application(status, "33333333-3333-4333-8333-333333333333",
+                        R"(<a:error code="E2">Вторая ошибка</a:error>)") +
+            application("REJECTED", "44444444-4444-4444-8444-444444444444",
+                        R"(<a:error code="E3">Не та заявка</a:error>)") +
+            "</e:Body></e:Envelope>";
+        const ApplicationFields f = readApplicationFields(answer);
+        EXPECT_TRUE(f.complete);
+        EXPECT_EQ(f.appId, "33333333-3333-4333-8333-333333333333");
+        EXPECT_EQ(f.status, status);
+        EXPECT_EQ(f.error, std::string_view(status) == "REJECTED"
+                               ? platform::utf8ToCp1251("E2: Вторая ошибка")
+                               : std::string());
+    }
+}
+
 TEST(ApplicationAnswer, LongErrorsAreClippedToTheField)
 {
     const std::string text(400, 'x');
