@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "platform/CodePage.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 
 #if defined(_WIN32)
@@ -17,52 +19,6 @@ namespace {
 bool isAscii(std::string_view s)
 {
     return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// How many bytes the UTF-8 sequence at the start of `in` takes, and whether it
-// is well formed. An ill-formed one covers its maximal part that could still
-// have begun a character (at least one byte), so that a sequence cut short
-// becomes one replacement, not one per byte.
-struct Utf8Step
-{
-    std::size_t length;
-    bool valid;
-};
-
-Utf8Step utf8Step(const char* in, std::size_t available)
-{
-    const auto byte = [in](std::size_t i) { return static_cast<unsigned char>(in[i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80)
-        return {1, true};
-    std::size_t length = 0;
-    unsigned char low = 0x80; // the range of the second byte
-    unsigned char high = 0xBF;
-    if (lead < 0xC2) {
-        return {1, false}; // a continuation byte, or an overlong two-byte form
-    } else if (lead < 0xE0) {
-        length = 2;
-    } else if (lead < 0xF0) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0; // overlong below U+0800
-        else if (lead == 0xED)
-            high = 0x9F; // surrogates U+D800..U+DFFF
-    } else if (lead < 0xF5) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90; // overlong below U+10000
-        else if (lead == 0xF4)
-            high = 0x8F; // past U+10FFFF
-    } else {
-        return {1, false};
-    }
-    if (available < 2 || byte(1) < low || byte(1) > high)
-        return {1, false};
-    for (std::size_t i = 2; i < length; ++i)
-        if (i >= available || (byte(i) & 0xC0) != 0x80)
-            return {i, false};
-    return {length, true};
 }
 
 // The input with each ill-formed part replaced by '?'; `invalid` counts them.

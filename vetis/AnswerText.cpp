@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "vetis/AnswerText.h"
 
+#include "platform/Utf8.h"
 #include "vetis/AsciiCase.h"
 
 #include <cstdint>
@@ -75,42 +76,6 @@ bool startsWith(std::string_view text, std::initializer_list<unsigned char> byte
         if (static_cast<unsigned char>(text[i++]) != b)
             return false;
     return true;
-}
-
-// The length of the well-formed UTF-8 sequence at p; 0 when there is none.
-std::size_t sequenceLength(const unsigned char* p, std::size_t available)
-{
-    const unsigned char lead = p[0];
-    if (lead < 0x80)
-        return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80; // the range of the second byte
-    unsigned char high = 0xBF;
-    if (lead < 0xC2) {
-        return 0;
-    } else if (lead < 0xE0) {
-        length = 2;
-    } else if (lead < 0xF0) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0; // overlong below U+0800
-        else if (lead == 0xED)
-            high = 0x9F; // surrogates
-    } else if (lead < 0xF5) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90; // overlong below U+10000
-        else if (lead == 0xF4)
-            high = 0x8F; // past U+10FFFF
-    } else {
-        return 0;
-    }
-    if (length > available || p[1] < low || p[1] > high)
-        return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-    return length;
 }
 
 constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
@@ -399,8 +364,8 @@ std::size_t firstInvalidUtf8(std::string_view text)
             ++i;
         } else if (c >= 0xC2 && c < 0xE0 && i + 1 < n && (p[i + 1] & 0xC0) == 0x80) {
             i += 2; // two bytes, the Cyrillic letters among them
-        } else if (const std::size_t length = sequenceLength(p + i, n - i)) {
-            i += length;
+        } else if (const platform::Utf8Step step = platform::utf8Step(text.data() + i, n - i); step.valid) {
+            i += step.length;
         } else {
             return i;
         }
