@@ -160,7 +160,7 @@ int run(std::span<const std::string> words)
     std::string envelope;
     const int service = vetis::BuildEnvelope(request, settings, hasVsd ? &vsd : nullptr, inside, envelope);
     if (service == 0) {
-        fail(vetis::isKnownOperation(request.VREQUEST)
+        fail(vetis::isKnownOperation(request.requestCode())
                  ? std::string("a repay or return needs the \"vsd\" object")
                  : "unknown operation code " + std::to_string(request.VREQUEST));
         return kExitFailure;

@@ -88,7 +88,7 @@ bool Exchange(RequestRecord& request, ExchangeContext& context)
     std::string body;
     const int service = BuildEnvelope(request, settings, context.vsd, context.inside, body);
     if (service == 0) {
-        if (!isKnownOperation(request.VREQUEST))
+        if (!isKnownOperation(request.requestCode()))
             framework::informationMessage(presenter,
                                           QStringLiteral("Неизвестный номер запроса в систему Меркурий: %1 !")
                                               .arg(static_cast<int>(request.VREQUEST)));
@@ -105,13 +105,13 @@ bool Exchange(RequestRecord& request, ExchangeContext& context)
 
     const QString dumpFolder = dumpFolderOf(settings);
     if (!dumpFolder.isEmpty())
-        writeExchangeFiles(dumpFolder, sentAt, request.VREQUEST, body, answer ? *answer : std::string());
+        writeExchangeFiles(dumpFolder, sentAt, request.requestCode(), body, answer ? *answer : std::string());
     body.clear();
 
     bool result = false;
     if (answer && request.RCODE == 200) {
         bool complete = true;
-        if (!request.lists[0] || request.VREQUEST == 99)
+        if (!request.lists[0] || request.requestCode() == RequestCode::ReceiveApplicationResult)
             complete = extractApplicationFields(*answer, request);
         if (request.lists[0]) {
             const int loaded = context.reader ? context.reader->readAnswer(*answer, request) : -1;

@@ -39,7 +39,7 @@ struct ExchangeContext
     VetisSettingsRepository* settings = nullptr;
     // Fills the result lists; may be null when the request references none.
     AnswerReader* reader = nullptr;
-    // The VSD and its contents rows, for repay (55) and return (56).
+    // The VSD and its contents rows, for a repay or a return.
     const store::VsdRecord* vsd = nullptr;
     std::span<const store::InsideRecord> inside;
     // Time-outs of the transfer; tests shorten them.

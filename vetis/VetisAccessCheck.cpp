@@ -11,10 +11,6 @@ namespace vetis {
 
 namespace {
 
-// The unit dictionary (DictionaryService, getUnitListRequest): read-only,
-// small, and answered to every registered user.
-constexpr std::uint8_t kUnitDictionary = 3;
-
 int refuseChange()
 {
     framework::setLastError(store::kAccessDenied, "Base/mv01.dat");
@@ -52,7 +48,9 @@ int EditedVetisSettings::remove(std::string_view)
 RequestRecord accessCheckRequest(const store::VetisRecord& settings)
 {
     RequestRecord request;
-    request.VREQUEST = kUnitDictionary;
+    // The unit dictionary (DictionaryService, getUnitListRequest): read-only,
+    // small, and answered to every registered user.
+    request.setRequestCode(RequestCode::UnitByGuidOrList);
     request.COUNT = 1;
     request.OFFSET = 0;
     store::setText(request.VETISGUID, store::textOf(settings.GUID));

@@ -50,10 +50,10 @@ protected:
         framework::setMessagePresenter(nullptr);
     }
 
-    RequestRecord request(int code)
+    RequestRecord request(RequestCode code)
     {
         RequestRecord r;
-        r.VREQUEST = static_cast<std::uint8_t>(code);
+        r.setRequestCode(code);
         store::setText(r.VETISGUID, kOwnEntity);
         r.COUNT = 1000;
         return r;
@@ -71,7 +71,7 @@ protected:
 TEST_P(ExchangeWalk, UnitDictionaryFillsItsList)
 {
     responses::TypedList<responses::UnitRow> units;
-    RequestRecord r = request(3);
+    RequestRecord r = request(RequestCode::UnitByGuidOrList);
     store::setZText(r.ROWTAG, "dt:unit");
     r.lists[0] = &units;
     ASSERT_TRUE(Exchange(r, context));
@@ -89,7 +89,7 @@ TEST_P(ExchangeWalk, ResearchMethodsAreReadFromTheirListElements)
 {
     const responses::ListLayout& layout = responses::NamedRefRow::researchMethodLayout();
     responses::TypedList<responses::NamedRefRow> methods(layout);
-    RequestRecord r = request(14);
+    RequestRecord r = request(RequestCode::ResearchMethodList);
     store::setZText(r.ROWTAG, layout.rowTag);
     r.lists[0] = &methods;
     ASSERT_TRUE(Exchange(r, context));
@@ -99,7 +99,7 @@ TEST_P(ExchangeWalk, ResearchMethodsAreReadFromTheirListElements)
 
 TEST_P(ExchangeWalk, VsdListApplicationEndsInFilledLists)
 {
-    RequestRecord submit = request(51);
+    RequestRecord submit = request(RequestCode::VetDocumentList);
     store::setZText(submit.P1, kOwnEntity);
     store::setZText(submit.P2, vetissim::known::kOwnEnterpriseGuid);
     store::setZText(submit.P3, "INCOMING");
@@ -109,7 +109,7 @@ TEST_P(ExchangeWalk, VsdListApplicationEndsInFilledLists)
 
     responses::TypedList<responses::VsdRow> vsds;
     std::vector<std::unique_ptr<responses::ResponseList>> contents;
-    RequestRecord receive = request(99);
+    RequestRecord receive = request(RequestCode::ReceiveApplicationResult);
     store::setZText(receive.P1, appId);
     store::setZText(receive.ROWTAG, "vd:vetDocument");
     receive.lists[0] = &vsds;
@@ -155,7 +155,7 @@ TEST_P(ExchangeWalk, MalformedOrTruncatedAnswersAreNoSuccess)
     for (vetissim::FaultKind kind : {vetissim::FaultKind::MalformedXml, vetissim::FaultKind::TruncatedXml}) {
         sim.addFault({kind});
         responses::TypedList<responses::UnitRow> units;
-        RequestRecord r = request(3);
+        RequestRecord r = request(RequestCode::UnitByGuidOrList);
         store::setZText(r.ROWTAG, "dt:unit");
         r.lists[0] = &units;
         EXPECT_FALSE(Exchange(r, context));
@@ -169,11 +169,11 @@ TEST_P(ExchangeWalk, MalformedOrTruncatedAnswersAreNoSuccess)
                                      vetissim::FaultKind::WrongContentType, vetissim::FaultKind::Drop,
                                      vetissim::FaultKind::PartialBody}) {
         sim.addFault({kind});
-        RequestRecord r = request(51);
+        RequestRecord r = request(RequestCode::VetDocumentList);
         EXPECT_FALSE(Exchange(r, context)) << static_cast<int>(kind);
         EXPECT_EQ(r.FLAGLUCK, 0);
     }
-    RequestRecord sound = request(51);
+    RequestRecord sound = request(RequestCode::VetDocumentList);
     EXPECT_TRUE(Exchange(sound, context));
     EXPECT_EQ(sound.FLAGLUCK, 1);
 }

@@ -37,7 +37,7 @@ TEST(ExchangeWorker, StoredSettingsComeThroughTheWorkersOwnSession)
     std::atomic<bool> contextGivenBack{false};
     ASSERT_TRUE(runner.start([&contextGivenBack](ExchangeWorker& worker) {
         RequestRecord request;
-        request.VREQUEST = 3;
+        request.setRequestCode(RequestCode::UnitByGuidOrList);
         request.COUNT = 1;
         store::setText(request.VETISGUID, vetissim::known::kOwnEntityGuid);
         ExchangeContext context; // no settings given: the stored ones
@@ -60,7 +60,7 @@ TEST(ExchangeWorker, StoredSettingsComeThroughTheWorkersOwnSession)
     ASSERT_TRUE(QDir(data.path()).mkpath(QStringLiteral("other/Base")));
     ASSERT_TRUE(empty.start([](ExchangeWorker& worker) {
         RequestRecord request;
-        request.VREQUEST = 3;
+        request.setRequestCode(RequestCode::UnitByGuidOrList);
         store::setText(request.VETISGUID, vetissim::known::kOwnEntityGuid);
         ExchangeContext context;
         return worker.exchange(request, context);
