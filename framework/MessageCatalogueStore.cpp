@@ -66,7 +66,7 @@ std::string serializeCatalogue(std::span<const CatalogueEntry> entries)
     std::string out;
     putU16(out, static_cast<std::uint16_t>(entries.size()));
     for (const CatalogueEntry& e : entries) {
-        putU16(out, e.id);
+        putU16(out, static_cast<std::uint16_t>(e.id));
         out.push_back(static_cast<char>(e.level));
         putShortString(out, e.title);
         putShortString(out, e.text);

@@ -69,7 +69,8 @@ bool Exchange(RequestRecord& request, ExchangeContext& context)
                    error.code != 0 && error.code != store::kRecordNotFound) {
             // A settings file that cannot be read is not the same as no
             // settings: the user learns what is wrong with the file.
-            framework::errorManager().report_for_file(29, QString::fromStdString(error.fileName));
+            framework::errorManager().report_for_file(framework::MessageId::FileOpenFailed,
+                                                      QString::fromStdString(error.fileName));
             return false;
         }
     }

@@ -12,12 +12,6 @@ namespace vetis {
 
 namespace {
 
-// Error manager messages of a failed write.
-constexpr int kMsgAddFailed = 4;
-constexpr int kMsgDuplicateKey = 15;
-constexpr int kMsgPutFailed = 31;
-constexpr int kMsgDeleteFailed = 13;
-
 enum class Operation
 {
     Add,
@@ -35,19 +29,19 @@ void reportFailure(int code, Operation operation)
     framework::ErrorManager& em = framework::errorManager();
     const store::TableDef& table = store::vetisTable();
     if (code == store::kDuplicateKey) {
-        em.report_with_text(kMsgDuplicateKey, QString::fromUtf8(table.primaryKey()->label));
+        em.report_with_text(framework::MessageId::DuplicateKey, QString::fromUtf8(table.primaryKey()->label));
         return;
     }
     em.set_file_name(QString::fromUtf8(table.name));
     switch (operation) {
     case Operation::Add:
-        em.report(kMsgAddFailed);
+        em.report(framework::MessageId::RecordAddFailed);
         break;
     case Operation::Put:
-        em.report(kMsgPutFailed);
+        em.report(framework::MessageId::RecordPutFailed);
         break;
     case Operation::Remove:
-        em.report(kMsgDeleteFailed);
+        em.report(framework::MessageId::RecordDeleteFailed);
         break;
     }
 }

@@ -17,7 +17,7 @@ QString readOwnEntityName(const QString& dataFolder, const QString& listFormatFi
     if (entities.open() != store::kOk) {
         // A damaged, foreign or unreachable file is the user's to know about;
         // it is never recreated over his data.
-        framework::errorManager().report_for_file(29, entities.filePath());
+        framework::errorManager().report_for_file(framework::MessageId::FileOpenFailed, entities.filePath());
         return {};
     }
     entities.clear();
