@@ -193,7 +193,7 @@ void ErrorManager::writeLog(const QString& text, const QString& title)
         silent = m_silent;
     }
     if (!silent)
-        presenter().present(r);
+        showNotice(presenter(), r);
 }
 
 int ErrorManager::dispatch(int level, const QString& title, const QString& text)
@@ -251,7 +251,7 @@ int ErrorManager::dispatch(int level, const QString& title, const QString& text)
             r.text = text + QString::fromUtf16(kFatalSuffix);
             r.icon = MessageIcon::Information;
             r.buttons = ButtonOk;
-            presenter().present(r);
+            showNotice(presenter(), r);
         }
         endProgram();
         return LevelFatal;
@@ -266,7 +266,7 @@ int ErrorManager::dispatch(int level, const QString& title, const QString& text)
         r.text = text;
         r.icon = MessageIcon::Information;
         r.buttons = ButtonOk;
-        presenter().present(r);
+        showNotice(presenter(), r);
     }
     return LevelNotification;
 }

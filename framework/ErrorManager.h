@@ -45,9 +45,9 @@ public:
     // program after OK; when the end-program action returns (tests), 3.
     // The runtime's and driver's codes and texts come from the thread's last
     // error at this moment.
-    int report(MessageId id);
-    int report_for_file(MessageId id, const QString& file);
-    int report_with_text(MessageId id, const QString& text);
+    [[nodiscard]] int report(MessageId id);
+    [[nodiscard]] int report_for_file(MessageId id, const QString& file);
+    [[nodiscard]] int report_with_text(MessageId id, const QString& text);
 
     // Shows the kept messages ("Errors History").
     void show_history();
@@ -81,7 +81,7 @@ private:
     ThreadState& state() const;
     MessagePresenter& presenter() const;
     void writeLog(const QString& text, const QString& title);
-    int dispatch(int level, const QString& title, const QString& text);
+    [[nodiscard]] int dispatch(int level, const QString& title, const QString& text);
     void endProgram();
 
     const std::uint64_t m_serial;

@@ -43,7 +43,8 @@ inline bool operationNeedsVsd(RequestCode code)
 // rows of other VSDs are ignored) are read by repay and return only. LTID and
 // ISSUEDATE are taken from the request record as they stand: the caller fills
 // them, the catalogue never reads the clock.
-int BuildEnvelope(const RequestRecord& request, const store::VetisRecord& settings,
-                  const store::VsdRecord* vsd, std::span<const store::InsideRecord> inside, std::string& out);
+[[nodiscard]] int BuildEnvelope(const RequestRecord& request, const store::VetisRecord& settings,
+                                const store::VsdRecord* vsd, std::span<const store::InsideRecord> inside,
+                                std::string& out);
 
 } // namespace vetis

@@ -68,9 +68,10 @@ bool Exchange(RequestRecord& request, ExchangeContext& context)
         } else if (const framework::LastError& error = framework::lastError();
                    error.code != 0 && error.code != store::kRecordNotFound) {
             // A settings file that cannot be read is not the same as no
-            // settings: the user learns what is wrong with the file.
-            framework::errorManager().report_for_file(framework::MessageId::FileOpenFailed,
-                                                      QString::fromStdString(error.fileName));
+            // settings: the user learns what is wrong with the file. The
+            // message is fatal (the program ends after OK): no answer to read.
+            static_cast<void>(framework::errorManager().report_for_file(
+                framework::MessageId::FileOpenFailed, QString::fromStdString(error.fileName)));
             return false;
         }
     }
@@ -106,7 +107,10 @@ bool Exchange(RequestRecord& request, ExchangeContext& context)
 
     const QString dumpFolder = dumpFolderOf(settings);
     if (!dumpFolder.isEmpty())
-        writeExchangeFiles(dumpFolder, sentAt, request.requestCode(), body, answer ? *answer : std::string());
+        // The files are a copy for the service's support; a folder that
+        // cannot take them is traced, and the exchange itself goes on.
+        static_cast<void>(writeExchangeFiles(dumpFolder, sentAt, request.requestCode(), body,
+                                             answer ? *answer : std::string()));
     body.clear();
 
     bool result = false;

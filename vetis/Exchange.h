@@ -29,7 +29,7 @@ class AnswerReader
 {
 public:
     virtual ~AnswerReader() = default;
-    virtual int readAnswer(std::string& answerUtf8, RequestRecord& request) = 0;
+    [[nodiscard]] virtual int readAnswer(std::string& answerUtf8, RequestRecord& request) = 0;
     virtual void clearList(responses::ResponseList& list) = 0;
 };
 
@@ -54,7 +54,7 @@ struct ExchangeContext
 // Returns true when the service answered with status 200 and the answer was
 // read; also stored in FLAGLUCK. Failures are told to the user through the
 // framework's message presenter as the access settings ask (MVS:ANSWER).
-bool Exchange(RequestRecord& request, ExchangeContext& context);
+[[nodiscard]] bool Exchange(RequestRecord& request, ExchangeContext& context);
 
 // The local transaction id and time stamp of a call made now:
 // "Zanvs_" + the time of day as a time number, and yyyy-mm-ddThh:mm:ss.

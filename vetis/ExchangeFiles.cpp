@@ -23,7 +23,7 @@ std::string_view elementNameAt(std::string_view text, std::size_t lt)
     return colon == std::string_view::npos ? qname : qname.substr(colon + 1);
 }
 
-bool writeFile(const QString& path, std::string_view bytes)
+[[nodiscard]] bool writeFile(const QString& path, std::string_view bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -26,7 +26,7 @@ QString exchangeFileStem(const QDateTime& when, RequestCode code, std::string_vi
 // Writes the pair into folder (which must exist), byte for byte as sent and
 // received except for the credentials, which are masked (maskSecrets). Returns
 // false when a file cannot be written; the exchange goes on regardless.
-bool writeExchangeFiles(const QString& folder, const QDateTime& when, RequestCode code,
-                        std::string_view request, std::string_view response);
+[[nodiscard]] bool writeExchangeFiles(const QString& folder, const QDateTime& when, RequestCode code,
+                                      std::string_view request, std::string_view response);
 
 } // namespace vetis

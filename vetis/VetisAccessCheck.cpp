@@ -11,7 +11,7 @@ namespace vetis {
 
 namespace {
 
-int refuseChange()
+[[nodiscard]] int refuseChange()
 {
     framework::setLastError(store::kAccessDenied, "Base/mv01.dat");
     return store::kAccessDenied;
@@ -64,9 +64,9 @@ ExchangeJob accessCheckJob(const store::VetisRecord& settings)
         RequestRecord request = accessCheckRequest(settings);
         ExchangeContext context;
         context.settings = &edited;
-        worker.exchange(request, context);
         // The answer is a dictionary list, not an application, so the
         // exchange itself does not call it a success; the status does.
+        static_cast<void>(worker.exchange(request, context));
         return request.RCODE == 200;
     };
 }

@@ -58,11 +58,12 @@ TEST_F(ErrorManagerTest, NotificationShowsComposedTextWithOk)
 TEST_F(ErrorManagerTest, DriverFailureUsesDriverTextAndCode)
 {
     setLastError(90, "Base/mv02.dat", 13, "database or disk is full");
-    manager.report_for_file(MessageId::FileDamaged, QStringLiteral("m_Inside"));
+    EXPECT_EQ(manager.report_for_file(MessageId::FileDamaged, QStringLiteral("m_Inside")), LevelFatal);
     EXPECT_EQ(manager.currentText(),
               QStringLiteral("Повреждена структура файла m_Inside.|Ошибка: 90 - Ошибка драйвера баз "
                              "данных|FileError: 13 - database or disk is full|"));
-    manager.report_for_file(MessageId::FileLoadFailed, QStringLiteral("m_Inside"));
+    EXPECT_EQ(manager.report_for_file(MessageId::FileLoadFailed, QStringLiteral("m_Inside")),
+              LevelNotification);
     EXPECT_EQ(manager.currentText(),
               QStringLiteral("Ошибка загрузки файла m_Inside.  Ошибка: database or disk is full (13)."));
 }
@@ -115,9 +116,12 @@ TEST_F(ErrorManagerTest, SilentManagerShowsNothingButStillEndsOnFatal)
 TEST_F(ErrorManagerTest, HistoryKeepsTheNewestTextsCut)
 {
     manager.setHistoryThreshold(2);
-    manager.report_with_text(MessageId::ProcedureNotDefined, QStringLiteral("Первая"));
-    manager.report_with_text(MessageId::ProcedureNotDefined, QString(1500, u'x'));
-    manager.report_with_text(MessageId::ProcedureNotDefined, QStringLiteral("Третья"));
+    EXPECT_EQ(manager.report_with_text(MessageId::ProcedureNotDefined, QStringLiteral("Первая")),
+              LevelNotification);
+    EXPECT_EQ(manager.report_with_text(MessageId::ProcedureNotDefined, QString(1500, u'x')),
+              LevelNotification);
+    EXPECT_EQ(manager.report_with_text(MessageId::ProcedureNotDefined, QStringLiteral("Третья")),
+              LevelNotification);
     auto history = manager.history();
     ASSERT_EQ(history.size(), 2u);
     EXPECT_EQ(history[0].text.size(), kHistoryTextBytes);
@@ -130,7 +134,8 @@ TEST_F(ErrorManagerTest, HistoryWindowReplacesDialogsOfTheViewLevel)
 {
     manager.setHistoryThreshold(10);
     manager.setHistoryReset(true);
-    manager.report(MessageId::RecordChangedElsewhere); // level 5: an ordinary box
+    EXPECT_EQ(manager.report(MessageId::RecordChangedElsewhere),
+              LevelNotification); // level 5: an ordinary box
     EXPECT_EQ(presenter.count(), 1u);
     EXPECT_EQ(manager.report(MessageId::KeyRebuildFailed), 3); // level 3 = history view level
     EXPECT_EQ(presenter.count(), 1u);
@@ -141,7 +146,7 @@ TEST_F(ErrorManagerTest, HistoryWindowReplacesDialogsOfTheViewLevel)
     EXPECT_TRUE(manager.history().empty()); // reset after showing
     EXPECT_EQ(programEnds, 1);
 
-    manager.report(MessageId::RecordChangedElsewhere);
+    EXPECT_EQ(manager.report(MessageId::RecordChangedElsewhere), LevelNotification);
     manager.show_history();
     ASSERT_EQ(presenter.historiesShown().size(), 2u);
     EXPECT_EQ(presenter.historiesShown()[1].size(), 1u);
@@ -155,8 +160,8 @@ TEST_F(ErrorManagerTest, LogFileGetsOneLinePerMessage)
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     manager.setLogFileName(log);
     manager.setLogging(true);
-    manager.report(MessageId::NoRecords);
-    manager.report(MessageId::RecordChangedElsewhere);
+    EXPECT_EQ(manager.report(MessageId::NoRecords), LevelNotification);
+    EXPECT_EQ(manager.report(MessageId::RecordChangedElsewhere), LevelNotification);
     platform::setClockForTesting({});
     QLocale::setDefault(QLocale::c());
 
@@ -192,10 +197,10 @@ TEST_F(ErrorManagerTest, PlaceholderValuesBelongToTheirThread)
     manager.set_file_name(QStringLiteral("main-thread-file"));
     std::thread other([this] {
         manager.set_file_name(QStringLiteral("other-thread-file"));
-        manager.report(MessageId::FileReadOnly);
+        EXPECT_EQ(manager.report(MessageId::FileReadOnly), LevelNotification);
     });
     other.join();
-    manager.report(MessageId::FileReadOnly);
+    EXPECT_EQ(manager.report(MessageId::FileReadOnly), LevelNotification);
     const auto shown = presenter.shown();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_TRUE(shown[0].text.contains(QStringLiteral("other-thread-file")));
@@ -204,7 +209,7 @@ TEST_F(ErrorManagerTest, PlaceholderValuesBelongToTheirThread)
     // A new manager does not inherit an old one's values.
     ErrorManager fresh;
     fresh.setPresenter(&presenter);
-    fresh.report(MessageId::FileReadOnly);
+    EXPECT_EQ(fresh.report(MessageId::FileReadOnly), LevelNotification);
     EXPECT_EQ(presenter.shown().back().text,
               QStringLiteral("Невозможно производить запись в файл  поэтому осуществляется только чтение."));
 }
@@ -216,8 +221,9 @@ TEST_F(ErrorManagerTest, ManyThreadsReportIntoOneHistory)
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([this, t] {
             for (int i = 0; i < 50; ++i)
-                manager.report_with_text(MessageId::ProcedureNotDefined,
-                                         QStringLiteral("%1-%2").arg(t).arg(i));
+                EXPECT_EQ(manager.report_with_text(MessageId::ProcedureNotDefined,
+                                                   QStringLiteral("%1-%2").arg(t).arg(i)),
+                          LevelNotification);
         });
     for (auto& th : threads)
         th.join();

@@ -144,8 +144,8 @@ TEST_F(MessageBoxUiTest, ErrorManagerQuestionsGoThroughTheBoxes)
     });
     manager.setHistoryThreshold(5);
     manager.setSilent(true);
-    manager.report(MessageId::RecordChangedElsewhere);
-    manager.report(MessageId::NoRecords);
+    EXPECT_EQ(manager.report(MessageId::RecordChangedElsewhere), LevelNotification);
+    EXPECT_EQ(manager.report(MessageId::NoRecords), LevelNotification);
     manager.show_history();
     EXPECT_EQ(rows, 2);
     EXPECT_EQ(title, QStringLiteral("Errors History"));

@@ -56,7 +56,7 @@ std::string build(const vetis::RequestRecord& r)
 {
     const store::VetisRecord settings = makeSettings();
     std::string out;
-    vetis::BuildEnvelope(r, settings, nullptr, {}, out);
+    EXPECT_NE(vetis::BuildEnvelope(r, settings, nullptr, {}, out), 0);
     return out;
 }
 
