@@ -36,8 +36,10 @@ struct Arguments
 // Splits the words after the command name. Options named in `valueOptions`
 // take the next word as their value, those in `flagOptions` stand alone; any
 // other word starting with "--" is an error (false, with `error` set).
-bool parseArguments(std::span<const std::string> words, std::initializer_list<std::string_view> valueOptions,
-                    std::initializer_list<std::string_view> flagOptions, Arguments& out, std::string& error);
+[[nodiscard]] bool parseArguments(std::span<const std::string> words,
+                                  std::initializer_list<std::string_view> valueOptions,
+                                  std::initializer_list<std::string_view> flagOptions, Arguments& out,
+                                  std::string& error);
 
 struct Command
 {
@@ -54,6 +56,6 @@ const Command& command(std::string_view name);
 // Output helpers: UTF-8 to stdout, messages to stderr.
 void out(std::string_view text);
 void fail(std::string_view message);
-int usageError(const Command& command, std::string_view message);
+[[nodiscard]] int usageError(const Command& command, std::string_view message);
 
 } // namespace cli

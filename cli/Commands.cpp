@@ -5,12 +5,12 @@
 
 namespace cli {
 
-int runTables(std::span<const std::string> words);
-int runInit(std::span<const std::string> words);
-int runDump(std::span<const std::string> words);
-int runEnvelope(std::span<const std::string> words);
-int runSettings(std::span<const std::string> words);
-int runWalk(std::span<const std::string> words);
+[[nodiscard]] int runTables(std::span<const std::string> words);
+[[nodiscard]] int runInit(std::span<const std::string> words);
+[[nodiscard]] int runDump(std::span<const std::string> words);
+[[nodiscard]] int runEnvelope(std::span<const std::string> words);
+[[nodiscard]] int runSettings(std::span<const std::string> words);
+[[nodiscard]] int runWalk(std::span<const std::string> words);
 
 std::span<const Command> commands()
 {

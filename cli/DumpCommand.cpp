@@ -72,7 +72,10 @@ int runDump(std::span<const std::string> words)
     out(line + '\n');
 
     const store::KeyDef* order = def->primaryKey() ? def->primaryKey() : &def->keys.front();
-    table.set(*order, 0);
+    if (table.set(*order, 0) != store::kOk) {
+        fail(describeLastError(*def));
+        return kExitFailure;
+    }
     int code = store::kOk;
     while ((code = table.next()) == store::kOk) {
         line.clear();

@@ -32,15 +32,15 @@ namespace {
 
 // A field of the request record, read like a table field of the given type.
 template <typename Field>
-bool setRequestField(const QJsonObject& o, const char* key, store::FieldType type, Field& field,
-                     std::string& error)
+[[nodiscard]] bool setRequestField(const QJsonObject& o, const char* key, store::FieldType type, Field& field,
+                                   std::string& error)
 {
     const QJsonValue value = o.value(QLatin1String(key));
     const store::FieldDef def{key, type, static_cast<std::uint16_t>(sizeof field), 0};
     return setFieldFromJson(def, reinterpret_cast<char*>(&field), value, key, error);
 }
 
-bool fillRequest(const QJsonObject& o, vetis::RequestRecord& r, std::string& error)
+[[nodiscard]] bool fillRequest(const QJsonObject& o, vetis::RequestRecord& r, std::string& error)
 {
     static const char* const known[] = {"VREQUEST", "COUNT", "OFFSET", "GUID",      "UUID",      "P1",
                                         "P2",       "P3",    "P4",     "P5",        "P6",        "P7",
@@ -89,7 +89,7 @@ bool fillRequest(const QJsonObject& o, vetis::RequestRecord& r, std::string& err
            text("ROWTAG", r.ROWTAG, FieldType::ZText);
 }
 
-int run(std::span<const std::string> words)
+[[nodiscard]] int run(std::span<const std::string> words)
 {
     Arguments args;
     std::string error;
@@ -160,7 +160,7 @@ int run(std::span<const std::string> words)
     std::string envelope;
     const int service = vetis::BuildEnvelope(request, settings, hasVsd ? &vsd : nullptr, inside, envelope);
     if (service == 0) {
-        fail(vetis::isKnownOperation(request.VREQUEST)
+        fail(vetis::isKnownOperation(request.requestCode())
                  ? std::string("a repay or return needs the \"vsd\" object")
                  : "unknown operation code " + std::to_string(request.VREQUEST));
         return kExitFailure;

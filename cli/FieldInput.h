@@ -21,6 +21,7 @@ std::string refusalFor(const store::FieldDef& field, std::string_view utf8);
 
 // Sets the field of `record` when refusalFor finds nothing wrong; otherwise
 // leaves the record as it was, puts the reason into `why` and returns false.
-bool setFieldChecked(const store::FieldDef& field, char* record, std::string_view utf8, std::string& why);
+[[nodiscard]] bool setFieldChecked(const store::FieldDef& field, char* record, std::string_view utf8,
+                                   std::string& why);
 
 } // namespace cli

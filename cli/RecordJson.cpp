@@ -34,7 +34,8 @@ namespace {
 
 // The text a value of the field's JSON type stands for, or the reason it is
 // of the wrong type.
-bool fieldText(const store::FieldDef& field, const QJsonValue& value, std::string& text, std::string& why)
+[[nodiscard]] bool fieldText(const store::FieldDef& field, const QJsonValue& value, std::string& text,
+                             std::string& why)
 {
     if (store::isTextType(field.type)) {
         if (!value.isString()) {

@@ -22,16 +22,16 @@ std::string jsonTypeName(const QJsonValue& value);
 
 // Sets one field from a JSON value; false with `error` naming the field
 // (`name`) when the value does not fit, the record unchanged then.
-bool setFieldFromJson(const store::FieldDef& field, char* record, const QJsonValue& value,
-                      std::string_view name, std::string& error);
+[[nodiscard]] bool setFieldFromJson(const store::FieldDef& field, char* record, const QJsonValue& value,
+                                    std::string_view name, std::string& error);
 
 // Clears nothing: the caller starts from a cleared record. False with a
 // message naming the field when a key is no field of the table or its value
 // does not fit.
-bool fillRecordFromJson(const store::TableDef& table, char* record, const QJsonObject& object,
-                        std::string& error);
+[[nodiscard]] bool fillRecordFromJson(const store::TableDef& table, char* record, const QJsonObject& object,
+                                      std::string& error);
 
 // Reads a JSON document from a file ("-" for standard input).
-bool readJsonFile(const std::string& path, QJsonObject& out, std::string& error);
+[[nodiscard]] bool readJsonFile(const std::string& path, QJsonObject& out, std::string& error);
 
 } // namespace cli

@@ -73,7 +73,7 @@ private:
 
 // One line without its line end; false at the end of the input before any
 // character, or past kLongestLine.
-bool readLine(std::string& line, std::string& error)
+[[nodiscard]] bool readLine(std::string& line, std::string& error)
 {
     line.clear();
     for (;;) {

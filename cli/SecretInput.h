@@ -13,6 +13,6 @@ namespace cli {
 // prompt goes to standard error first and what is typed is not echoed. False
 // with `error` set when the input ends before a line begins or the line is
 // longer than any field could hold.
-bool readSecretLine(std::string_view prompt, std::string& line, std::string& error);
+[[nodiscard]] bool readSecretLine(std::string_view prompt, std::string& line, std::string& error);
 
 } // namespace cli

@@ -73,7 +73,7 @@ std::string shownValue(std::string_view value)
 
 // Replaces "-" given for a secret by the line read from standard input, in
 // the order of the options: password, then API key.
-bool readSecretsFromInput(Arguments& args, std::string& error)
+[[nodiscard]] bool readSecretsFromInput(Arguments& args, std::string& error)
 {
     static constexpr std::pair<std::string_view, std::string_view> kSecrets[] = {
         {"--password", "Пароль для доступа к Ветис.API: "},
@@ -105,7 +105,7 @@ void show(const store::VetisRecord& r)
     }
 }
 
-int run(std::span<const std::string> words)
+[[nodiscard]] int run(std::span<const std::string> words)
 {
     Arguments args;
     std::string error;

@@ -22,7 +22,7 @@ struct ErrorManager::ThreadState
     QString field;
     QString message;
     QString procedure;
-    int id = 0;
+    MessageId id{};
     int level = 0;
     QString title;
     QString text;
@@ -94,26 +94,27 @@ void ErrorManager::set_category(const QString& text)
     m_category = text;
 }
 
-const StoredEntry* ErrorManager::entry(int id) const
+const StoredEntry* ErrorManager::entry(MessageId id) const
 {
+    const auto number = static_cast<std::uint16_t>(id);
     const auto it = std::find_if(m_catalogue.begin(), m_catalogue.end(),
-                                 [id](const StoredEntry& e) { return e.id == id; });
+                                 [number](const StoredEntry& e) { return e.id == number; });
     return it == m_catalogue.end() ? nullptr : &*it;
 }
 
-int ErrorManager::report_for_file(int id, const QString& file)
+int ErrorManager::report_for_file(MessageId id, const QString& file)
 {
     set_file_name(file);
     return report(id);
 }
 
-int ErrorManager::report_with_text(int id, const QString& text)
+int ErrorManager::report_with_text(MessageId id, const QString& text)
 {
     set_message_text(text);
     return report(id);
 }
 
-int ErrorManager::report(int id)
+int ErrorManager::report(MessageId id)
 {
     ThreadState& s = state();
     const StoredEntry* e = entry(id);
@@ -127,8 +128,8 @@ int ErrorManager::report(int id)
         s.level = LevelNotification;
         s.title = QStringLiteral("Ошибка");
     }
-    const QString templ =
-        e ? QString::fromStdString(e->text) : QStringLiteral("Сообщение %1 отсутствует в каталоге.").arg(id);
+    const QString templ = e ? QString::fromStdString(e->text)
+                            : QStringLiteral("Сообщение %1 отсутствует в каталоге.").arg(messageNumber(id));
 
     const LastError& last = lastError();
     PlaceholderValues v;
@@ -192,7 +193,7 @@ void ErrorManager::writeLog(const QString& text, const QString& title)
         silent = m_silent;
     }
     if (!silent)
-        presenter().present(r);
+        showNotice(presenter(), r);
 }
 
 int ErrorManager::dispatch(int level, const QString& title, const QString& text)
@@ -250,7 +251,7 @@ int ErrorManager::dispatch(int level, const QString& title, const QString& text)
             r.text = text + QString::fromUtf16(kFatalSuffix);
             r.icon = MessageIcon::Information;
             r.buttons = ButtonOk;
-            presenter().present(r);
+            showNotice(presenter(), r);
         }
         endProgram();
         return LevelFatal;
@@ -265,7 +266,7 @@ int ErrorManager::dispatch(int level, const QString& title, const QString& text)
         r.text = text;
         r.icon = MessageIcon::Information;
         r.buttons = ButtonOk;
-        presenter().present(r);
+        showNotice(presenter(), r);
     }
     return LevelNotification;
 }
@@ -344,7 +345,7 @@ std::vector<HistoryEntry> ErrorManager::history() const
     return m_history;
 }
 
-int ErrorManager::currentId() const
+MessageId ErrorManager::currentId() const
 {
     return state().id;
 }

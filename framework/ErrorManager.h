@@ -3,6 +3,7 @@
 
 #include "framework/MessageBox.h"
 #include "framework/MessageCatalogue.h"
+#include "framework/MessageIds.h"
 
 #include <QString>
 #include <cstdint>
@@ -44,9 +45,9 @@ public:
     // program after OK; when the end-program action returns (tests), 3.
     // The runtime's and driver's codes and texts come from the thread's last
     // error at this moment.
-    int report(int id);
-    int report_for_file(int id, const QString& file);
-    int report_with_text(int id, const QString& text);
+    [[nodiscard]] int report(MessageId id);
+    [[nodiscard]] int report_for_file(MessageId id, const QString& file);
+    [[nodiscard]] int report_with_text(MessageId id, const QString& text);
 
     // Shows the kept messages ("Errors History").
     void show_history();
@@ -62,7 +63,7 @@ public:
     std::vector<HistoryEntry> history() const;
 
     // The current message of this thread after a report.
-    int currentId() const;
+    MessageId currentId() const;
     int currentLevel() const;
     QString currentTitle() const;
     QString currentText() const;
@@ -73,14 +74,14 @@ public:
     // exits. Tests observe it instead.
     void setEndProgramAction(std::function<void()> action);
 
-    const StoredEntry* entry(int id) const;
+    const StoredEntry* entry(MessageId id) const;
 
 private:
     struct ThreadState;
     ThreadState& state() const;
     MessagePresenter& presenter() const;
     void writeLog(const QString& text, const QString& title);
-    int dispatch(int level, const QString& title, const QString& text);
+    [[nodiscard]] int dispatch(int level, const QString& title, const QString& text);
     void endProgram();
 
     const std::uint64_t m_serial;

@@ -15,7 +15,7 @@ namespace {
 class StreamPresenter final : public MessagePresenter
 {
 public:
-    int present(const MessageRequest& request) override
+    [[nodiscard]] int present(const MessageRequest& request) override
     {
         qWarning().noquote() << request.caption << QStringLiteral(": ") << displayText(request.text);
         return request.defaultAnswer();
@@ -111,6 +111,11 @@ QString displayText(const QString& text)
     return out;
 }
 
+void showNotice(MessagePresenter& presenter, const MessageRequest& request)
+{
+    static_cast<void>(presenter.present(request));
+}
+
 void informationMessage(MessagePresenter& presenter, const QString& text)
 {
     MessageRequest r;
@@ -118,7 +123,7 @@ void informationMessage(MessagePresenter& presenter, const QString& text)
     r.text = text;
     r.icon = MessageIcon::Information;
     r.customButtons = {QStringLiteral("&1. Закрыть")};
-    presenter.present(r);
+    showNotice(presenter, r);
 }
 
 void problemMessage(MessagePresenter& presenter, const QString& text, bool exclamationCaption)
@@ -128,7 +133,7 @@ void problemMessage(MessagePresenter& presenter, const QString& text, bool excla
     r.text = text;
     r.icon = MessageIcon::Information;
     r.customButtons = {QStringLiteral("&1. Закрыть")};
-    presenter.present(r);
+    showNotice(presenter, r);
 }
 
 bool questionMessage(MessagePresenter& presenter, const QString& text)

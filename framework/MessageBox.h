@@ -65,7 +65,7 @@ class MessagePresenter
 public:
     virtual ~MessagePresenter() = default;
     // Shows the box modally and returns the answer (see MessageRequest).
-    virtual int present(const MessageRequest& request) = 0;
+    [[nodiscard]] virtual int present(const MessageRequest& request) = 0;
     // The window "Errors History" listing the kept messages.
     virtual void presentHistory(const std::vector<HistoryEntry>& entries) = 0;
 };
@@ -108,6 +108,11 @@ QString programButtonCaptions();
 // The text as it is displayed: every '|' becomes a line break.
 QString displayText(const QString& text);
 
+// Shows a box whose only button closes it (OK, "&1. Закрыть", ...): its
+// answer says nothing, so there is none to read. Questions go through
+// present() and their answer is looked at.
+void showNotice(MessagePresenter& presenter, const MessageRequest& request);
+
 // The three message styles of the program's own messages.
 // Information: caption "Сообщение", one button "&1. Закрыть", information icon.
 void informationMessage(MessagePresenter& presenter, const QString& text);
@@ -116,6 +121,6 @@ void informationMessage(MessagePresenter& presenter, const QString& text);
 void problemMessage(MessagePresenter& presenter, const QString& text, bool exclamationCaption = false);
 // Question: caption "Вопрос", Yes and No with No preselected, warning icon.
 // True when the user answered Yes.
-bool questionMessage(MessagePresenter& presenter, const QString& text);
+[[nodiscard]] bool questionMessage(MessagePresenter& presenter, const QString& text);
 
 } // namespace framework

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include "framework/MessageIds.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -26,7 +28,7 @@ enum MessageLevel : std::uint8_t
 
 struct CatalogueEntry
 {
-    std::uint16_t id;
+    MessageId id;
     std::uint8_t level;
     std::string_view title; // UTF-8
     std::string_view text;  // UTF-8

@@ -28,14 +28,14 @@ public:
     explicit Reader(std::string_view bytes)
         : m_bytes(bytes)
     {}
-    bool u8(std::uint8_t& v)
+    [[nodiscard]] bool u8(std::uint8_t& v)
     {
         if (m_pos + 1 > m_bytes.size())
             return false;
         v = static_cast<std::uint8_t>(m_bytes[m_pos++]);
         return true;
     }
-    bool u16(std::uint16_t& v)
+    [[nodiscard]] bool u16(std::uint16_t& v)
     {
         std::uint8_t lo = 0, hi = 0;
         if (!u8(lo) || !u8(hi))
@@ -43,7 +43,7 @@ public:
         v = static_cast<std::uint16_t>(lo | (hi << 8));
         return true;
     }
-    bool shortString(std::string& utf8)
+    [[nodiscard]] bool shortString(std::string& utf8)
     {
         std::uint8_t len = 0;
         if (!u8(len) || m_pos + len > m_bytes.size())
@@ -66,7 +66,7 @@ std::string serializeCatalogue(std::span<const CatalogueEntry> entries)
     std::string out;
     putU16(out, static_cast<std::uint16_t>(entries.size()));
     for (const CatalogueEntry& e : entries) {
-        putU16(out, e.id);
+        putU16(out, static_cast<std::uint16_t>(e.id));
         out.push_back(static_cast<char>(e.level));
         putShortString(out, e.title);
         putShortString(out, e.text);

@@ -15,7 +15,7 @@ namespace framework {
 class RecordingPresenter final : public MessagePresenter
 {
 public:
-    int present(const MessageRequest& request) override;
+    [[nodiscard]] int present(const MessageRequest& request) override;
     void presentHistory(const std::vector<HistoryEntry>& entries) override;
 
     // The next box is answered with this (a MessageButton or a 1-based custom

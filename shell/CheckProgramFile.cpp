@@ -125,18 +125,19 @@ bool CheckProgramFile(const QString& path, unsigned expectedBuild, bool reportUn
         // No version information: the file only has to be there.
         if (QFileInfo(path).isFile())
             return false;
-        presenter.present(missingFileMessage(context.programPath, path));
+        framework::showNotice(presenter, missingFileMessage(context.programPath, path));
         return true;
     }
     if (marker.status == BuildMarker::Unreadable) {
         if (reportUnreadable)
-            presenter.present(unreadableVersionMessage());
+            framework::showNotice(presenter, unreadableVersionMessage());
         return false;
     }
     // Only four hex digits are stored, so only the low 16 bits are compared.
     if (marker.build == (expectedBuild & 0xFFFFu))
         return false;
-    presenter.present(otherBuildMessage(context.programPath, expectedBuild, path, marker.build));
+    framework::showNotice(presenter,
+                          otherBuildMessage(context.programPath, expectedBuild, path, marker.build));
     return true;
 }
 

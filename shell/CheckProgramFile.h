@@ -38,10 +38,10 @@ struct CheckContext
 // Returns true when the check failed (after showing its message), false when
 // it passed. `reportUnreadable` shows a message when the version information
 // cannot be read; the check passes then anyway.
-bool CheckProgramFile(const QString& path, unsigned expectedBuild, bool reportUnreadable,
-                      const CheckContext& context);
+[[nodiscard]] bool CheckProgramFile(const QString& path, unsigned expectedBuild, bool reportUnreadable,
+                                    const CheckContext& context);
 // The same for the running program and the process-wide presenter.
-bool CheckProgramFile(const QString& path, unsigned expectedBuild, bool reportUnreadable);
+[[nodiscard]] bool CheckProgramFile(const QString& path, unsigned expectedBuild, bool reportUnreadable);
 
 // The messages of start-up (they are shown exactly like this).
 framework::MessageRequest buildMismatchMessage();                                                     // M1

@@ -61,7 +61,7 @@ QString ListFormatFilePath(const QString& applicationName, const QString& fpath,
     if (!folder.isEmpty()) {
         folder = platform::withTrailingSlash(folder);
         if (!folderExists(folder)) {
-            presenter.present(listFormatFolderWarning(folder));
+            framework::showNotice(presenter, listFormatFolderWarning(folder));
             folder.clear();
         }
     }

@@ -70,7 +70,7 @@ StartupOutcome runStartup(const StartupEnvironment& env)
 
     // 4. The program and the runtime library it runs on must be of one build.
     if (env.programBuild != env.runtimeBuild) {
-        presenter.present(buildMismatchMessage());
+        framework::showNotice(presenter, buildMismatchMessage());
         return stopped(outcome, StartupStop::BuildMismatch);
     }
     // 5. Every required file, in order; the first failure stops.
@@ -86,7 +86,7 @@ StartupOutcome runStartup(const StartupEnvironment& env)
     // 7. The data folder must exist; its "Base" is created when missing. A
     // failure to create it shows up when the tables are opened.
     if (env.dataFolder.isEmpty() || !QFileInfo(env.dataFolder).isDir()) {
-        presenter.present(dataFolderMessage());
+        framework::showNotice(presenter, dataFolderMessage());
         return stopped(outcome, StartupStop::DataFolder);
     }
     const QString dataFolder = platform::withTrailingSlash(env.dataFolder);

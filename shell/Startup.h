@@ -67,7 +67,7 @@ struct StartupOutcome
     QString temporaryExportFolder;
 };
 
-StartupOutcome runStartup(const StartupEnvironment& environment);
+[[nodiscard]] StartupOutcome runStartup(const StartupEnvironment& environment);
 
 // Exit code of a start-up stopped by a failed check.
 constexpr int kStartupFailedExitCode = 1;

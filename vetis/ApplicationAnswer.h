@@ -69,7 +69,7 @@ void storeApplicationFields(const ApplicationFields& fields, RequestRecord& requ
 
 // Reads the answer into the request record (both calls above).
 // False when the answer is not well-formed XML holding an application.
-bool extractApplicationFields(std::string_view answerUtf8, RequestRecord& request);
+[[nodiscard]] bool extractApplicationFields(std::string_view answerUtf8, RequestRecord& request);
 
 ApplicationStatus applicationStatusOf(std::string_view word);
 

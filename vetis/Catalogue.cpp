@@ -8,48 +8,49 @@
 
 namespace vetis {
 
-int serviceOfOperation(int code)
+int serviceOfOperation(RequestCode code)
 {
     Service service = Service::None;
     switch (code) {
-    case 1:
-    case 4:
-    case 5:
-    case 18:
-    case 21:
+    case RequestCode::ActivityLocationList:
+    case RequestCode::BusinessEntityByGuid:
+    case RequestCode::RussianEnterpriseList:
+    case RequestCode::BusinessEntityList:
+    case RequestCode::EnterpriseByGuid:
         service = Service::Enterprise;
         break;
-    case 2:
-    case 8:
-    case 9:
-    case 10:
-    case 11:
-    case 12:
+    case RequestCode::CountryByGuidOrAll:
+    case RequestCode::RegionByGuidOrByCountry:
+    case RequestCode::DistrictListByRegion:
+    case RequestCode::LocalityListByDistrict:
+    case RequestCode::StreetListByLocality:
+    case RequestCode::LocalityListByRegion:
         service = Service::Ikar;
         break;
-    case 3:
-    case 13:
-    case 14:
-    case 15:
+    case RequestCode::UnitByGuidOrList:
+    case RequestCode::DiseaseList:
+    case RequestCode::ResearchMethodList:
+    case RequestCode::PurposeList:
         service = Service::Dictionary;
         break;
-    case 16:
-    case 17:
-    case 19:
-    case 20:
+    case RequestCode::ProductByGuidOrByType:
+    case RequestCode::SubProductByGuidOrByProduct:
+    case RequestCode::ProductItemList:
+    case RequestCode::ProductItemByGuid:
         service = Service::Product;
         break;
-    case 6:
-    case 7:
-    case 51:
-    case 53:
-    case 54:
-    case 55:
-    case 56:
-    case 99:
+    case RequestCode::ModifyEnterprise:
+    case RequestCode::ModifyActivityLocations:
+    case RequestCode::VetDocumentList:
+    case RequestCode::BusinessEntityUserList:
+    case RequestCode::StockEntryList:
+    case RequestCode::RepayConsignment:
+    case RequestCode::ReturnConsignment:
+    case RequestCode::ReceiveApplicationResult:
         service = Service::ApplicationManagement;
         break;
     default:
+        // A record may hold any byte; it is not an operation.
         break;
     }
     return static_cast<int>(service);
@@ -58,25 +59,26 @@ int serviceOfOperation(int code)
 int BuildEnvelope(const RequestRecord& request, const store::VetisRecord& settings,
                   const store::VsdRecord* vsd, std::span<const store::InsideRecord> inside, std::string& out)
 {
-    const int code = request.VREQUEST;
+    const RequestCode code = request.requestCode();
     const int service = serviceOfOperation(code);
     if (service == 0)
         return 0;
     switch (code) {
-    case 6:
-    case 7:
-    case 51:
-    case 53:
-    case 54:
+    case RequestCode::ModifyEnterprise:
+    case RequestCode::ModifyActivityLocations:
+    case RequestCode::VetDocumentList:
+    case RequestCode::BusinessEntityUserList:
+    case RequestCode::StockEntryList:
         writeApplicationEnvelope(code, request, settings, out);
         break;
-    case 55:
-    case 56:
+    case RequestCode::RepayConsignment:
+    case RequestCode::ReturnConsignment:
         if (vsd == nullptr)
             return 0;
-        writeConsignmentEnvelope(code == 56, request, settings, *vsd, inside, out);
+        writeConsignmentEnvelope(code == RequestCode::ReturnConsignment, request, settings, *vsd, inside,
+                                 out);
         break;
-    case 99:
+    case RequestCode::ReceiveApplicationResult:
         writeReceiveRequest(out, settings, request);
         break;
     default:

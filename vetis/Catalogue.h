@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include "vetis/RequestCodes.h"
+
 #include <span>
 #include <string>
 
@@ -18,29 +20,31 @@ namespace vetis {
 
 struct RequestRecord;
 
-// The service number of an operation code (1..6), 0 for an unknown code.
-int serviceOfOperation(int code);
+// The service number of an operation code (1..6), 0 for a number that is no
+// RequestCode.
+int serviceOfOperation(RequestCode code);
 
-// True for the codes the catalogue knows (1..21, 51, 53..56, 99).
-inline bool isKnownOperation(int code)
+// True for the codes the catalogue knows (every enumerator of RequestCode).
+inline bool isKnownOperation(RequestCode code)
 {
     return serviceOfOperation(code) != 0;
 }
 
 // True for the codes whose envelope is built from a VSD and its contents rows
-// (repay 55 and return 56).
-inline bool operationNeedsVsd(int code)
+// (repay and return).
+inline bool operationNeedsVsd(RequestCode code)
 {
-    return code == 55 || code == 56;
+    return code == RequestCode::RepayConsignment || code == RequestCode::ReturnConsignment;
 }
 
 // Appends the envelope of request.VREQUEST to `out` and returns its service
 // number. Returns 0 and leaves `out` unchanged for an unknown code, and for a
 // repay or return without a VSD. `vsd` and `inside` (the VSD's m_Inside rows;
-// rows of other VSDs are ignored) are read by codes 55 and 56 only. LTID and
+// rows of other VSDs are ignored) are read by repay and return only. LTID and
 // ISSUEDATE are taken from the request record as they stand: the caller fills
 // them, the catalogue never reads the clock.
-int BuildEnvelope(const RequestRecord& request, const store::VetisRecord& settings,
-                  const store::VsdRecord* vsd, std::span<const store::InsideRecord> inside, std::string& out);
+[[nodiscard]] int BuildEnvelope(const RequestRecord& request, const store::VetisRecord& settings,
+                                const store::VsdRecord* vsd, std::span<const store::InsideRecord> inside,
+                                std::string& out);
 
 } // namespace vetis

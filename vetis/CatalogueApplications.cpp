@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
-// The Mercury g2b operations other than repay and return (codes 6, 7, 51, 53,
-// 54); each travels inside an application.
+// The Mercury g2b operations other than repay and return (the modifications of
+// an enterprise and the VSD, user and stock entry lists); each travels inside an
+// application.
 #include "store/RecordText.h"
 #include "store/tables/Vetis.h"
 #include "vetis/ApplicationEnvelope.h"
@@ -12,7 +13,7 @@ namespace vetis {
 
 namespace {
 
-// The fixed address of the test enterprise created by code 6: Russia and a
+// The fixed address of the test enterprise created by ModifyEnterprise: Russia and a
 // region, district and locality of it.
 constexpr std::string_view kRussiaGuid = "74a3cbb1-56fa-94f3-ab3f-e8db4940d96b";
 constexpr std::string_view kTestRegionGuid = "f10763dc-63e3-48db-83e1-9c566fe3092b";
@@ -90,32 +91,33 @@ void writeStockEntryList(const RequestRecord& r, EnvelopeWriter& w)
 
 } // namespace
 
-void writeApplicationEnvelope(int code, const RequestRecord& r, const store::VetisRecord& s, std::string& out)
+void writeApplicationEnvelope(RequestCode code, const RequestRecord& r, const store::VetisRecord& s,
+                              std::string& out)
 {
     EnvelopeWriter w(out, LineStyle::Multi);
     std::string_view inner;
     switch (code) {
-    case 6:
+    case RequestCode::ModifyEnterprise:
         inner = "merc:modifyEnterpriseRequest";
         beginApplication(w, s, r, true, inner);
         writeModifyEnterprise(r, s, w);
         break;
-    case 7:
+    case RequestCode::ModifyActivityLocations:
         inner = "merc:modifyActivityLocationsRequest";
         beginApplication(w, s, r, false, inner);
         writeModifyActivityLocations(r, w);
         break;
-    case 51:
+    case RequestCode::VetDocumentList:
         inner = "merc:getVetDocumentListRequest";
         beginApplication(w, s, r, true, inner);
         writeVetDocumentList(r, w);
         break;
-    case 53:
+    case RequestCode::BusinessEntityUserList:
         inner = "merc:getBusinessEntityUserListRequest";
         beginApplication(w, s, r, false, inner);
         w.listOptions("bs", r.COUNT, r.OFFSET);
         break;
-    case 54:
+    case RequestCode::StockEntryList:
         inner = "merc:getStockEntryListRequest";
         beginApplication(w, s, r, true, inner);
         writeStockEntryList(r, w);

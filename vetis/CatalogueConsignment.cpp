@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
-// Repay (code 55) and return (code 56) of one incoming VSD: the application's
+// Repay and return of one incoming VSD: the application's
 // inner merc:processIncomingConsignmentRequest is built from the VSD's m_VSD
 // record and its m_Inside contents rows, not from the request record.
 #include "store/RecordText.h"

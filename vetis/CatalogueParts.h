@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include "vetis/RequestCodes.h"
+
 #include <span>
 #include <string>
 
@@ -16,9 +18,9 @@ namespace vetis {
 
 struct RequestRecord;
 
-void writeRegistryEnvelope(int code, const RequestRecord& request, std::string& out);
-void writeApplicationEnvelope(int code, const RequestRecord& request, const store::VetisRecord& settings,
-                              std::string& out);
+void writeRegistryEnvelope(RequestCode code, const RequestRecord& request, std::string& out);
+void writeApplicationEnvelope(RequestCode code, const RequestRecord& request,
+                              const store::VetisRecord& settings, std::string& out);
 void writeConsignmentEnvelope(bool isReturn, const RequestRecord& request, const store::VetisRecord& settings,
                               const store::VsdRecord& vsd, std::span<const store::InsideRecord> inside,
                               std::string& out);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
-// The registry operations (codes 1..21): dictionaries, the address registry
+// The registry operations (codes 1..21 of RequestCode): dictionaries, the address registry
 // (Ikar), products, business entities and enterprises. Sent directly to their
 // services, not wrapped in an application.
 #include "store/RecordText.h"
@@ -24,14 +24,14 @@ bool hasFullGuid(const RequestRecord& r)
     return guidOf(r).size() == 36;
 }
 
-// Codes 2, 3, 8, 16 and 17: one element on one line, by GUID or as a list.
-void writeSingleLine(int code, const RequestRecord& r, std::string& out)
+// The operations of two elements: one element on one line, by GUID or as a list.
+void writeSingleLine(RequestCode code, const RequestRecord& r, std::string& out)
 {
     EnvelopeWriter w(out, LineStyle::Single);
     const bool byGuid = hasFullGuid(r);
     const std::string_view p1 = store::ztextOf(r.P1);
     switch (code) {
-    case 2:
+    case RequestCode::CountryByGuidOrAll:
         w.begin(EnvelopeHead::Registry, {"base"});
         if (byGuid) {
             w.open("ws:getCountryByGuidRequest");
@@ -43,7 +43,7 @@ void writeSingleLine(int code, const RequestRecord& r, std::string& out)
             w.close("ws:getAllCountryListRequest");
         }
         break;
-    case 3:
+    case RequestCode::UnitByGuidOrList:
         w.begin(EnvelopeHead::Registry, {"bs"});
         if (byGuid) {
             w.open("ws:getUnitByGuidRequest");
@@ -55,7 +55,7 @@ void writeSingleLine(int code, const RequestRecord& r, std::string& out)
             w.close("ws:getUnitListRequest");
         }
         break;
-    case 8:
+    case RequestCode::RegionByGuidOrByCountry:
         w.begin(EnvelopeHead::Registry, {"base", "ikar"});
         if (byGuid) {
             w.open("ws:getRegionByGuidRequest");
@@ -68,7 +68,7 @@ void writeSingleLine(int code, const RequestRecord& r, std::string& out)
             w.close("ws:getRegionListByCountryRequest");
         }
         break;
-    case 16:
+    case RequestCode::ProductByGuidOrByType:
         w.begin(EnvelopeHead::Registry, {"bs", "dt"});
         if (byGuid) {
             w.open("ws:getProductByGuidRequest");
@@ -81,7 +81,7 @@ void writeSingleLine(int code, const RequestRecord& r, std::string& out)
             w.close("ws:getProductByTypeListRequest");
         }
         break;
-    case 17:
+    case RequestCode::SubProductByGuidOrByProduct:
         w.begin(EnvelopeHead::Registry, {"bs", "dt"});
         if (byGuid) {
             w.open("ws:getSubProductByGuidRequest");
@@ -100,7 +100,7 @@ void writeSingleLine(int code, const RequestRecord& r, std::string& out)
     w.end();
 }
 
-// Codes 9..12: a list of the address registry under one parent (P1).
+// The lists of the address registry under one parent (P1).
 void writeIkarList(std::string_view element, std::string_view parentTag, const RequestRecord& r,
                    EnvelopeWriter& w)
 {
@@ -111,7 +111,7 @@ void writeIkarList(std::string_view element, std::string_view parentTag, const R
     w.close(element);
 }
 
-// Codes 13..15 and 5: a plain list.
+// The dictionary lists and the Russian enterprises: a plain list.
 void writeList(std::string_view element, std::initializer_list<std::string_view> prefixes,
                const RequestRecord& r, EnvelopeWriter& w)
 {
@@ -121,7 +121,7 @@ void writeList(std::string_view element, std::initializer_list<std::string_view>
     w.close(element);
 }
 
-// Code 18: the search of business entities; every filter is optional.
+// The search of business entities; every filter is optional.
 void writeBusinessEntitySearch(const RequestRecord& r, EnvelopeWriter& w)
 {
     w.begin(EnvelopeHead::Registry, {"bs", "dt"});
@@ -147,7 +147,7 @@ void writeBusinessEntitySearch(const RequestRecord& r, EnvelopeWriter& w)
     w.close("ws:getBusinessEntityListRequest");
 }
 
-// One filter of code 19 written on one line: <c><bs:guid>v</bs:guid></c>.
+// One filter of the product item search written on one line: <c><bs:guid>v</bs:guid></c>.
 void oneLineGuidRef(EnvelopeWriter& w, std::string_view container, std::string_view value)
 {
     const bool breaks = w.setBreaks(false);
@@ -157,7 +157,7 @@ void oneLineGuidRef(EnvelopeWriter& w, std::string_view container, std::string_v
         w.lineBreak();
 }
 
-// Code 19: the search of product items.
+// The search of product items.
 void writeProductItemSearch(const RequestRecord& r, EnvelopeWriter& w)
 {
     w.begin(EnvelopeHead::Registry, {"bs", "dt"});
@@ -187,7 +187,7 @@ void writeProductItemSearch(const RequestRecord& r, EnvelopeWriter& w)
     w.close("ws:getProductItemListRequest");
 }
 
-// Codes 4, 20, 21: one entry by its GUID.
+// One business entity, product item or enterprise by its GUID.
 void writeByGuid(EnvelopeHead head, std::string_view element, const RequestRecord& r, EnvelopeWriter& w)
 {
     if (head == EnvelopeHead::Registry)
@@ -201,14 +201,14 @@ void writeByGuid(EnvelopeHead head, std::string_view element, const RequestRecor
 
 } // namespace
 
-void writeRegistryEnvelope(int code, const RequestRecord& r, std::string& out)
+void writeRegistryEnvelope(RequestCode code, const RequestRecord& r, std::string& out)
 {
     switch (code) {
-    case 2:
-    case 3:
-    case 8:
-    case 16:
-    case 17:
+    case RequestCode::CountryByGuidOrAll:
+    case RequestCode::UnitByGuidOrList:
+    case RequestCode::RegionByGuidOrByCountry:
+    case RequestCode::ProductByGuidOrByType:
+    case RequestCode::SubProductByGuidOrByProduct:
         writeSingleLine(code, r, out);
         return;
     default:
@@ -216,50 +216,50 @@ void writeRegistryEnvelope(int code, const RequestRecord& r, std::string& out)
     }
     EnvelopeWriter w(out, LineStyle::Multi);
     switch (code) {
-    case 1:
+    case RequestCode::ActivityLocationList:
         w.begin(EnvelopeHead::Registry, {"bs", "dt"});
         w.open("ws:getActivityLocationListRequest");
         w.listOptions("bs", r.COUNT, r.OFFSET);
         w.guidRef("dt:businessEntity", "bs:guid", guidOf(r));
         w.close("ws:getActivityLocationListRequest");
         break;
-    case 4:
+    case RequestCode::BusinessEntityByGuid:
         writeByGuid(EnvelopeHead::RegistryBsFirst, "ws:getBusinessEntityByGuidRequest", r, w);
         break;
-    case 5:
+    case RequestCode::RussianEnterpriseList:
         writeList("ws:getRussianEnterpriseListRequest", {"bs", "dt"}, r, w);
         break;
-    case 9:
+    case RequestCode::DistrictListByRegion:
         writeIkarList("ws:getDistrictListByRegionRequest", "ikar:regionGuid", r, w);
         break;
-    case 10:
+    case RequestCode::LocalityListByDistrict:
         writeIkarList("ws:getLocalityListByDistrictRequest", "ikar:districtGuid", r, w);
         break;
-    case 11:
+    case RequestCode::StreetListByLocality:
         writeIkarList("ws:getStreetListByLocalityRequest", "ikar:localityGuid", r, w);
         break;
-    case 12:
+    case RequestCode::LocalityListByRegion:
         writeIkarList("ws:getLocalityListByRegionRequest", "ikar:regionGuid", r, w);
         break;
-    case 13:
+    case RequestCode::DiseaseList:
         writeList("ws:getDiseaseListRequest", {"bs"}, r, w);
         break;
-    case 14:
+    case RequestCode::ResearchMethodList:
         writeList("ws:getResearchMethodListRequest", {"bs"}, r, w);
         break;
-    case 15:
+    case RequestCode::PurposeList:
         writeList("ws:getPurposeListRequest", {"bs"}, r, w);
         break;
-    case 18:
+    case RequestCode::BusinessEntityList:
         writeBusinessEntitySearch(r, w);
         break;
-    case 19:
+    case RequestCode::ProductItemList:
         writeProductItemSearch(r, w);
         break;
-    case 20:
+    case RequestCode::ProductItemByGuid:
         writeByGuid(EnvelopeHead::Registry, "ws:getProductItemByGuidRequest", r, w);
         break;
-    case 21:
+    case RequestCode::EnterpriseByGuid:
         writeByGuid(EnvelopeHead::Registry, "ws:getEnterpriseByGuidRequest", r, w);
         break;
     default:

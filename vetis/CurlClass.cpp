@@ -201,17 +201,21 @@ int TCurlClass::ReadFile(std::string_view url, const QString& fileName, curl_xfe
         result = SetUrl(url);
     const bool ftp = result == CURLE_OK && asciiUpper(schemeOf(url)) == "FTP";
     if (ftp) {
-        SetOption(CURLOPT_CHUNK_BGN_FUNCTION, &chunkBegin);
-        SetOption(CURLOPT_CHUNK_END_FUNCTION, &chunkEnd);
-        SetOption(CURLOPT_CHUNK_DATA, static_cast<void*>(&chunkSink));
+        result = SetOption(CURLOPT_CHUNK_BGN_FUNCTION, &chunkBegin);
+        if (result == CURLE_OK)
+            result = SetOption(CURLOPT_CHUNK_END_FUNCTION, &chunkEnd);
+        if (result == CURLE_OK)
+            result = SetOption(CURLOPT_CHUNK_DATA, static_cast<void*>(&chunkSink));
     }
     if (result == CURLE_OK)
         result = Perform();
     m_readFileTouched = sink.wasOpened() || chunkSink.wasOpened();
     // The sinks end with this call: libcurl must not keep pointers to them.
-    SetOption(CURLOPT_WRITEDATA, static_cast<void*>(nullptr));
+    // Clearing a pointer option of a live handle cannot fail, and the
+    // transfer's result is the one the caller learns.
+    static_cast<void>(SetOption(CURLOPT_WRITEDATA, static_cast<void*>(nullptr)));
     if (ftp)
-        SetOption(CURLOPT_CHUNK_DATA, static_cast<void*>(nullptr));
+        static_cast<void>(SetOption(CURLOPT_CHUNK_DATA, static_cast<void*>(nullptr)));
     return result;
 }
 
@@ -420,14 +424,16 @@ int TCurlClass::Perform()
 {
     if (!m_easy)
         return CURLE_BAD_FUNCTION_ARGUMENT;
-    SetOption(CURLOPT_DEBUGFUNCTION, &debugCallback);
-    SetOption(CURLOPT_DEBUGDATA, static_cast<void*>(this));
-    SetOption(CURLOPT_VERBOSE, 1L);
+    // The trace and libcurl's error text are diagnostics: a transfer that
+    // cannot have them still runs, and tells its result without them.
+    static_cast<void>(SetOption(CURLOPT_DEBUGFUNCTION, &debugCallback));
+    static_cast<void>(SetOption(CURLOPT_DEBUGDATA, static_cast<void*>(this)));
+    static_cast<void>(SetOption(CURLOPT_VERBOSE, 1L));
     m_errorBuffer[0] = 0;
-    SetOption(CURLOPT_ERRORBUFFER, static_cast<void*>(m_errorBuffer));
+    static_cast<void>(SetOption(CURLOPT_ERRORBUFFER, static_cast<void*>(m_errorBuffer)));
     const CURLcode result = m_control ? performWatched() : curl_easy_perform(m_easy);
     finishTrace();
-    SetOption(CURLOPT_ERRORBUFFER, static_cast<void*>(nullptr));
+    static_cast<void>(SetOption(CURLOPT_ERRORBUFFER, static_cast<void*>(nullptr)));
     if (result != CURLE_OK && m_errorBuffer[0])
         trace(std::string("TCurlClass.Perform: ") + m_errorBuffer);
     return result;
@@ -446,8 +452,10 @@ int TCurlClass::SendRequest(std::string_view url, std::string* response, curl_xf
         result = SetUrl(url);
     if (result == CURLE_OK)
         result = Perform();
+    // The answer ends with the caller; clearing the pointer to it cannot fail
+    // on a live handle.
     if (response)
-        SetOption(CURLOPT_WRITEDATA, static_cast<void*>(nullptr));
+        static_cast<void>(SetOption(CURLOPT_WRITEDATA, static_cast<void*>(nullptr)));
     m_responseLimitExceeded = target.exceeded;
     return result;
 }

@@ -36,16 +36,17 @@ public:
 
     // --- overridable operations ---
     // A fresh easy handle and URL; 0, or CURLE_FAILED_INIT when libcurl has none.
-    virtual int Init();
+    [[nodiscard]] virtual int Init();
     virtual void Kill();
     virtual void Reset();
     // libcurl's text of a result code.
     virtual std::string StrError(int code) const;
     // Plain download of url into fileName (created or emptied).
-    virtual int ReadFile(std::string_view url, const QString& fileName,
-                         curl_xferinfo_callback progress = nullptr);
+    [[nodiscard]] virtual int ReadFile(std::string_view url, const QString& fileName,
+                                       curl_xferinfo_callback progress = nullptr);
     // Progress of the running transfer; a non-zero result aborts it.
-    virtual int OnProgress(double downloadTotal, double downloaded, double uploadTotal, double uploaded);
+    [[nodiscard]] virtual int OnProgress(double downloadTotal, double downloaded, double uploadTotal,
+                                         double uploaded);
     // The trace of a transfer: every piece of libcurl's debug information
     // reaches OnDebugData as it came. OnDebugInfo gets what the trace may show
     // (CurlTraceFilter): texts and headers with the credentials masked, bodies
@@ -58,46 +59,47 @@ public:
     virtual void OnHeaderLine(std::string_view line);
 
     // --- options ---
-    int SetUrl(std::string_view url);
-    int SetUserAgent(std::string_view text);
-    int SetUserPwd(std::string_view user, std::string_view password);
+    [[nodiscard]] int SetUrl(std::string_view url);
+    [[nodiscard]] int SetUserAgent(std::string_view text);
+    [[nodiscard]] int SetUserPwd(std::string_view user, std::string_view password);
     // Null: no body to send (-1); empty: nothing is set (0).
-    int SetPostFields(const std::string* body);
-    int SetCustomRequest(std::string_view verb);
-    int SetHttpGet(bool on);
-    int SetFollowLocation(bool on);
-    int SetSSLVersion(long version);
-    int SetSSLVerifyPeer(bool on);
-    int SetSSLVerifyHost(bool on);
-    int AddHttpHeader(const char* line);
-    int ApplyHttpHeaders();
+    [[nodiscard]] int SetPostFields(const std::string* body);
+    [[nodiscard]] int SetCustomRequest(std::string_view verb);
+    [[nodiscard]] int SetHttpGet(bool on);
+    [[nodiscard]] int SetFollowLocation(bool on);
+    [[nodiscard]] int SetSSLVersion(long version);
+    [[nodiscard]] int SetSSLVerifyPeer(bool on);
+    [[nodiscard]] int SetSSLVerifyHost(bool on);
+    [[nodiscard]] int AddHttpHeader(const char* line);
+    [[nodiscard]] int ApplyHttpHeaders();
     void FreeHttpHeaders();
     // Connects to another host and port than the URL names ("HOST:PORT:CONNECT-HOST:CONNECT-PORT"
     // entries), while the request keeps the URL's host name: the tests reach
     // the test endpoint set through the VetIS test double on loopback this way.
-    int SetConnectTo(const std::vector<std::string>& entries);
-    int SetWriteTarget(curl_write_callback function, void* data);
+    [[nodiscard]] int SetConnectTo(const std::vector<std::string>& entries);
+    [[nodiscard]] int SetWriteTarget(curl_write_callback function, void* data);
     // The object's own header callback (OnHeaderLine) when none is given.
-    int SetHeaderTarget(curl_write_callback function = nullptr);
-    int ClearHeaderTarget();
+    [[nodiscard]] int SetHeaderTarget(curl_write_callback function = nullptr);
+    [[nodiscard]] int ClearHeaderTarget();
     // The object's own progress callback (OnProgress, cancellation) when none is given.
-    int SetProgress(curl_xferinfo_callback function = nullptr);
+    [[nodiscard]] int SetProgress(curl_xferinfo_callback function = nullptr);
 
     // --- transfer ---
     // Runs the configured transfer with the trace on.
-    int Perform();
+    [[nodiscard]] int Perform();
     // Collects the answer into response (when given), then SetProgress, SetUrl, Perform.
-    int SendRequest(std::string_view url, std::string* response, curl_xferinfo_callback progress = nullptr);
+    [[nodiscard]] int SendRequest(std::string_view url, std::string* response,
+                                  curl_xferinfo_callback progress = nullptr);
     long GetResponseCode() const;
     curl_off_t GetInfoOffT(CURLINFO info) const;
 
-    int SetOption(CURLoption option, long value);
-    int SetOptionOffT(CURLoption option, curl_off_t value);
-    int SetOption(CURLoption option, const char* value);
-    int SetOption(CURLoption option, void* value);
+    [[nodiscard]] int SetOption(CURLoption option, long value);
+    [[nodiscard]] int SetOptionOffT(CURLoption option, curl_off_t value);
+    [[nodiscard]] int SetOption(CURLoption option, const char* value);
+    [[nodiscard]] int SetOption(CURLoption option, void* value);
     template <typename Function>
     requires std::is_function_v<Function>
-    int SetOption(CURLoption option, Function* function)
+    [[nodiscard]] int SetOption(CURLoption option, Function* function)
     {
         return m_easy ? curl_easy_setopt(m_easy, option, function) : CURLE_BAD_FUNCTION_ARGUMENT;
     }
@@ -129,7 +131,7 @@ protected:
     static void trace(std::string_view message);
 
 private:
-    CURLcode performWatched();
+    [[nodiscard]] CURLcode performWatched();
     static int debugCallback(CURL*, curl_infotype type, char* data, std::size_t size, void* userptr);
     CurlTraceFilter::Writer traceWriter();
     // Writes what the trace still holds of the transfer that just ended.

@@ -38,12 +38,12 @@ public:
 
     // Opens the file in the sink's mode unless it is open; false (with a trace
     // line) when it cannot be opened.
-    bool open();
+    [[nodiscard]] bool open();
     // Writes the bytes, opening the file first; false (with a trace line) on failure.
-    bool write(const char* data, std::size_t size);
+    [[nodiscard]] bool write(const char* data, std::size_t size);
     // Empties an open file and starts counting again (a server sent the whole
     // file where a part was asked for).
-    bool truncate();
+    [[nodiscard]] bool truncate();
     virtual void close();
 
 private:

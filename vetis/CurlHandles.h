@@ -28,7 +28,7 @@ public:
 
     // False when libcurl could not copy the line (out of memory); the list is
     // then unchanged.
-    bool append(const char* line)
+    [[nodiscard]] bool append(const char* line)
     {
         curl_slist* grown = curl_slist_append(m_list, line);
         if (!grown)

@@ -187,32 +187,45 @@ int TCurlHttpClass::DownloadFile(std::string_view url, QString* target, std::int
         result = SetHeaderTarget();
     if (result == CURLE_OK)
         result = SetUrl(url);
+    if (result == CURLE_OK)
+        result = SetFollowLocation(true);
+    // Without them the probe would fetch the whole file instead of its headers.
+    if (result == CURLE_OK)
+        result = SetOption(CURLOPT_NOBODY, 1L);
+    if (result == CURLE_OK)
+        result = SetOption(CURLOPT_FAILONERROR, 1L);
     if (result == CURLE_OK) {
-        SetFollowLocation(true);
-        SetOption(CURLOPT_NOBODY, 1L);
-        SetOption(CURLOPT_FAILONERROR, 1L);
         result = Perform();
         // A server that refuses HEAD (405) may still serve the file.
         if (result != CURLE_OK && GetResponseCode() == 405)
             result = CURLE_OK;
     }
+    // On the way out the header callback is let go; the caller learns the
+    // download's own result.
     if (result != CURLE_OK) {
-        ClearHeaderTarget();
+        static_cast<void>(ClearHeaderTarget());
         return result;
     }
 
     const QString chosen = chooseTargetName(url, target ? *target : QString());
     if (chosen.trimmed().isEmpty()) {
         trace(std::string(kPrefix) + "Target filename is blank.");
-        ClearHeaderTarget();
+        static_cast<void>(ClearHeaderTarget());
         return CURLE_URL_MALFORMAT;
     }
     if (target)
         *target = chosen;
 
-    SetOption(CURLOPT_NOBODY, 0L);
-    SetHttpGet(true);
-    ClearHeaderTarget();
+    // The file itself is asked for with GET; a handle left asking for headers
+    // only would write an empty file and call it done.
+    result = SetOption(CURLOPT_NOBODY, 0L);
+    if (result == CURLE_OK)
+        result = SetHttpGet(true);
+    const int cleared = ClearHeaderTarget();
+    if (result == CURLE_OK)
+        result = cleared;
+    if (result != CURLE_OK)
+        return result;
 
     if (!m_rangesAccepted) {
         trace(std::string(kPrefix) + "Accept-Ranges header is missing, continue with ReadFile.");
@@ -221,9 +234,20 @@ int TCurlHttpClass::DownloadFile(std::string_view url, QString* target, std::int
 
     CurlFileSink sink(chosen, resume ? CurlFileSink::Mode::Append : CurlFileSink::Mode::Create);
     RangedTarget written{&sink, handle(), 0, false};
+    // Every way out lets libcurl forget the sink and the header target, which
+    // end with this call; clearing them cannot fail on a live handle, and the
+    // download's own result is what the caller learns.
+    const auto finish = [&](int code) {
+        if (bytesOut)
+            *bytesOut = sink.bytesWritten();
+        sink.close();
+        static_cast<void>(SetOption(CURLOPT_WRITEDATA, static_cast<void*>(nullptr)));
+        static_cast<void>(ClearHeaderTarget());
+        return code;
+    };
     result = SetWriteTarget(&rangedWrite, &written);
     if (result != CURLE_OK)
-        return result;
+        return finish(result);
 
     const std::int64_t probedSize = GetInfoOffT(CURLINFO_CONTENT_LENGTH_DOWNLOAD_T); // -1: not told
     const std::int64_t expected = std::max<std::int64_t>(probedSize, 0);
@@ -234,8 +258,11 @@ int TCurlHttpClass::DownloadFile(std::string_view url, QString* target, std::int
     // The ranged answers' Content-Range tells the size of the file as the
     // server has it now.
     RangeAnswer rangeAnswer;
-    SetOption(CURLOPT_HEADERFUNCTION, &rangeHeader);
-    SetOption(CURLOPT_HEADERDATA, static_cast<void*>(&rangeAnswer));
+    result = SetOption(CURLOPT_HEADERFUNCTION, &rangeHeader);
+    if (result == CURLE_OK)
+        result = SetOption(CURLOPT_HEADERDATA, static_cast<void*>(&rangeAnswer));
+    if (result != CURLE_OK)
+        return finish(result);
 
     // Failed attempts in a row (refused, timed out, 400, 404) and parts that
     // brought nothing new; both end the download when they reach the retry count.
@@ -247,7 +274,11 @@ int TCurlHttpClass::DownloadFile(std::string_view url, QString* target, std::int
         // Each part starts where the file ends, so an attempt cut off midway is
         // continued, not written twice.
         const std::int64_t start = written.fileSize();
-        SetOption(CURLOPT_RANGE, rangeText(start, chunkSize, expected).c_str());
+        // A part asked for without its range would bring the file from its
+        // start again, behind what is written.
+        result = SetOption(CURLOPT_RANGE, rangeText(start, chunkSize, expected).c_str());
+        if (result != CURLE_OK)
+            break;
         written.statusChecked = false;
         rangeAnswer.total = -1;
         result = Perform();
@@ -315,12 +346,7 @@ int TCurlHttpClass::DownloadFile(std::string_view url, QString* target, std::int
               std::to_string(status) + ", abort downloading");
         break;
     }
-    if (bytesOut)
-        *bytesOut = sink.bytesWritten();
-    sink.close();
-    SetOption(CURLOPT_WRITEDATA, static_cast<void*>(nullptr));
-    ClearHeaderTarget();
-    return result;
+    return finish(result);
 }
 
 } // namespace vetis

@@ -53,7 +53,7 @@ void reportRefusedAnswer(const std::string& whyUtf8, RequestRecord& request, int
 bool takeAnswer(std::string& answer, RequestRecord& request, ExchangeContext& context, std::string& refused)
 {
     // Without a list, and for a receive, the answer is an application.
-    const bool application = !request.lists[0] || request.VREQUEST == 99;
+    const bool application = !request.lists[0] || request.requestCode() == RequestCode::ReceiveApplicationResult;
     AnswerDocument document;
     if (document.parse(answer.data(), answer.size(), context.limits.maxAnswerBytes) != AnswerProblem::None) {
         // Nothing of a refused answer is taken, not even a part of it.
@@ -116,8 +116,10 @@ bool Exchange(RequestRecord& request, ExchangeContext& context)
         } else if (const framework::LastError& error = framework::lastError();
                    error.code != 0 && error.code != store::kRecordNotFound) {
             // A settings file that cannot be read is not the same as no
-            // settings: the user learns what is wrong with the file.
-            framework::errorManager().report_for_file(29, QString::fromStdString(error.fileName));
+            // settings: the user learns what is wrong with the file. The
+            // message is fatal (the program ends after OK): no answer to read.
+            static_cast<void>(framework::errorManager().report_for_file(
+                framework::MessageId::FileOpenFailed, QString::fromStdString(error.fileName)));
             return false;
         }
     }
@@ -136,7 +138,7 @@ bool Exchange(RequestRecord& request, ExchangeContext& context)
     std::string body;
     const int service = BuildEnvelope(request, settings, context.vsd, context.inside, body);
     if (service == 0) {
-        if (!isKnownOperation(request.VREQUEST))
+        if (!isKnownOperation(request.requestCode()))
             framework::informationMessage(presenter,
                                           QStringLiteral("Неизвестный номер запроса в систему Меркурий: %1 !")
                                               .arg(static_cast<int>(request.VREQUEST)));
@@ -153,7 +155,10 @@ bool Exchange(RequestRecord& request, ExchangeContext& context)
 
     const QString dumpFolder = dumpFolderOf(settings);
     if (!dumpFolder.isEmpty())
-        writeExchangeFiles(dumpFolder, sentAt, request.VREQUEST, body, answer ? *answer : std::string());
+        // The files are a copy for the service's support; a folder that
+        // cannot take them is traced, and the exchange itself goes on.
+        static_cast<void>(writeExchangeFiles(dumpFolder, sentAt, request.requestCode(), body,
+                                             answer ? *answer : std::string()));
     body.clear();
 
     bool result = false;

@@ -42,7 +42,7 @@ class AnswerReader
 {
 public:
     virtual ~AnswerReader() = default;
-    virtual AnswerReading readAnswer(const AnswerDocument& answer, RequestRecord& request) = 0;
+    [[nodiscard]] virtual AnswerReading readAnswer(const AnswerDocument& answer, RequestRecord& request) = 0;
     virtual void clearList(responses::ResponseList& list) = 0;
 };
 
@@ -52,7 +52,7 @@ struct ExchangeContext
     VetisSettingsRepository* settings = nullptr;
     // Fills the result lists; may be null when the request references none.
     AnswerReader* reader = nullptr;
-    // The VSD and its contents rows, for repay (55) and return (56).
+    // The VSD and its contents rows, for a repay or a return.
     const store::VsdRecord* vsd = nullptr;
     std::span<const store::InsideRecord> inside;
     // Time-outs of the transfer; tests shorten them.
@@ -73,7 +73,7 @@ struct ExchangeContext
 // status, or an answer the reader refuses) fills no list and no application
 // field; why goes to APPERROR as well, so that a caller in silent mode can
 // show it.
-bool Exchange(RequestRecord& request, ExchangeContext& context);
+[[nodiscard]] bool Exchange(RequestRecord& request, ExchangeContext& context);
 
 // The local transaction id and time stamp of a call made now:
 // "Zanvs_" + the time of day as a time number, and yyyy-mm-ddThh:mm:ss.

@@ -23,7 +23,7 @@ std::string_view elementNameAt(std::string_view text, std::size_t lt)
     return colon == std::string_view::npos ? qname : qname.substr(colon + 1);
 }
 
-bool writeFile(const QString& path, std::string_view bytes)
+[[nodiscard]] bool writeFile(const QString& path, std::string_view bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -51,7 +51,7 @@ std::string operationNameOf(std::string_view envelope)
     return std::string(elementNameAt(envelope, lt));
 }
 
-QString exchangeFileStem(const QDateTime& when, int code, std::string_view operation)
+QString exchangeFileStem(const QDateTime& when, RequestCode code, std::string_view operation)
 {
     QString name = QString::fromLatin1(operation.data(), static_cast<qsizetype>(operation.size()));
     // Element names are safe in file names, but an envelope is no place to trust.
@@ -61,11 +61,11 @@ QString exchangeFileStem(const QDateTime& when, int code, std::string_view opera
     if (name.isEmpty())
         name = QStringLiteral("request");
     return when.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) + u'_' +
-           QStringLiteral("%1").arg(code, 3, 10, QLatin1Char('0')) + u'_' + name;
+           QStringLiteral("%1").arg(requestCodeNumber(code), 3, 10, QLatin1Char('0')) + u'_' + name;
 }
 
-bool writeExchangeFiles(const QString& folder, const QDateTime& when, int code, std::string_view request,
-                        std::string_view response)
+bool writeExchangeFiles(const QString& folder, const QDateTime& when, RequestCode code,
+                        std::string_view request, std::string_view response)
 {
     const QString stem = QDir(folder).filePath(exchangeFileStem(when, code, operationNameOf(request)));
     // The files are for the service's support: the credentials stay here.

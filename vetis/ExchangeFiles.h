@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include "vetis/RequestCodes.h"
+
 #include <QDateTime>
 #include <QString>
 #include <string>
@@ -19,12 +21,12 @@ namespace vetis {
 std::string operationNameOf(std::string_view envelope);
 
 // The common stem of a call's two file names.
-QString exchangeFileStem(const QDateTime& when, int code, std::string_view operation);
+QString exchangeFileStem(const QDateTime& when, RequestCode code, std::string_view operation);
 
 // Writes the pair into folder (which must exist), byte for byte as sent and
 // received except for the credentials, which are masked (maskSecrets). Returns
 // false when a file cannot be written; the exchange goes on regardless.
-bool writeExchangeFiles(const QString& folder, const QDateTime& when, int code, std::string_view request,
-                        std::string_view response);
+[[nodiscard]] bool writeExchangeFiles(const QString& folder, const QDateTime& when, RequestCode code,
+                                      std::string_view request, std::string_view response);
 
 } // namespace vetis

@@ -72,7 +72,7 @@ public:
         , m_run(std::move(run))
     {}
 
-    int present(const framework::MessageRequest& request) override
+    [[nodiscard]] int present(const framework::MessageRequest& request) override
     {
         return askOwnerThread([request] { return framework::messagePresenter().present(request); },
                               request.defaultAnswer());
@@ -80,16 +80,17 @@ public:
 
     void presentHistory(const std::vector<framework::HistoryEntry>& entries) override
     {
-        askOwnerThread(
+        // The history window asks nothing: there is no answer to wait for.
+        static_cast<void>(askOwnerThread(
             [entries] {
                 framework::messagePresenter().presentHistory(entries);
                 return 0;
             },
-            0);
+            0));
     }
 
 private:
-    int askOwnerThread(std::function<int()> action, int answerWhenCancelled)
+    [[nodiscard]] int askOwnerThread(std::function<int()> action, int answerWhenCancelled)
     {
         Run& run = *m_run;
         std::unique_lock lock(run.mutex);
@@ -188,7 +189,7 @@ ExchangeRunner::~ExchangeRunner()
 {
     // Whatever the worker still does, it does with what it owns; it only has
     // to be told to stop and waited for. Its result has nobody to go to.
-    endRun(true);
+    static_cast<void>(endRun(true));
 }
 
 bool ExchangeRunner::start(ExchangeJob job)

@@ -77,7 +77,7 @@ public:
     // settings reads the stored ones. The record, the lists it references and
     // the context's rows must belong to the job. The record's fields and the
     // transfer's code become the run's result.
-    bool exchange(RequestRecord& request, ExchangeContext& context);
+    [[nodiscard]] bool exchange(RequestRecord& request, ExchangeContext& context);
 
     // Hands something to the window with the result (a copyable value; wrap
     // what cannot be copied in a shared pointer).
@@ -125,7 +125,7 @@ public:
 
     // Starts the job on a worker thread; false (and nothing started) while a
     // run is still going or when no job is given.
-    bool start(ExchangeJob job);
+    [[nodiscard]] bool start(ExchangeJob job);
     bool isRunning() const { return m_thread != nullptr; }
 
     // Asks the running job to stop; its result (usually Cancelled) follows by
@@ -150,7 +150,7 @@ private:
     void deliver(const std::shared_ptr<Run>& run);
     // Ends the current run: waits for the worker (cancelling it first when
     // asked) and takes its result; nothing when no run is going.
-    std::optional<ExchangeRunResult> endRun(bool cancelFirst);
+    [[nodiscard]] std::optional<ExchangeRunResult> endRun(bool cancelFirst);
     static void requestCancel(Run& run);
     static void runJob(ExchangeRunner* runner, const std::shared_ptr<Run>& run, ExchangeJob& job,
                        const QString& dataFolder);

@@ -25,8 +25,9 @@ struct TransferOutcome
 // credentials when a user or password is given. The control shows the
 // progress and can cancel. On failure, with showErrors, the user is told why
 // (a cancel is not reported as a failure), and a partly written target is removed.
-TransferOutcome DownloadToFile(const QString& target, std::string_view url, std::string_view user,
-                               std::string_view password, bool showErrors, TransferControl* control = nullptr,
-                               const TransportSettings& settings = {});
+[[nodiscard]] TransferOutcome DownloadToFile(const QString& target, std::string_view url,
+                                             std::string_view user, std::string_view password,
+                                             bool showErrors, TransferControl* control = nullptr,
+                                             const TransportSettings& settings = {});
 
 } // namespace vetis

@@ -110,8 +110,10 @@ std::optional<std::string> PostRequest(const std::string* body, int verb, int an
     // its announced length passes it, else stopped as soon as it does.
     const std::size_t limit = settings.limits.maxAnswerBytes;
     curl.setResponseLimit(limit);
+    // The announced length is only a shortcut: the sink enforces the limit
+    // whatever this option achieves.
     if (limit != 0)
-        curl.SetOptionOffT(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limit));
+        static_cast<void>(curl.SetOptionOffT(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limit)));
     std::optional<std::string> response(std::in_place);
     const int result = curl.SendRequest(store::clip(url), &*response);
     if (outcome)

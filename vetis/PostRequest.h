@@ -35,10 +35,9 @@ enum RequestVerb : int
 // answer came). The result is the answer (empty after a transport error), or
 // nothing when the request could not be prepared. outcome, when given,
 // receives the libcurl result code, so that a cancel can be told from a failure.
-std::optional<std::string> PostRequest(const std::string* body, int verb, int answerMode,
-                                       std::int32_t& status, TransferControl* control, std::string_view url,
-                                       std::string_view user, std::string_view password,
-                                       const TransportSettings& settings = {},
-                                       TransferOutcome* outcome = nullptr);
+[[nodiscard]] std::optional<std::string>
+PostRequest(const std::string* body, int verb, int answerMode, std::int32_t& status, TransferControl* control,
+            std::string_view url, std::string_view user, std::string_view password,
+            const TransportSettings& settings = {}, TransferOutcome* outcome = nullptr);
 
 } // namespace vetis

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include "vetis/RequestCodes.h"
+
 #include <array>
 #include <cstdint>
 
@@ -33,7 +35,7 @@ constexpr int kResponseListCount = 15;
 
 struct RequestRecord
 {
-    std::uint8_t VREQUEST = 0;   // operation code
+    std::uint8_t VREQUEST = 0;   // operation code (RequestCode)
     std::int32_t COUNT = 0;      // list option: rows asked for
     std::int32_t OFFSET = 0;     // list option: rows to skip
     std::uint16_t INDICATOR = 0; // number of the caller's progress control, 0 for none
@@ -67,6 +69,10 @@ struct RequestRecord
     TransferControl* control = nullptr;
 
     RequestRecord() { clear(); }
+    // The operation code as the enumeration; it may be a number the catalogue
+    // does not know (isKnownOperation).
+    RequestCode requestCode() const { return static_cast<RequestCode>(VREQUEST); }
+    void setRequestCode(RequestCode code) { VREQUEST = static_cast<std::uint8_t>(code); }
     // Numbers 0, texts blank (zero-terminated texts empty), references null.
     void clear();
 };

@@ -20,13 +20,13 @@ public:
     explicit StoredVetisSettings(store::Session& session);
 
     std::optional<store::VetisRecord> find(std::string_view guid) override;
-    int add(const store::VetisRecord& record) override;
-    int put(const store::VetisRecord& record) override;
-    int remove(std::string_view guid) override;
+    [[nodiscard]] int add(const store::VetisRecord& record) override;
+    [[nodiscard]] int put(const store::VetisRecord& record) override;
+    [[nodiscard]] int remove(std::string_view guid) override;
 
 private:
     // Opens the table and fetches the record under guid into its buffer.
-    int openAt(store::TypedTable<store::VetisRecord>& table, std::string_view guid);
+    [[nodiscard]] int openAt(store::TypedTable<store::VetisRecord>& table, std::string_view guid);
 
     store::Session& m_session;
 };

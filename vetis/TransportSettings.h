@@ -54,6 +54,6 @@ struct TransportSettings
 };
 
 // Applies the settings to an initialised transfer object; the libcurl result code.
-int applyTransportSettings(TCurlClass& curl, const TransportSettings& settings);
+[[nodiscard]] int applyTransportSettings(TCurlClass& curl, const TransportSettings& settings);
 
 } // namespace vetis

@@ -10,7 +10,7 @@ void showClosableMessage(const QString& caption, const QString& text, framework:
     request.text = text;
     request.icon = icon;
     request.customButtons = {QStringLiteral("&1. Закрыть")};
-    framework::messagePresenter().present(request);
+    framework::showNotice(framework::messagePresenter(), request);
 }
 
 void showTransportProblem(const QString& text)

@@ -11,11 +11,7 @@ namespace vetis {
 
 namespace {
 
-// The unit dictionary (DictionaryService, getUnitListRequest): read-only,
-// small, and answered to every registered user.
-constexpr std::uint8_t kUnitDictionary = 3;
-
-int refuseChange()
+[[nodiscard]] int refuseChange()
 {
     framework::setLastError(store::kAccessDenied, "Base/mv01.dat");
     return store::kAccessDenied;
@@ -52,7 +48,9 @@ int EditedVetisSettings::remove(std::string_view)
 RequestRecord accessCheckRequest(const store::VetisRecord& settings)
 {
     RequestRecord request;
-    request.VREQUEST = kUnitDictionary;
+    // The unit dictionary (DictionaryService, getUnitListRequest): read-only,
+    // small, and answered to every registered user.
+    request.setRequestCode(RequestCode::UnitByGuidOrList);
     request.COUNT = 1;
     request.OFFSET = 0;
     store::setText(request.VETISGUID, store::textOf(settings.GUID));
@@ -66,9 +64,9 @@ ExchangeJob accessCheckJob(const store::VetisRecord& settings)
         RequestRecord request = accessCheckRequest(settings);
         ExchangeContext context;
         context.settings = &edited;
-        worker.exchange(request, context);
         // The answer is a dictionary list, not an application, so the
         // exchange itself does not call it a success; the status does.
+        static_cast<void>(worker.exchange(request, context));
         return request.RCODE == 200;
     };
 }

@@ -23,9 +23,9 @@ public:
     explicit EditedVetisSettings(const store::VetisRecord& record);
 
     std::optional<store::VetisRecord> find(std::string_view guid) override;
-    int add(const store::VetisRecord& record) override;
-    int put(const store::VetisRecord& record) override;
-    int remove(std::string_view guid) override;
+    [[nodiscard]] int add(const store::VetisRecord& record) override;
+    [[nodiscard]] int put(const store::VetisRecord& record) override;
+    [[nodiscard]] int remove(std::string_view guid) override;
 
 private:
     store::VetisRecord m_record;

@@ -12,12 +12,6 @@ namespace vetis {
 
 namespace {
 
-// Error manager messages of a failed write.
-constexpr int kMsgAddFailed = 4;
-constexpr int kMsgDuplicateKey = 15;
-constexpr int kMsgPutFailed = 31;
-constexpr int kMsgDeleteFailed = 13;
-
 enum class Operation
 {
     Add,
@@ -30,26 +24,31 @@ std::string guidOf(const store::VetisRecord& r)
     return std::string(store::textOf(r.GUID));
 }
 
+framework::MessageId failureMessage(Operation operation)
+{
+    switch (operation) {
+    case Operation::Add:
+        return framework::MessageId::RecordAddFailed;
+    case Operation::Put:
+        return framework::MessageId::RecordPutFailed;
+    case Operation::Remove:
+        break;
+    }
+    return framework::MessageId::RecordDeleteFailed;
+}
+
+// The messages of a failed write are notifications: OK is their only answer.
 void reportFailure(int code, Operation operation)
 {
     framework::ErrorManager& em = framework::errorManager();
     const store::TableDef& table = store::vetisTable();
     if (code == store::kDuplicateKey) {
-        em.report_with_text(kMsgDuplicateKey, QString::fromUtf8(table.primaryKey()->label));
+        static_cast<void>(em.report_with_text(framework::MessageId::DuplicateKey,
+                                              QString::fromUtf8(table.primaryKey()->label)));
         return;
     }
     em.set_file_name(QString::fromUtf8(table.name));
-    switch (operation) {
-    case Operation::Add:
-        em.report(kMsgAddFailed);
-        break;
-    case Operation::Put:
-        em.report(kMsgPutFailed);
-        break;
-    case Operation::Remove:
-        em.report(kMsgDeleteFailed);
-        break;
-    }
+    static_cast<void>(em.report(failureMessage(operation)));
 }
 
 } // namespace

@@ -40,13 +40,13 @@ public:
 
     // True when the edited MVS:GUID is an entity GUID; otherwise the user is
     // told that it is wrong.
-    bool checkGuid() const;
+    [[nodiscard]] bool checkGuid() const;
 
     // Confirming: checks the GUID (a bad one is told to the user), tidies the
     // folder for XML files and writes the record. When the user changed the
     // GUID, the record moves to the new key. Write failures are reported
     // through the error manager.
-    ConfirmOutcome confirm();
+    [[nodiscard]] ConfirmOutcome confirm();
     // The store's code of the last write (0 after success).
     int lastWriteCode() const { return m_lastWriteCode; }
 
@@ -56,7 +56,7 @@ public:
     void close();
 
 private:
-    int write();
+    [[nodiscard]] int write();
 
     VetisSettingsRepository& m_repository;
     store::VetisRecord m_record;

@@ -26,11 +26,11 @@ public:
     // The record stored under the key, or nothing.
     virtual std::optional<store::VetisRecord> find(std::string_view guid) = 0;
     // Stores a new record under its own MVS:GUID.
-    virtual int add(const store::VetisRecord& record) = 0;
+    [[nodiscard]] virtual int add(const store::VetisRecord& record) = 0;
     // Replaces the record stored under the record's own MVS:GUID.
-    virtual int put(const store::VetisRecord& record) = 0;
+    [[nodiscard]] virtual int put(const store::VetisRecord& record) = 0;
     // Deletes the record stored under the key.
-    virtual int remove(std::string_view guid) = 0;
+    [[nodiscard]] virtual int remove(std::string_view guid) = 0;
 };
 
 } // namespace vetis

@@ -61,7 +61,7 @@ QMessageBox::ButtonRole roleOf(MessageButton b)
 }
 
 // On the GUI thread.
-int showOnGuiThread(const MessageRequest& request)
+[[nodiscard]] int showOnGuiThread(const MessageRequest& request)
 {
     QWidget* parent = QApplication::activeWindow();
     std::unique_ptr<QMessageBox> box = buildMessageBox(request, parent);

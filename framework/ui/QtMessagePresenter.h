@@ -18,7 +18,7 @@ namespace framework::ui {
 class QtMessagePresenter final : public MessagePresenter
 {
 public:
-    int present(const MessageRequest& request) override;
+    [[nodiscard]] int present(const MessageRequest& request) override;
     void presentHistory(const std::vector<HistoryEntry>& entries) override;
 
     // Tests answer boxes without a modal loop: when a hook is set, the box is

@@ -16,8 +16,10 @@ QString readOwnEntityName(const QString& dataFolder, const QString& listFormatFi
     store::TypedTable<store::EntityRecord> entities(session, store::entityTable());
     if (entities.open() != store::kOk) {
         // A damaged, foreign or unreachable file is the user's to know about;
-        // it is never recreated over his data.
-        framework::errorManager().report_for_file(29, entities.filePath());
+        // it is never recreated over his data. The message is fatal: the
+        // program ends after OK, so there is no answer to look at.
+        static_cast<void>(framework::errorManager().report_for_file(framework::MessageId::FileOpenFailed,
+                                                                    entities.filePath()));
         return {};
     }
     entities.clear();

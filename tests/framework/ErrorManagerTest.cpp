@@ -41,7 +41,7 @@ protected:
 TEST_F(ErrorManagerTest, NotificationShowsComposedTextWithOk)
 {
     setLastError(35, "Base/mv08.dat");
-    EXPECT_EQ(manager.report_for_file(31, QStringLiteral("m_VSD")), 5);
+    EXPECT_EQ(manager.report_for_file(MessageId::RecordPutFailed, QStringLiteral("m_VSD")), 5);
     ASSERT_EQ(presenter.count(), 1u);
     const MessageRequest r = presenter.shown()[0];
     EXPECT_EQ(r.caption, QStringLiteral("Запись не обновляется"));
@@ -50,7 +50,7 @@ TEST_F(ErrorManagerTest, NotificationShowsComposedTextWithOk)
     EXPECT_EQ(r.buttons, unsigned(ButtonOk));
     EXPECT_TRUE(r.customButtons.isEmpty());
     EXPECT_EQ(r.icon, MessageIcon::Information);
-    EXPECT_EQ(manager.currentId(), 31);
+    EXPECT_EQ(manager.currentId(), MessageId::RecordPutFailed);
     EXPECT_EQ(manager.currentLevel(), 5);
     EXPECT_EQ(programEnds, 0);
 }
@@ -58,11 +58,12 @@ TEST_F(ErrorManagerTest, NotificationShowsComposedTextWithOk)
 TEST_F(ErrorManagerTest, DriverFailureUsesDriverTextAndCode)
 {
     setLastError(90, "Base/mv02.dat", 13, "database or disk is full");
-    manager.report_for_file(26, QStringLiteral("m_Inside"));
+    EXPECT_EQ(manager.report_for_file(MessageId::FileDamaged, QStringLiteral("m_Inside")), LevelFatal);
     EXPECT_EQ(manager.currentText(),
               QStringLiteral("Повреждена структура файла m_Inside.|Ошибка: 90 - Ошибка драйвера баз "
                              "данных|FileError: 13 - database or disk is full|"));
-    manager.report_for_file(23, QStringLiteral("m_Inside"));
+    EXPECT_EQ(manager.report_for_file(MessageId::FileLoadFailed, QStringLiteral("m_Inside")),
+              LevelNotification);
     EXPECT_EQ(manager.currentText(),
               QStringLiteral("Ошибка загрузки файла m_Inside.  Ошибка: database or disk is full (13)."));
 }
@@ -72,9 +73,9 @@ TEST_F(ErrorManagerTest, QuestionReturnsZeroForYesAndFourOtherwise)
     presenter.setNextAnswer(ButtonYes);
     presenter.setNextAnswer(ButtonNo);
     presenter.setNextAnswer(0); // the box closed without an answer
-    EXPECT_EQ(manager.report(11), 0);
-    EXPECT_EQ(manager.report(41), 4);
-    EXPECT_EQ(manager.report(10), 4);
+    EXPECT_EQ(manager.report(MessageId::AskConfirmDelete), 0);
+    EXPECT_EQ(manager.report(MessageId::AskSaveChanges), 4);
+    EXPECT_EQ(manager.report(MessageId::AskCancelChanges), 4);
     const auto shown = presenter.shown();
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(shown[0].caption, QStringLiteral("Подтвердите Удаление"));
@@ -86,7 +87,7 @@ TEST_F(ErrorManagerTest, QuestionReturnsZeroForYesAndFourOtherwise)
 TEST_F(ErrorManagerTest, FatalMessagesEndTheProgramAfterOk)
 {
     setLastError(2, "Base/mv01.dat");
-    EXPECT_EQ(manager.report_for_file(29, QStringLiteral("m_Vetis")), 3);
+    EXPECT_EQ(manager.report_for_file(MessageId::FileOpenFailed, QStringLiteral("m_Vetis")), 3);
     EXPECT_EQ(programEnds, 1);
     const MessageRequest r = presenter.shown().back();
     EXPECT_EQ(r.caption, QStringLiteral("Ошибка доступа к файлу"));
@@ -97,7 +98,7 @@ TEST_F(ErrorManagerTest, FatalMessagesEndTheProgramAfterOk)
     EXPECT_EQ(r.icon, MessageIcon::Information);
 
     // A program error (level 2) is handled as fatal too.
-    EXPECT_EQ(manager.report_for_file(45, QStringLiteral("m_Refs")), 3);
+    EXPECT_EQ(manager.report_for_file(MessageId::FileNotOpen, QStringLiteral("m_Refs")), 3);
     EXPECT_EQ(programEnds, 2);
     EXPECT_TRUE(presenter.shown().back().text.endsWith(QStringLiteral("  Press OK to end this application")));
 }
@@ -105,9 +106,9 @@ TEST_F(ErrorManagerTest, FatalMessagesEndTheProgramAfterOk)
 TEST_F(ErrorManagerTest, SilentManagerShowsNothingButStillEndsOnFatal)
 {
     manager.setSilent(true);
-    EXPECT_EQ(manager.report(7), 5);
-    EXPECT_EQ(manager.report(11), 0); // the question's default, Yes
-    EXPECT_EQ(manager.report(29), 3);
+    EXPECT_EQ(manager.report(MessageId::RecordChangedElsewhere), 5);
+    EXPECT_EQ(manager.report(MessageId::AskConfirmDelete), 0); // the question's default, Yes
+    EXPECT_EQ(manager.report(MessageId::FileOpenFailed), 3);
     EXPECT_EQ(presenter.count(), 0u);
     EXPECT_EQ(programEnds, 1);
 }
@@ -115,9 +116,12 @@ TEST_F(ErrorManagerTest, SilentManagerShowsNothingButStillEndsOnFatal)
 TEST_F(ErrorManagerTest, HistoryKeepsTheNewestTextsCut)
 {
     manager.setHistoryThreshold(2);
-    manager.report_with_text(30, QStringLiteral("Первая"));
-    manager.report_with_text(30, QString(1500, u'x'));
-    manager.report_with_text(30, QStringLiteral("Третья"));
+    EXPECT_EQ(manager.report_with_text(MessageId::ProcedureNotDefined, QStringLiteral("Первая")),
+              LevelNotification);
+    EXPECT_EQ(manager.report_with_text(MessageId::ProcedureNotDefined, QString(1500, u'x')),
+              LevelNotification);
+    EXPECT_EQ(manager.report_with_text(MessageId::ProcedureNotDefined, QStringLiteral("Третья")),
+              LevelNotification);
     auto history = manager.history();
     ASSERT_EQ(history.size(), 2u);
     EXPECT_EQ(history[0].text.size(), kHistoryTextBytes);
@@ -130,9 +134,10 @@ TEST_F(ErrorManagerTest, HistoryWindowReplacesDialogsOfTheViewLevel)
 {
     manager.setHistoryThreshold(10);
     manager.setHistoryReset(true);
-    manager.report(7); // level 5: an ordinary box
+    EXPECT_EQ(manager.report(MessageId::RecordChangedElsewhere),
+              LevelNotification); // level 5: an ordinary box
     EXPECT_EQ(presenter.count(), 1u);
-    EXPECT_EQ(manager.report(32), 3); // level 3 = history view level
+    EXPECT_EQ(manager.report(MessageId::KeyRebuildFailed), 3); // level 3 = history view level
     EXPECT_EQ(presenter.count(), 1u);
     const auto histories = presenter.historiesShown();
     ASSERT_EQ(histories.size(), 1u);
@@ -141,7 +146,7 @@ TEST_F(ErrorManagerTest, HistoryWindowReplacesDialogsOfTheViewLevel)
     EXPECT_TRUE(manager.history().empty()); // reset after showing
     EXPECT_EQ(programEnds, 1);
 
-    manager.report(7);
+    EXPECT_EQ(manager.report(MessageId::RecordChangedElsewhere), LevelNotification);
     manager.show_history();
     ASSERT_EQ(presenter.historiesShown().size(), 2u);
     EXPECT_EQ(presenter.historiesShown()[1].size(), 1u);
@@ -155,8 +160,8 @@ TEST_F(ErrorManagerTest, LogFileGetsOneLinePerMessage)
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     manager.setLogFileName(log);
     manager.setLogging(true);
-    manager.report(28);
-    manager.report(7);
+    EXPECT_EQ(manager.report(MessageId::NoRecords), LevelNotification);
+    EXPECT_EQ(manager.report(MessageId::RecordChangedElsewhere), LevelNotification);
     platform::setClockForTesting({});
     QLocale::setDefault(QLocale::c());
 
@@ -173,7 +178,7 @@ TEST_F(ErrorManagerTest, LogThatCannotBeOpenedIsReportedAndTheMessageStillShown)
     testsupport::TempFolder dir;
     manager.setLogFileName(dir.file(QStringLiteral("no/such/folder/errors.log")));
     manager.setLogging(true);
-    EXPECT_EQ(manager.report(28), 5);
+    EXPECT_EQ(manager.report(MessageId::NoRecords), 5);
     const auto shown = presenter.shown();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("Unable to Open error log; ")));
@@ -182,7 +187,7 @@ TEST_F(ErrorManagerTest, LogThatCannotBeOpenedIsReportedAndTheMessageStillShown)
 
 TEST_F(ErrorManagerTest, UnknownNumberIsShownWithoutEndingTheProgram)
 {
-    EXPECT_EQ(manager.report(999), 5);
+    EXPECT_EQ(manager.report(static_cast<MessageId>(999)), 5);
     EXPECT_EQ(programEnds, 0);
     EXPECT_TRUE(presenter.shown()[0].text.contains(QStringLiteral("999")));
 }
@@ -192,10 +197,10 @@ TEST_F(ErrorManagerTest, PlaceholderValuesBelongToTheirThread)
     manager.set_file_name(QStringLiteral("main-thread-file"));
     std::thread other([this] {
         manager.set_file_name(QStringLiteral("other-thread-file"));
-        manager.report(2);
+        EXPECT_EQ(manager.report(MessageId::FileReadOnly), LevelNotification);
     });
     other.join();
-    manager.report(2);
+    EXPECT_EQ(manager.report(MessageId::FileReadOnly), LevelNotification);
     const auto shown = presenter.shown();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_TRUE(shown[0].text.contains(QStringLiteral("other-thread-file")));
@@ -204,7 +209,7 @@ TEST_F(ErrorManagerTest, PlaceholderValuesBelongToTheirThread)
     // A new manager does not inherit an old one's values.
     ErrorManager fresh;
     fresh.setPresenter(&presenter);
-    fresh.report(2);
+    EXPECT_EQ(fresh.report(MessageId::FileReadOnly), LevelNotification);
     EXPECT_EQ(presenter.shown().back().text,
               QStringLiteral("Невозможно производить запись в файл  поэтому осуществляется только чтение."));
 }
@@ -216,7 +221,9 @@ TEST_F(ErrorManagerTest, ManyThreadsReportIntoOneHistory)
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([this, t] {
             for (int i = 0; i < 50; ++i)
-                manager.report_with_text(30, QStringLiteral("%1-%2").arg(t).arg(i));
+                EXPECT_EQ(manager.report_with_text(MessageId::ProcedureNotDefined,
+                                                   QStringLiteral("%1-%2").arg(t).arg(i)),
+                          LevelNotification);
         });
     for (auto& th : threads)
         th.join();

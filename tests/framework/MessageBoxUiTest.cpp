@@ -131,7 +131,7 @@ TEST_F(MessageBoxUiTest, ErrorManagerQuestionsGoThroughTheBoxes)
         caption = box.windowTitle();
         return buttonWithText(box, QStringLiteral("&2. Нет"));
     });
-    EXPECT_EQ(manager.report(11), 4);
+    EXPECT_EQ(manager.report(MessageId::AskConfirmDelete), 4);
     EXPECT_EQ(caption, QStringLiteral("Подтвердите Удаление"));
 
     int rows = -1;
@@ -144,8 +144,8 @@ TEST_F(MessageBoxUiTest, ErrorManagerQuestionsGoThroughTheBoxes)
     });
     manager.setHistoryThreshold(5);
     manager.setSilent(true);
-    manager.report(7);
-    manager.report(28);
+    EXPECT_EQ(manager.report(MessageId::RecordChangedElsewhere), LevelNotification);
+    EXPECT_EQ(manager.report(MessageId::NoRecords), LevelNotification);
     manager.show_history();
     EXPECT_EQ(rows, 2);
     EXPECT_EQ(title, QStringLiteral("Errors History"));

@@ -17,7 +17,7 @@ TEST(MessageCatalogue, HoldsEveryNumberOnce)
     ASSERT_EQ(entries.size(), 56u);
     std::set<int> ids;
     for (const CatalogueEntry& e : entries)
-        ids.insert(e.id);
+        ids.insert(messageNumber(e.id));
     EXPECT_EQ(ids.size(), 56u);
     EXPECT_EQ(*ids.begin(), 1);
     EXPECT_EQ(*ids.rbegin(), 56);
@@ -32,8 +32,8 @@ TEST(MessageCatalogue, StoredFormRoundTripsAndFitsShortStrings)
     // The first entry: id (little-endian), level, title as a short string.
     const CatalogueEntry& first = messageCatalogue()[0];
     const std::string firstTitle = platform::utf8ToCp1251(first.title);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[2]), first.id & 0xFF);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[3]), first.id >> 8);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[2]), messageNumber(first.id) & 0xFF);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[3]), messageNumber(first.id) >> 8);
     EXPECT_EQ(static_cast<unsigned char>(bytes[4]), first.level);
     EXPECT_EQ(static_cast<unsigned char>(bytes[5]), firstTitle.size());
     EXPECT_EQ(bytes.substr(6, firstTitle.size()), firstTitle);
@@ -42,9 +42,9 @@ TEST(MessageCatalogue, StoredFormRoundTripsAndFitsShortStrings)
     for (const CatalogueEntry& e : messageCatalogue()) {
         const std::string title = platform::utf8ToCp1251(e.title);
         const std::string text = platform::utf8ToCp1251(e.text);
-        EXPECT_LE(title.size(), 255u) << e.id;
-        EXPECT_LE(text.size(), 255u) << e.id;
-        EXPECT_FALSE(text.empty()) << e.id; // every character has a Windows-1251 byte
+        EXPECT_LE(title.size(), 255u) << messageNumber(e.id);
+        EXPECT_LE(text.size(), 255u) << messageNumber(e.id);
+        EXPECT_FALSE(text.empty()) << messageNumber(e.id); // every character has a Windows-1251 byte
         expectedSize += 3 + 1 + title.size() + 1 + text.size();
     }
     EXPECT_EQ(bytes.size(), expectedSize);
@@ -54,7 +54,7 @@ TEST(MessageCatalogue, StoredFormRoundTripsAndFitsShortStrings)
     ASSERT_EQ(parsed->size(), 56u);
     for (std::size_t i = 0; i < parsed->size(); ++i) {
         const CatalogueEntry& e = messageCatalogue()[i];
-        EXPECT_EQ((*parsed)[i].id, e.id);
+        EXPECT_EQ((*parsed)[i].id, messageNumber(e.id));
         EXPECT_EQ((*parsed)[i].level, e.level);
         EXPECT_EQ((*parsed)[i].title, e.title);
         EXPECT_EQ((*parsed)[i].text, e.text);
@@ -73,7 +73,7 @@ TEST(MessageCatalogue, DamagedStoredFormIsRejected)
 TEST(MessageCatalogue, OverlongStringsAreCutAtShortStringLength)
 {
     const std::string longText(300, 'a');
-    const CatalogueEntry entries[] = {{7, 5, "t", longText}};
+    const CatalogueEntry entries[] = {{MessageId::RecordChangedElsewhere, 5, "t", longText}};
     const auto parsed = parseCatalogue(serializeCatalogue(entries));
     ASSERT_TRUE(parsed.has_value());
     EXPECT_EQ((*parsed)[0].text.size(), 255u);

@@ -51,10 +51,10 @@ protected:
         framework::setMessagePresenter(nullptr);
     }
 
-    RequestRecord request(int code)
+    RequestRecord request(RequestCode code)
     {
         RequestRecord r;
-        r.VREQUEST = static_cast<std::uint8_t>(code);
+        r.setRequestCode(code);
         store::setText(r.VETISGUID, kOwnEntity);
         r.COUNT = 1000;
         return r;
@@ -72,7 +72,7 @@ protected:
 TEST_P(ExchangeWalk, UnitDictionaryFillsItsList)
 {
     responses::TypedList<responses::UnitRow> units;
-    RequestRecord r = request(3);
+    RequestRecord r = request(RequestCode::UnitByGuidOrList);
     store::setZText(r.ROWTAG, "dt:unit");
     r.lists[0] = &units;
     ASSERT_TRUE(Exchange(r, context));
@@ -90,7 +90,7 @@ TEST_P(ExchangeWalk, ResearchMethodsAreReadFromTheirListElements)
 {
     const responses::ListLayout& layout = responses::NamedRefRow::researchMethodLayout();
     responses::TypedList<responses::NamedRefRow> methods(layout);
-    RequestRecord r = request(14);
+    RequestRecord r = request(RequestCode::ResearchMethodList);
     store::setZText(r.ROWTAG, layout.rowTag);
     r.lists[0] = &methods;
     ASSERT_TRUE(Exchange(r, context));
@@ -100,7 +100,7 @@ TEST_P(ExchangeWalk, ResearchMethodsAreReadFromTheirListElements)
 
 TEST_P(ExchangeWalk, VsdListApplicationEndsInFilledLists)
 {
-    RequestRecord submit = request(51);
+    RequestRecord submit = request(RequestCode::VetDocumentList);
     store::setZText(submit.P1, kOwnEntity);
     store::setZText(submit.P2, vetissim::known::kOwnEnterpriseGuid);
     store::setZText(submit.P3, "INCOMING");
@@ -110,7 +110,7 @@ TEST_P(ExchangeWalk, VsdListApplicationEndsInFilledLists)
 
     responses::TypedList<responses::VsdRow> vsds;
     std::vector<std::unique_ptr<responses::ResponseList>> contents;
-    RequestRecord receive = request(99);
+    RequestRecord receive = request(RequestCode::ReceiveApplicationResult);
     store::setZText(receive.P1, appId);
     store::setZText(receive.ROWTAG, "vd:vetDocument");
     receive.lists[0] = &vsds;
@@ -156,7 +156,7 @@ TEST_P(ExchangeWalk, MalformedOrTruncatedAnswersAreNoSuccess)
     for (vetissim::FaultKind kind : {vetissim::FaultKind::MalformedXml, vetissim::FaultKind::TruncatedXml}) {
         sim.addFault({kind});
         responses::TypedList<responses::UnitRow> units;
-        RequestRecord r = request(3);
+        RequestRecord r = request(RequestCode::UnitByGuidOrList);
         store::setZText(r.ROWTAG, "dt:unit");
         r.lists[0] = &units;
         EXPECT_FALSE(Exchange(r, context));
@@ -170,11 +170,11 @@ TEST_P(ExchangeWalk, MalformedOrTruncatedAnswersAreNoSuccess)
                                      vetissim::FaultKind::WrongContentType, vetissim::FaultKind::Drop,
                                      vetissim::FaultKind::PartialBody}) {
         sim.addFault({kind});
-        RequestRecord r = request(51);
+        RequestRecord r = request(RequestCode::VetDocumentList);
         EXPECT_FALSE(Exchange(r, context)) << static_cast<int>(kind);
         EXPECT_EQ(r.FLAGLUCK, 0);
     }
-    RequestRecord sound = request(51);
+    RequestRecord sound = request(RequestCode::VetDocumentList);
     EXPECT_TRUE(Exchange(sound, context));
     EXPECT_EQ(sound.FLAGLUCK, 1);
 }
@@ -190,7 +190,7 @@ TEST_P(ExchangeWalk, ASoapFaultIsAFailureTheUserIsToldOf)
         presenter.clear();
         sim.addFault({vetissim::FaultKind::SoapFault});
         responses::TypedList<responses::UnitRow> units;
-        RequestRecord r = request(3);
+        RequestRecord r = request(RequestCode::UnitByGuidOrList);
         store::setZText(r.ROWTAG, "dt:unit");
         r.lists[0] = &units;
         EXPECT_FALSE(Exchange(r, context));
@@ -209,7 +209,7 @@ TEST_P(ExchangeWalk, ASoapFaultIsAFailureTheUserIsToldOf)
     // An application answered with a Fault fails the same way.
     repo.records[kOwnEntity].ANSWER = 1;
     sim.addFault({vetissim::FaultKind::SoapFault});
-    RequestRecord submit = request(51);
+    RequestRecord submit = request(RequestCode::VetDocumentList);
     EXPECT_FALSE(Exchange(submit, context));
     EXPECT_TRUE(platform::fromCp1251(store::clip(std::string_view(submit.APPERROR, sizeof submit.APPERROR)))
                     .startsWith(expected));
@@ -220,7 +220,7 @@ TEST_P(ExchangeWalk, AMalformedAnswerIsAFailureThatSaysWhy)
     repo.records[kOwnEntity].ANSWER = 1;
     sim.addFault({vetissim::FaultKind::MalformedXml});
     responses::TypedList<responses::UnitRow> units;
-    RequestRecord r = request(3);
+    RequestRecord r = request(RequestCode::UnitByGuidOrList);
     store::setZText(r.ROWTAG, "dt:unit");
     r.lists[0] = &units;
     EXPECT_FALSE(Exchange(r, context));
@@ -244,7 +244,7 @@ TEST_P(ExchangeWalk, AnAnswerAboveTheSizeLimitIsStoppedWhileItComes)
     huge.hugeBytes = std::size_t{8} << 20;
     sim.addFault(huge);
     responses::TypedList<responses::UnitRow> units;
-    RequestRecord r = request(3);
+    RequestRecord r = request(RequestCode::UnitByGuidOrList);
     store::setZText(r.ROWTAG, "dt:unit");
     r.lists[0] = &units;
     EXPECT_FALSE(Exchange(r, context));
@@ -257,11 +257,11 @@ TEST_P(ExchangeWalk, AnAnswerAboveTheSizeLimitIsStoppedWhileItComes)
     // The same answer within the limit is taken (and read: it is a sound one).
     context.limits.maxAnswerBytes = std::size_t{16} << 20;
     sim.addFault(huge);
-    r = request(3);
+    r = request(RequestCode::UnitByGuidOrList);
     store::setZText(r.ROWTAG, "dt:unit");
     r.lists[0] = &units;
     EXPECT_EQ(r.RCODE, 0);
-    Exchange(r, context);
+    EXPECT_TRUE(Exchange(r, context));
     EXPECT_EQ(r.RCODE, 200);
     EXPECT_EQ(presenter.shown().size(), 1u) << presenter.shown().back().text.toStdString();
 }

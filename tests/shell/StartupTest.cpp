@@ -173,7 +173,7 @@ TEST_F(StartupTest, MissingDataFolderStopsWithoutListFormatFolders)
 TEST_F(StartupTest, BaseFolderIsCreatedWhenMissing)
 {
     ASSERT_FALSE(QFileInfo::exists(env.dataFolder + QStringLiteral("/Base")));
-    runStartup(env);
+    EXPECT_EQ(runStartup(env).stop, StartupStop::None);
     EXPECT_TRUE(QFileInfo(env.dataFolder + QStringLiteral("/Base")).isDir());
     EXPECT_EQ(mainWindowRuns, 1);
 }

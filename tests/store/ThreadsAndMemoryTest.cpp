@@ -208,7 +208,8 @@ TEST(MemoryTablesTest, AFailedOpenOfTheSharedMemoryIsReportedAndTriedAgain)
         if (room == 0) {
             EXPECT_EQ(code, kOutOfMemory);
             // The error manager has what it needs to say what went wrong.
-            manager.report_for_file(29, shared.filePath());
+            static_cast<void>(
+                manager.report_for_file(framework::MessageId::FileOpenFailed, shared.filePath()));
             EXPECT_EQ(
                 manager.currentText(),
                 QStringLiteral("Файл TstShared не может быть открыт.  Ошибка: Недостаточно памяти (8)."));

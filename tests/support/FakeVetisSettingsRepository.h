@@ -58,7 +58,7 @@ public:
     int removes = 0;
 
 private:
-    static int fail(int code)
+    [[nodiscard]] static int fail(int code)
     {
         framework::setLastError(code, "Base/mv01.dat");
         return code;

@@ -43,7 +43,8 @@ inline store::VetisRecord simSettings(const vetissim::VetisSim& sim, std::uint8_
 }
 
 // Runs this thread's event loop until the runner ends its run or the time is up.
-inline std::optional<vetis::ExchangeRunResult> waitForResult(vetis::ExchangeRunner& runner, int ms = 10000)
+[[nodiscard]] inline std::optional<vetis::ExchangeRunResult> waitForResult(vetis::ExchangeRunner& runner,
+                                                                           int ms = 10000)
 {
     std::optional<vetis::ExchangeRunResult> result;
     if (!runner.isRunning())
@@ -61,7 +62,7 @@ inline std::optional<vetis::ExchangeRunResult> waitForResult(vetis::ExchangeRunn
 }
 
 // Waits without running any event loop: nothing queued to this thread is handled.
-inline bool waitWithoutEvents(const std::function<bool()>& condition, int ms = 5000)
+[[nodiscard]] inline bool waitWithoutEvents(const std::function<bool()>& condition, int ms = 5000)
 {
     QElapsedTimer clock;
     clock.start();
@@ -74,7 +75,7 @@ inline bool waitWithoutEvents(const std::function<bool()>& condition, int ms = 5
 }
 
 // Runs the event loop until the condition holds or the time is up.
-inline bool waitWithEvents(const std::function<bool()>& condition, int ms = 5000)
+[[nodiscard]] inline bool waitWithEvents(const std::function<bool()>& condition, int ms = 5000)
 {
     QElapsedTimer clock;
     clock.start();

@@ -19,13 +19,13 @@ public:
 
     bool connected() const { return m_fd >= 0; }
     // Sends all of text; false once the server has closed or reset the connection.
-    bool send(std::string_view text);
+    [[nodiscard]] bool send(std::string_view text);
     // Sends filler again and again until the server refuses more or limit bytes
     // are out; returns the bytes sent.
     std::size_t flood(std::string_view filler, std::size_t limit);
     // Reads until the server closes the connection, for at most waitMs; true when
     // it closed. What came meanwhile is appended to received.
-    bool closedByServerWithin(int waitMs, std::string* received = nullptr);
+    [[nodiscard]] bool closedByServerWithin(int waitMs, std::string* received = nullptr);
 
 private:
     int m_fd = -1;

@@ -54,7 +54,7 @@ struct Element
 };
 
 // False when the text is not well-formed.
-bool parse(const std::string& text, Element& root);
+[[nodiscard]] bool parse(const std::string& text, Element& root);
 
 // Validates the first element nsUri:local of an answer against a schema file with
 // xmllint; the element is taken out with every namespace declaration in scope.

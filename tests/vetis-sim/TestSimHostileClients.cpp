@@ -94,7 +94,7 @@ public:
         m_quit = true;
         m_thread.join();
     }
-    bool refusedWithin(int ms)
+    [[nodiscard]] bool refusedWithin(int ms)
     {
         for (int waited = 0; waited < ms && !m_refused; waited += 20)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -260,8 +260,8 @@ TEST(VetisSimHostileClients, TheRequestLogKeepsTheNewestWithinItsBounds)
     const auto countOf = [&] {
         std::string text;
         RawConnection get(sim.port());
-        get.send("GET /sim/received HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
-        get.closedByServerWithin(5000, &text);
+        EXPECT_TRUE(get.send("GET /sim/received HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
+        EXPECT_TRUE(get.closedByServerWithin(5000, &text));
         return text.substr(text.rfind("\r\n\r\n") + 4);
     };
     EXPECT_EQ(countOf(), "5");

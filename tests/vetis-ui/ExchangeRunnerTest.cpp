@@ -33,7 +33,7 @@ constexpr const char* kOwnEntity = vetissim::known::kOwnEntityGuid;
 RequestRecord vsdListRequest()
 {
     RequestRecord r;
-    r.VREQUEST = 51;
+    r.setRequestCode(RequestCode::VetDocumentList);
     store::setText(r.VETISGUID, kOwnEntity);
     store::setZText(r.P1, kOwnEntity);
     store::setZText(r.P2, vetissim::known::kOwnEnterpriseGuid);

@@ -110,7 +110,7 @@ TEST(ApplicationAnswer, RejectedApplicationGivesCodeColonTextInWindows1251)
                              "xmlns=\"http://api.vetrf.ru/schema/cdm/application\" "
                              "xmlns:ns1=\"http://api.vetrf.ru/schema/cdm/application\"")}) {
         vetis::RequestRecord r;
-        extractApplicationFields(variant, r);
+        EXPECT_TRUE(extractApplicationFields(variant, r));
         EXPECT_EQ(store::textOf(r.APPID), "0f2b7c31-1e1c-4b65-9a8a-3f6a0a2d7c10");
         EXPECT_EQ(store::ztextOf(r.APPSTATUS), "REJECTED");
         EXPECT_EQ(store::textOf(r.APPERROR),
@@ -160,7 +160,7 @@ TEST(ApplicationAnswer, LongErrorsAreClippedToTheField)
         R"(<a:errors><a:error code="E1">)" +
         text + "</a:error></a:errors></a:application>";
     vetis::RequestRecord r;
-    extractApplicationFields(answer, r);
+    EXPECT_TRUE(extractApplicationFields(answer, r));
     EXPECT_EQ(store::textOf(r.APPERROR), "E1: " + std::string(255 - 4, 'x'));
     EXPECT_EQ(store::textOf(r.APPID), "");
 }
@@ -172,7 +172,7 @@ TEST(ApplicationAnswer, MissingOrDamagedAnswers)
                                       std::string("Service Unavailable"), std::string()}) {
         vetis::RequestRecord r;
         store::setText(r.APPID, "stale");
-        extractApplicationFields(answer, r);
+        EXPECT_FALSE(extractApplicationFields(answer, r));
         EXPECT_EQ(store::textOf(r.APPID), "");
         EXPECT_EQ(store::ztextOf(r.APPSTATUS), "");
         EXPECT_EQ(store::textOf(r.APPERROR), "");

@@ -10,6 +10,7 @@
 #include <vector>
 
 using namespace cataloguetest;
+using vetis::RequestCode;
 
 namespace {
 
@@ -55,7 +56,7 @@ std::string build(const vetis::RequestRecord& r)
 {
     const store::VetisRecord settings = makeSettings();
     std::string out;
-    vetis::BuildEnvelope(r, settings, nullptr, {}, out);
+    EXPECT_NE(vetis::BuildEnvelope(r, settings, nullptr, {}, out), 0);
     return out;
 }
 
@@ -68,7 +69,7 @@ std::int32_t day(int y, int m, int d)
 
 TEST(CatalogueApplication, VetDocumentListAsTheListWindowSendsIt)
 {
-    vetis::RequestRecord r = makeRequest(51);
+    vetis::RequestRecord r = makeRequest(RequestCode::VetDocumentList);
     r.COUNT = 1000;
     r.OFFSET = 2000;
     store::setZText(r.P1, kEntityGuid); // not sent
@@ -98,7 +99,7 @@ TEST(CatalogueApplication, VetDocumentListAsTheListWindowSendsIt)
 
 TEST(CatalogueApplication, StockEntryList)
 {
-    vetis::RequestRecord r = makeRequest(54);
+    vetis::RequestRecord r = makeRequest(RequestCode::StockEntryList);
     r.COUNT = 100;
     store::setZText(r.P2, "88718c96-6f3d-48f7-b4b1-b64633be40f5");
     store::setZText(r.P3, "NOT_BLANK");
@@ -125,7 +126,7 @@ TEST(CatalogueApplication, StockEntryList)
 
 TEST(CatalogueApplication, BusinessEntityUsers)
 {
-    vetis::RequestRecord r = makeRequest(53);
+    vetis::RequestRecord r = makeRequest(RequestCode::BusinessEntityUserList);
     r.COUNT = 50;
     r.OFFSET = 50;
     EXPECT_EQ(build(r), application(kHeadWithoutDt, "merc:getBusinessEntityUserListRequest",
@@ -135,7 +136,7 @@ TEST(CatalogueApplication, BusinessEntityUsers)
 
 TEST(CatalogueApplication, ModifyEnterpriseCreatesTheTestEnterprise)
 {
-    vetis::RequestRecord r = makeRequest(6);
+    vetis::RequestRecord r = makeRequest(RequestCode::ModifyEnterprise);
     store::setZText(r.P1, "\xCC\xE0\xE3\xE0\xE7\xE8\xED \xB9 1 & \xCA\xEE"); // Магазин № 1 & Ко
     store::setZText(
         r.P2, "\xE3. \xD1\xE0\xEC\xE0\xF0\xE0, \xF3\xEB. \xCB\xE5\xED\xE8\xED\xE0"); // г. Самара, ул. Ленина
@@ -177,7 +178,7 @@ TEST(CatalogueApplication, ModifyEnterpriseCreatesTheTestEnterprise)
 
 TEST(CatalogueApplication, ModifyActivityLocations)
 {
-    vetis::RequestRecord r = makeRequest(7);
+    vetis::RequestRecord r = makeRequest(RequestCode::ModifyActivityLocations);
     store::setZText(r.P1, "515c6123-6c88-4537-bcf3-bd58da60fb1c");
     store::setZText(r.P2, "88718c96-6f3d-48f7-b4b1-b64633be40f5");
     EXPECT_EQ(build(r),
@@ -191,7 +192,7 @@ TEST(CatalogueApplication, ModifyActivityLocations)
 
 TEST(CatalogueApplication, ReceiveApplicationResult)
 {
-    vetis::RequestRecord r = makeRequest(99);
+    vetis::RequestRecord r = makeRequest(RequestCode::ReceiveApplicationResult);
     store::setZText(r.P1, "a5240b60-20d0-429c-8cf1-97f45625871b");
     EXPECT_EQ(
         build(r),
@@ -209,7 +210,7 @@ TEST(CatalogueApplication, CredentialsWithSpecialCharactersStayXmlSafe)
     store::VetisRecord settings = makeSettings();
     store::setZText(settings.APIKEY, "key<&>");
     store::setZText(settings.WEBLOGIN, "o'neil");
-    vetis::RequestRecord r = makeRequest(53);
+    vetis::RequestRecord r = makeRequest(RequestCode::BusinessEntityUserList);
     std::string out;
     ASSERT_EQ(vetis::BuildEnvelope(r, settings, nullptr, {}, out), 1);
     EXPECT_NE(out.find("<apldef:apiKey>key&lt;&amp;&gt;</apldef:apiKey>\r\n"), std::string::npos);

@@ -8,6 +8,7 @@
 #include <vector>
 
 using namespace cataloguetest;
+using vetis::RequestCode;
 
 namespace {
 
@@ -175,7 +176,7 @@ Lines deliveryFacts(const std::string& decision)
             "</merc:deliveryFacts>"};
 }
 
-std::string build(int code, const store::VsdRecord& vsd, std::span<const store::InsideRecord> rows)
+std::string build(RequestCode code, const store::VsdRecord& vsd, std::span<const store::InsideRecord> rows)
 {
     vetis::RequestRecord r = makeRequest(code);
     const store::VetisRecord settings = makeSettings();
@@ -200,7 +201,7 @@ TEST(CatalogueConsignment, RepayOfAFullVsd)
                       "</vd:vetCertificate>", "</vd:accompanyingForms>", "</merc:delivery>"});
     append(expected, deliveryFacts("ACCEPT_ALL"));
     append(expected, wrapperTail());
-    EXPECT_EQ(build(55, fixture.vsd, fixture.rows), join(expected));
+    EXPECT_EQ(build(RequestCode::RepayConsignment, fixture.vsd, fixture.rows), join(expected));
 }
 
 TEST(CatalogueConsignment, ReturnSwapsTheRolesAndCarriesTheConsignmentBack)
@@ -228,7 +229,7 @@ TEST(CatalogueConsignment, ReturnSwapsTheRolesAndCarriesTheConsignmentBack)
             "<vd:locationProsperity>Местность благополучна</vd:locationProsperity>", "</vd:authentication>",
             "</vd:vetCertificate>", "</vd:accompanyingForms>", "</merc:returnedDelivery>"});
     append(expected, wrapperTail());
-    EXPECT_EQ(build(56, fixture.vsd, fixture.rows), join(expected));
+    EXPECT_EQ(build(RequestCode::ReturnConsignment, fixture.vsd, fixture.rows), join(expected));
 }
 
 TEST(CatalogueConsignment, RepayOfASparseVsd)
@@ -282,18 +283,18 @@ TEST(CatalogueConsignment, RepayOfASparseVsd)
            });
     append(expected, deliveryFacts("ACCEPT_ALL"));
     append(expected, wrapperTail());
-    EXPECT_EQ(build(55, fixture.vsd, fixture.rows), join(expected));
+    EXPECT_EQ(build(RequestCode::RepayConsignment, fixture.vsd, fixture.rows), join(expected));
 }
 
 TEST(CatalogueConsignment, RepayWithoutAVsdIsRefused)
 {
-    vetis::RequestRecord r = makeRequest(55);
+    vetis::RequestRecord r = makeRequest(RequestCode::RepayConsignment);
     const store::VetisRecord settings = makeSettings();
     std::string out;
     EXPECT_EQ(vetis::BuildEnvelope(r, settings, nullptr, {}, out), 0);
     EXPECT_TRUE(out.empty());
-    EXPECT_TRUE(vetis::isKnownOperation(55));
-    EXPECT_TRUE(vetis::operationNeedsVsd(56));
+    EXPECT_TRUE(vetis::isKnownOperation(RequestCode::RepayConsignment));
+    EXPECT_TRUE(vetis::operationNeedsVsd(RequestCode::ReturnConsignment));
 }
 
 TEST(CatalogueConsignment, AProducerKnownByGuidOnlyHasNoEmptyUuid)
@@ -302,7 +303,7 @@ TEST(CatalogueConsignment, AProducerKnownByGuidOnlyHasNoEmptyUuid)
     for (store::InsideRecord& row : f.rows)
         if (row.VID == 3)
             store::setText(row.GUID2, "");
-    const std::string envelope = build(55, f.vsd, f.rows);
+    const std::string envelope = build(RequestCode::RepayConsignment, f.vsd, f.rows);
     EXPECT_EQ(envelope.find("<bs:uuid></bs:uuid>"), std::string::npos);
     EXPECT_NE(envelope.find("<dt:enterprise>\r\n<bs:guid>"), std::string::npos);
 }

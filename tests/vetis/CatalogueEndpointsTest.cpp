@@ -61,22 +61,23 @@ TEST(CatalogueEndpoints, EveryOperationReachesTheServiceThatAnswersIt)
 
     const consignmentfixture::Vsd vsd = consignmentfixture::fullVsd();
     int posted = 0;
-    for (int code = 0; code < 256; ++code) {
+    for (int number = 0; number < 256; ++number) {
+        const auto code = static_cast<RequestCode>(number);
         if (!isKnownOperation(code))
             continue;
-        SCOPED_TRACE(code);
+        SCOPED_TRACE(number);
         // Values the operations need: a parent no entry has gives an empty list,
         // the single entries asked for by GUID exist.
         RequestRecord r = makeRequest(code);
         r.COUNT = 10;
-        store::setZText(r.P1, code == 16 ? "1" : std::string(kGuidB));
+        store::setZText(r.P1, code == RequestCode::ProductByGuidOrByType ? "1" : std::string(kGuidB));
         store::setZText(r.P2, vetissim::known::kOwnEnterpriseGuid);
         store::setZText(r.P3, "INCOMING");
-        if (code == 1 || code == 4)
+        if (code == RequestCode::ActivityLocationList || code == RequestCode::BusinessEntityByGuid)
             store::setText(r.GUID, vetissim::known::kOwnEntityGuid);
-        else if (code == 21)
+        else if (code == RequestCode::EnterpriseByGuid)
             store::setText(r.GUID, vetissim::known::kOwnEnterpriseGuid);
-        else if (code == 20)
+        else if (code == RequestCode::ProductItemByGuid)
             store::setText(r.GUID, productItem);
         std::string envelope;
         const int service = BuildEnvelope(r, settings, &vsd.vsd, vsd.rows, envelope);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace cataloguetest;
+using vetis::RequestCode;
 
 namespace {
 
@@ -24,11 +25,11 @@ std::string build(const vetis::RequestRecord& r)
 {
     const store::VetisRecord settings = makeSettings();
     std::string out;
-    vetis::BuildEnvelope(r, settings, nullptr, {}, out);
+    EXPECT_NE(vetis::BuildEnvelope(r, settings, nullptr, {}, out), 0);
     return out;
 }
 
-vetis::RequestRecord listRequest(int code, int count = 1000, int offset = 0)
+vetis::RequestRecord listRequest(RequestCode code, int count = 1000, int offset = 0)
 {
     vetis::RequestRecord r = makeRequest(code);
     r.COUNT = count;
@@ -36,7 +37,7 @@ vetis::RequestRecord listRequest(int code, int count = 1000, int offset = 0)
     return r;
 }
 
-vetis::RequestRecord guidRequest(int code, std::string_view guid = kGuidA)
+vetis::RequestRecord guidRequest(RequestCode code, std::string_view guid = kGuidA)
 {
     vetis::RequestRecord r = makeRequest(code);
     store::setText(r.GUID, guid);
@@ -47,7 +48,7 @@ vetis::RequestRecord guidRequest(int code, std::string_view guid = kGuidA)
 
 TEST(CatalogueRegistry, DiseaseListIsElevenCrLfLinesWithoutTrailingBreak)
 {
-    const std::string text = build(listRequest(13));
+    const std::string text = build(listRequest(RequestCode::DiseaseList));
     EXPECT_EQ(text, crlfLines({kHeadBs, "<soapenv:Header/>", "<soapenv:Body>", "<ws:getDiseaseListRequest>",
                                "<bs:listOptions>", "<bs:count>1000</bs:count>", "<bs:offset>0</bs:offset>",
                                "</bs:listOptions>", "</ws:getDiseaseListRequest>", "</soapenv:Body>",
@@ -58,14 +59,14 @@ TEST(CatalogueRegistry, PlainMultiLineLists)
 {
     struct Case
     {
-        int code;
+        RequestCode code;
         std::string_view head;
         std::string_view element;
     };
     const Case cases[] = {
-        {5, kHeadBsDt, "ws:getRussianEnterpriseListRequest"},
-        {14, kHeadBs, "ws:getResearchMethodListRequest"},
-        {15, kHeadBs, "ws:getPurposeListRequest"},
+        {RequestCode::RussianEnterpriseList, kHeadBsDt, "ws:getRussianEnterpriseListRequest"},
+        {RequestCode::ResearchMethodList, kHeadBs, "ws:getResearchMethodListRequest"},
+        {RequestCode::PurposeList, kHeadBs, "ws:getPurposeListRequest"},
     };
     for (const Case& c : cases) {
         const std::string text = build(listRequest(c.code, 500, 2000));
@@ -74,7 +75,7 @@ TEST(CatalogueRegistry, PlainMultiLineLists)
                                    "<bs:count>500</bs:count>", "<bs:offset>2000</bs:offset>",
                                    "</bs:listOptions>", std::string("</") + std::string(c.element) + ">",
                                    "</soapenv:Body>", "</soapenv:Envelope>"}))
-            << c.code;
+            << c.element;
     }
 }
 
@@ -82,15 +83,15 @@ TEST(CatalogueRegistry, AddressRegistryListsUnderAParent)
 {
     struct Case
     {
-        int code;
+        RequestCode code;
         std::string_view element;
         std::string_view parentTag;
     };
     const Case cases[] = {
-        {9, "ws:getDistrictListByRegionRequest", "ikar:regionGuid"},
-        {10, "ws:getLocalityListByDistrictRequest", "ikar:districtGuid"},
-        {11, "ws:getStreetListByLocalityRequest", "ikar:localityGuid"},
-        {12, "ws:getLocalityListByRegionRequest", "ikar:regionGuid"},
+        {RequestCode::DistrictListByRegion, "ws:getDistrictListByRegionRequest", "ikar:regionGuid"},
+        {RequestCode::LocalityListByDistrict, "ws:getLocalityListByDistrictRequest", "ikar:districtGuid"},
+        {RequestCode::StreetListByLocality, "ws:getStreetListByLocalityRequest", "ikar:localityGuid"},
+        {RequestCode::LocalityListByRegion, "ws:getLocalityListByRegionRequest", "ikar:regionGuid"},
     };
     for (const Case& c : cases) {
         vetis::RequestRecord r = listRequest(c.code);
@@ -102,14 +103,14 @@ TEST(CatalogueRegistry, AddressRegistryListsUnderAParent)
                                    "<base:offset>0</base:offset>", "</base:listOptions>",
                                    "<" + p + ">b039ee16-9646-4718-8f3d-9a4de6cf02bb</" + p + ">",
                                    "</" + e + ">", "</soapenv:Body>", "</soapenv:Envelope>"}))
-            << c.code;
+            << c.element;
     }
 }
 
 TEST(CatalogueRegistry, SingleLineOperationsChooseByGuidOnlyForAFullGuid)
 {
     // Country by GUID, and the list when the GUID is blank or shorter.
-    EXPECT_EQ(build(guidRequest(2)),
+    EXPECT_EQ(build(guidRequest(RequestCode::CountryByGuidOrAll)),
               std::string(kHeadBase) + "<soapenv:Header/><soapenv:Body>" +
                   "<ws:getCountryByGuidRequest><base:guid>0e3ab1bf-4ee1-4f7f-a45f-2ca1b9c1d7a1</base:guid>"
                   "</ws:getCountryByGuidRequest></soapenv:Body></soapenv:Envelope>");
@@ -118,27 +119,27 @@ TEST(CatalogueRegistry, SingleLineOperationsChooseByGuidOnlyForAFullGuid)
         "<ws:getAllCountryListRequest><base:listOptions><base:count>1000</base:count>"
         "<base:offset>0</base:offset></base:listOptions></ws:getAllCountryListRequest>"
         "</soapenv:Body></soapenv:Envelope>";
-    EXPECT_EQ(build(listRequest(2)), countryList);
-    vetis::RequestRecord shortGuid = listRequest(2);
+    EXPECT_EQ(build(listRequest(RequestCode::CountryByGuidOrAll)), countryList);
+    vetis::RequestRecord shortGuid = listRequest(RequestCode::CountryByGuidOrAll);
     store::setText(shortGuid.GUID, "0e3ab1bf-4ee1-4f7f-a45f-2ca1b9c1d7a");
     EXPECT_EQ(build(shortGuid), countryList);
 
-    EXPECT_EQ(build(guidRequest(3)),
+    EXPECT_EQ(build(guidRequest(RequestCode::UnitByGuidOrList)),
               std::string(kHeadBs) + "<soapenv:Header/><soapenv:Body><ws:getUnitByGuidRequest><bs:guid>" +
                   "0e3ab1bf-4ee1-4f7f-a45f-2ca1b9c1d7a1</bs:guid></ws:getUnitByGuidRequest>"
                   "</soapenv:Body></soapenv:Envelope>");
     EXPECT_EQ(
-        build(listRequest(3, 1000, 1000)),
+        build(listRequest(RequestCode::UnitByGuidOrList, 1000, 1000)),
         std::string(kHeadBs) + "<soapenv:Header/><soapenv:Body><ws:getUnitListRequest><bs:listOptions>" +
             "<bs:count>1000</bs:count><bs:offset>1000</bs:offset></bs:listOptions></ws:getUnitListRequest>"
             "</soapenv:Body></soapenv:Envelope>");
 
-    EXPECT_EQ(build(guidRequest(8)),
+    EXPECT_EQ(build(guidRequest(RequestCode::RegionByGuidOrByCountry)),
               std::string(kHeadBaseIkar) +
                   "<soapenv:Header/><soapenv:Body><ws:getRegionByGuidRequest><base:guid>" +
                   "0e3ab1bf-4ee1-4f7f-a45f-2ca1b9c1d7a1</base:guid></ws:getRegionByGuidRequest>"
                   "</soapenv:Body></soapenv:Envelope>");
-    vetis::RequestRecord regions = listRequest(8);
+    vetis::RequestRecord regions = listRequest(RequestCode::RegionByGuidOrByCountry);
     store::setZText(regions.P1, "74a3cbb1-56fa-94f3-ab3f-e8db4940d96b");
     EXPECT_EQ(build(regions),
               std::string(kHeadBaseIkar) +
@@ -147,12 +148,12 @@ TEST(CatalogueRegistry, SingleLineOperationsChooseByGuidOnlyForAFullGuid)
                   "<ikar:countryGuid>74a3cbb1-56fa-94f3-ab3f-e8db4940d96b</ikar:countryGuid>"
                   "</ws:getRegionListByCountryRequest></soapenv:Body></soapenv:Envelope>");
 
-    EXPECT_EQ(build(guidRequest(16)),
+    EXPECT_EQ(build(guidRequest(RequestCode::ProductByGuidOrByType)),
               std::string(kHeadBsDt) +
                   "<soapenv:Header/><soapenv:Body><ws:getProductByGuidRequest><bs:guid>" +
                   "0e3ab1bf-4ee1-4f7f-a45f-2ca1b9c1d7a1</bs:guid></ws:getProductByGuidRequest>"
                   "</soapenv:Body></soapenv:Envelope>");
-    vetis::RequestRecord products = listRequest(16);
+    vetis::RequestRecord products = listRequest(RequestCode::ProductByGuidOrByType);
     store::setZText(products.P1, "7");
     EXPECT_EQ(build(products),
               std::string(kHeadBsDt) +
@@ -161,12 +162,12 @@ TEST(CatalogueRegistry, SingleLineOperationsChooseByGuidOnlyForAFullGuid)
                   "<dt:productType>7</dt:productType></ws:getProductByTypeListRequest>"
                   "</soapenv:Body></soapenv:Envelope>");
 
-    EXPECT_EQ(build(guidRequest(17)),
+    EXPECT_EQ(build(guidRequest(RequestCode::SubProductByGuidOrByProduct)),
               std::string(kHeadBsDt) +
                   "<soapenv:Header/><soapenv:Body><ws:getSubProductByGuidRequest><bs:guid>" +
                   "0e3ab1bf-4ee1-4f7f-a45f-2ca1b9c1d7a1</bs:guid></ws:getSubProductByGuidRequest>"
                   "</soapenv:Body></soapenv:Envelope>");
-    vetis::RequestRecord subProducts = listRequest(17);
+    vetis::RequestRecord subProducts = listRequest(RequestCode::SubProductByGuidOrByProduct);
     store::setZText(subProducts.P1, kGuidB);
     EXPECT_EQ(build(subProducts),
               std::string(kHeadBsDt) +
@@ -179,15 +180,15 @@ TEST(CatalogueRegistry, SingleLineOperationsChooseByGuidOnlyForAFullGuid)
 TEST(CatalogueRegistry, ByGuidMultiLineOperations)
 {
     EXPECT_EQ(
-        build(guidRequest(4)),
+        build(guidRequest(RequestCode::BusinessEntityByGuid)),
         crlfLines({kHeadBsFirst, "<soapenv:Header/>", "<soapenv:Body>", "<ws:getBusinessEntityByGuidRequest>",
                    "<bs:guid>0e3ab1bf-4ee1-4f7f-a45f-2ca1b9c1d7a1</bs:guid>",
                    "</ws:getBusinessEntityByGuidRequest>", "</soapenv:Body>", "</soapenv:Envelope>"}));
-    EXPECT_EQ(build(guidRequest(20)),
+    EXPECT_EQ(build(guidRequest(RequestCode::ProductItemByGuid)),
               crlfLines({kHeadBs, "<soapenv:Header/>", "<soapenv:Body>", "<ws:getProductItemByGuidRequest>",
                          "<bs:guid>0e3ab1bf-4ee1-4f7f-a45f-2ca1b9c1d7a1</bs:guid>",
                          "</ws:getProductItemByGuidRequest>", "</soapenv:Body>", "</soapenv:Envelope>"}));
-    EXPECT_EQ(build(guidRequest(21)),
+    EXPECT_EQ(build(guidRequest(RequestCode::EnterpriseByGuid)),
               crlfLines({kHeadBs, "<soapenv:Header/>", "<soapenv:Body>", "<ws:getEnterpriseByGuidRequest>",
                          "<bs:guid>0e3ab1bf-4ee1-4f7f-a45f-2ca1b9c1d7a1</bs:guid>",
                          "</ws:getEnterpriseByGuidRequest>", "</soapenv:Body>", "</soapenv:Envelope>"}));
@@ -195,7 +196,7 @@ TEST(CatalogueRegistry, ByGuidMultiLineOperations)
 
 TEST(CatalogueRegistry, ActivityLocationsOfAnEntity)
 {
-    vetis::RequestRecord r = guidRequest(1);
+    vetis::RequestRecord r = guidRequest(RequestCode::ActivityLocationList);
     r.COUNT = 100;
     EXPECT_EQ(
         build(r),
@@ -209,7 +210,7 @@ TEST(CatalogueRegistry, ActivityLocationsOfAnEntity)
 TEST(CatalogueRegistry, BusinessEntitySearch)
 {
     // No filter: an empty dt:businessEntity, start and end tag on their own lines.
-    vetis::RequestRecord empty = listRequest(18, 10, 0);
+    vetis::RequestRecord empty = listRequest(RequestCode::BusinessEntityList, 10, 0);
     EXPECT_EQ(
         build(empty),
         crlfLines({kHeadBsDt, "<soapenv:Header/>", "<soapenv:Body>", "<ws:getBusinessEntityListRequest>",
@@ -218,7 +219,7 @@ TEST(CatalogueRegistry, BusinessEntitySearch)
                    "</ws:getBusinessEntityListRequest>", "</soapenv:Body>", "</soapenv:Envelope>"}));
 
     // Every filter, escaped and converted to UTF-8; the region puts Russia first.
-    vetis::RequestRecord all = listRequest(18, 10, 0);
+    vetis::RequestRecord all = listRequest(RequestCode::BusinessEntityList, 10, 0);
     store::setZText(all.P1, "1026300000000");
     store::setZText(all.P2, " 6312000000");
     store::setZText(all.P3,
@@ -254,14 +255,14 @@ TEST(CatalogueRegistry, BusinessEntitySearch)
 
 TEST(CatalogueRegistry, ProductItemSearch)
 {
-    vetis::RequestRecord none = listRequest(19, 1000, 0);
+    vetis::RequestRecord none = listRequest(RequestCode::ProductItemList, 1000, 0);
     EXPECT_EQ(build(none),
               crlfLines({kHeadBsDt, "<soapenv:Header/>", "<soapenv:Body>", "<ws:getProductItemListRequest>",
                          "<bs:listOptions>", "<bs:count>1000</bs:count>", "<bs:offset>0</bs:offset>",
                          "</bs:listOptions>", "</ws:getProductItemListRequest>", "</soapenv:Body>",
                          "</soapenv:Envelope>"}));
 
-    vetis::RequestRecord all = listRequest(19, 1000, 0);
+    vetis::RequestRecord all = listRequest(RequestCode::ProductItemList, 1000, 0);
     store::setZText(all.P1, "1");
     store::setZText(all.P2, "11111111-1111-4111-8111-111111111111");
     store::setZText(all.P3, "22222222-2222-4222-8222-222222222222");
@@ -294,7 +295,7 @@ TEST(CatalogueRegistry, ProductItemSearch)
              "</soapenv:Envelope>"}));
 
     // Only the enterprise of the producer.
-    vetis::RequestRecord producer = listRequest(19, 1000, 0);
+    vetis::RequestRecord producer = listRequest(RequestCode::ProductItemList, 1000, 0);
     store::setZText(producer.P7, "77777777-7777-4777-8777-777777777777");
     EXPECT_EQ(
         build(producer),
@@ -308,13 +309,15 @@ TEST(CatalogueRegistry, ProductItemSearch)
 
 TEST(CatalogueRegistry, UnknownCodesBuildNothing)
 {
-    for (const int code : {0, 22, 50, 52, 57, 98, 100, 255}) {
+    // The numbers around the known ones, as a record may hold them.
+    for (const int number : {0, 22, 50, 52, 57, 98, 100, 255}) {
+        const auto code = static_cast<RequestCode>(number);
         vetis::RequestRecord r = listRequest(code);
         std::string out = "kept";
         const store::VetisRecord settings = makeSettings();
-        EXPECT_EQ(vetis::BuildEnvelope(r, settings, nullptr, {}, out), 0) << code;
-        EXPECT_EQ(out, "kept") << code;
-        EXPECT_FALSE(vetis::isKnownOperation(code)) << code;
+        EXPECT_EQ(vetis::BuildEnvelope(r, settings, nullptr, {}, out), 0) << number;
+        EXPECT_EQ(out, "kept") << number;
+        EXPECT_FALSE(vetis::isKnownOperation(code)) << number;
     }
 }
 
@@ -322,7 +325,7 @@ TEST(CatalogueRegistry, ValuesInsertedAsTheyStandStayXmlSafe)
 {
     // A GUID parameter that is not a GUID at all must not break the envelope;
     // a well-formed one is sent unchanged (see the tests above).
-    vetis::RequestRecord r = listRequest(9);
+    vetis::RequestRecord r = listRequest(RequestCode::DistrictListByRegion);
     store::setZText(r.P1, "a<b>&\"c'\x01\xC4");
     const std::string text = build(r);
     EXPECT_NE(text.find("<ikar:regionGuid>a&lt;b&gt;&amp;&quot;c&apos; Д</ikar:regionGuid>"),

@@ -14,6 +14,7 @@
 
 using namespace cataloguetest;
 using schemacheck::SchemaSet;
+using vetis::RequestCode;
 
 namespace {
 
@@ -28,9 +29,10 @@ struct SchemaCase
     const consignmentfixture::Vsd* vsd = nullptr;
 };
 
-vetis::RequestRecord request(int code)
+// Each case sets its own operation.
+vetis::RequestRecord request()
 {
-    vetis::RequestRecord r = makeRequest(code);
+    vetis::RequestRecord r = makeRequest(RequestCode{});
     r.COUNT = 1000;
     r.OFFSET = 0;
     return r;
@@ -69,33 +71,50 @@ std::vector<SchemaCase> allCases(const Fixtures& f)
     const auto guid = [](vetis::RequestRecord& r) { store::setText(r.GUID, kGuidA); };
     const auto parent = [](vetis::RequestRecord& r) { store::setZText(r.P1, kGuidB); };
     return {
-        {"1 activity locations", SchemaSet::Registry, [&](auto& r) { r.VREQUEST = 1, guid(r); }, ""},
-        {"2 country by guid", SchemaSet::Registry, [&](auto& r) { r.VREQUEST = 2, guid(r); }, ""},
-        {"2 country list", SchemaSet::Registry, [](auto& r) { r.VREQUEST = 2; }, ""},
-        {"3 unit by guid", SchemaSet::Registry, [&](auto& r) { r.VREQUEST = 3, guid(r); }, ""},
-        {"3 unit list", SchemaSet::Registry, [](auto& r) { r.VREQUEST = 3; }, ""},
-        {"4 business entity by guid", SchemaSet::Registry, [&](auto& r) { r.VREQUEST = 4, guid(r); }, ""},
-        {"5 russian enterprises", SchemaSet::Registry, [](auto& r) { r.VREQUEST = 5; }, ""},
-        {"8 region by guid", SchemaSet::Registry, [&](auto& r) { r.VREQUEST = 8, guid(r); }, ""},
-        {"8 regions of a country", SchemaSet::Registry, [&](auto& r) { r.VREQUEST = 8, parent(r); }, ""},
-        {"9 districts", SchemaSet::Registry, [&](auto& r) { r.VREQUEST = 9, parent(r); }, ""},
-        {"10 localities of a district", SchemaSet::Registry, [&](auto& r) { r.VREQUEST = 10, parent(r); },
+        {"1 activity locations", SchemaSet::Registry,
+         [&](auto& r) { r.setRequestCode(RequestCode::ActivityLocationList), guid(r); }, ""},
+        {"2 country by guid", SchemaSet::Registry,
+         [&](auto& r) { r.setRequestCode(RequestCode::CountryByGuidOrAll), guid(r); }, ""},
+        {"2 country list", SchemaSet::Registry,
+         [](auto& r) { r.setRequestCode(RequestCode::CountryByGuidOrAll); }, ""},
+        {"3 unit by guid", SchemaSet::Registry,
+         [&](auto& r) { r.setRequestCode(RequestCode::UnitByGuidOrList), guid(r); }, ""},
+        {"3 unit list", SchemaSet::Registry, [](auto& r) { r.setRequestCode(RequestCode::UnitByGuidOrList); },
          ""},
-        {"11 streets", SchemaSet::Registry, [&](auto& r) { r.VREQUEST = 11, parent(r); }, ""},
-        {"12 localities of a region", SchemaSet::Registry, [&](auto& r) { r.VREQUEST = 12, parent(r); }, ""},
-        {"13 diseases", SchemaSet::Registry, [](auto& r) { r.VREQUEST = 13; }, ""},
-        {"14 research methods", SchemaSet::Registry, [](auto& r) { r.VREQUEST = 14; }, ""},
-        {"15 purposes", SchemaSet::Registry, [](auto& r) { r.VREQUEST = 15; }, ""},
-        {"16 product by guid", SchemaSet::Registry, [&](auto& r) { r.VREQUEST = 16, guid(r); }, ""},
+        {"4 business entity by guid", SchemaSet::Registry,
+         [&](auto& r) { r.setRequestCode(RequestCode::BusinessEntityByGuid), guid(r); }, ""},
+        {"5 russian enterprises", SchemaSet::Registry,
+         [](auto& r) { r.setRequestCode(RequestCode::RussianEnterpriseList); }, ""},
+        {"8 region by guid", SchemaSet::Registry,
+         [&](auto& r) { r.setRequestCode(RequestCode::RegionByGuidOrByCountry), guid(r); }, ""},
+        {"8 regions of a country", SchemaSet::Registry,
+         [&](auto& r) { r.setRequestCode(RequestCode::RegionByGuidOrByCountry), parent(r); }, ""},
+        {"9 districts", SchemaSet::Registry,
+         [&](auto& r) { r.setRequestCode(RequestCode::DistrictListByRegion), parent(r); }, ""},
+        {"10 localities of a district", SchemaSet::Registry,
+         [&](auto& r) { r.setRequestCode(RequestCode::LocalityListByDistrict), parent(r); }, ""},
+        {"11 streets", SchemaSet::Registry,
+         [&](auto& r) { r.setRequestCode(RequestCode::StreetListByLocality), parent(r); }, ""},
+        {"12 localities of a region", SchemaSet::Registry,
+         [&](auto& r) { r.setRequestCode(RequestCode::LocalityListByRegion), parent(r); }, ""},
+        {"13 diseases", SchemaSet::Registry, [](auto& r) { r.setRequestCode(RequestCode::DiseaseList); }, ""},
+        {"14 research methods", SchemaSet::Registry,
+         [](auto& r) { r.setRequestCode(RequestCode::ResearchMethodList); }, ""},
+        {"15 purposes", SchemaSet::Registry, [](auto& r) { r.setRequestCode(RequestCode::PurposeList); }, ""},
+        {"16 product by guid", SchemaSet::Registry,
+         [&](auto& r) { r.setRequestCode(RequestCode::ProductByGuidOrByType), guid(r); }, ""},
         {"16 products of a type", SchemaSet::Registry,
-         [](auto& r) { r.VREQUEST = 16, store::setZText(r.P1, "1"); }, ""},
-        {"17 sub-product by guid", SchemaSet::Registry, [&](auto& r) { r.VREQUEST = 17, guid(r); }, ""},
-        {"17 sub-products of a product", SchemaSet::Registry, [&](auto& r) { r.VREQUEST = 17, parent(r); },
+         [](auto& r) { r.setRequestCode(RequestCode::ProductByGuidOrByType), store::setZText(r.P1, "1"); },
          ""},
-        {"18 entity search, no filter", SchemaSet::Registry, [](auto& r) { r.VREQUEST = 18; }, ""},
+        {"17 sub-product by guid", SchemaSet::Registry,
+         [&](auto& r) { r.setRequestCode(RequestCode::SubProductByGuidOrByProduct), guid(r); }, ""},
+        {"17 sub-products of a product", SchemaSet::Registry,
+         [&](auto& r) { r.setRequestCode(RequestCode::SubProductByGuidOrByProduct), parent(r); }, ""},
+        {"18 entity search, no filter", SchemaSet::Registry,
+         [](auto& r) { r.setRequestCode(RequestCode::BusinessEntityList); }, ""},
         {"18 entity search, every filter", SchemaSet::Registry,
          [&](auto& r) {
-             r.VREQUEST = 18;
+             r.setRequestCode(RequestCode::BusinessEntityList);
              store::setZText(r.P1, "1026300000000");
              store::setZText(r.P2, "6312000000");
              store::setZText(r.P3, "\xCE\xCE\xCE \"\xD0\xEE\xE3\xE0\"");
@@ -105,7 +124,7 @@ std::vector<SchemaCase> allCases(const Fixtures& f)
          ""},
         {"19 product item search, main filters", SchemaSet::Registry,
          [&](auto& r) {
-             r.VREQUEST = 19;
+             r.setRequestCode(RequestCode::ProductItemList);
              store::setZText(r.P1, "1");
              store::setZText(r.P2, kGuidA);
              store::setZText(r.P3, kGuidB);
@@ -114,30 +133,32 @@ std::vector<SchemaCase> allCases(const Fixtures& f)
          ""},
         {"19 product item search, producer and GTIN", SchemaSet::Registry,
          [&](auto& r) {
-             r.VREQUEST = 19;
+             r.setRequestCode(RequestCode::ProductItemList);
              store::setZText(r.P6, kGuidA);
              store::setZText(r.P4, "4601234567890");
          },
          "producer"},
-        {"20 product item by guid", SchemaSet::Registry, [&](auto& r) { r.VREQUEST = 20, guid(r); }, ""},
-        {"21 enterprise by guid", SchemaSet::Registry, [&](auto& r) { r.VREQUEST = 21, guid(r); }, ""},
+        {"20 product item by guid", SchemaSet::Registry,
+         [&](auto& r) { r.setRequestCode(RequestCode::ProductItemByGuid), guid(r); }, ""},
+        {"21 enterprise by guid", SchemaSet::Registry,
+         [&](auto& r) { r.setRequestCode(RequestCode::EnterpriseByGuid), guid(r); }, ""},
         {"6 modify enterprise", SchemaSet::Application,
          [](auto& r) {
-             r.VREQUEST = 6;
+             r.setRequestCode(RequestCode::ModifyEnterprise);
              store::setZText(r.P1, "\xCC\xE0\xE3\xE0\xE7\xE8\xED");
              store::setZText(r.P2, "\xE3. \xD1\xE0\xEC\xE0\xF0\xE0");
          },
          ""},
         {"7 modify activity locations", SchemaSet::Application,
          [&](auto& r) {
-             r.VREQUEST = 7;
+             r.setRequestCode(RequestCode::ModifyActivityLocations);
              store::setZText(r.P1, kEntityGuid);
              store::setZText(r.P2, kGuidA);
          },
          ""},
         {"51 vet document list", SchemaSet::Application,
          [](auto& r) {
-             r.VREQUEST = 51;
+             r.setRequestCode(RequestCode::VetDocumentList);
              store::setZText(r.P2, kGuidA);
              store::setZText(r.P3, "INCOMING");
              store::setZText(r.P4, "CONFIRMED");
@@ -147,44 +168,48 @@ std::vector<SchemaCase> allCases(const Fixtures& f)
          "issueDateInterval"},
         {"51 vet document list, no period", SchemaSet::Application,
          [](auto& r) {
-             r.VREQUEST = 51;
+             r.setRequestCode(RequestCode::VetDocumentList);
              store::setZText(r.P2, kGuidA);
              store::setZText(r.P3, "INCOMING");
          },
          ""},
-        {"53 business entity users", SchemaSet::Application, [](auto& r) { r.VREQUEST = 53; }, ""},
+        {"53 business entity users", SchemaSet::Application,
+         [](auto& r) { r.setRequestCode(RequestCode::BusinessEntityUserList); }, ""},
         {"54 stock entries", SchemaSet::Application,
          [](auto& r) {
-             r.VREQUEST = 54;
+             r.setRequestCode(RequestCode::StockEntryList);
              store::setZText(r.P2, kGuidA);
              store::setZText(r.P3, "NOT_BLANK");
          },
          ""},
         {"54 stock entries by receipt date", SchemaSet::Application,
          [](auto& r) {
-             r.VREQUEST = 54;
+             r.setRequestCode(RequestCode::StockEntryList);
              store::setZText(r.P2, kGuidA);
              store::setZText(r.P3, "NOT_BLANK");
              r.DATE1 = consignmentfixture::day(2024, 5, 1);
              r.DATE2 = consignmentfixture::day(2024, 5, 31);
          },
          "receiptDateInterval"},
-        {"55 repay, full VSD", SchemaSet::Application, [](auto& r) { r.VREQUEST = 55; }, "", &f.full},
-        {"55 repay, sparse VSD", SchemaSet::Application, [](auto& r) { r.VREQUEST = 55; }, "",
-         &f.sparseWithYear},
-        {"55 repay, production year 0", SchemaSet::Application, [](auto& r) { r.VREQUEST = 55; },
+        {"55 repay, full VSD", SchemaSet::Application,
+         [](auto& r) { r.setRequestCode(RequestCode::RepayConsignment); }, "", &f.full},
+        {"55 repay, sparse VSD", SchemaSet::Application,
+         [](auto& r) { r.setRequestCode(RequestCode::RepayConsignment); }, "", &f.sparseWithYear},
+        {"55 repay, production year 0", SchemaSet::Application,
+         [](auto& r) { r.setRequestCode(RequestCode::RepayConsignment); },
          "The value '0' is not accepted by the pattern", &f.sparse},
-        {"55 repay, producer without UUID", SchemaSet::Application, [](auto& r) { r.VREQUEST = 55; }, "",
-         &f.producerWithoutUuid},
-        {"56 return, full VSD", SchemaSet::Application, [](auto& r) { r.VREQUEST = 56; }, "", &f.full},
-        {"56 return, sparse VSD", SchemaSet::Application, [](auto& r) { r.VREQUEST = 56; }, "",
-         &f.sparseComplete},
+        {"55 repay, producer without UUID", SchemaSet::Application,
+         [](auto& r) { r.setRequestCode(RequestCode::RepayConsignment); }, "", &f.producerWithoutUuid},
+        {"56 return, full VSD", SchemaSet::Application,
+         [](auto& r) { r.setRequestCode(RequestCode::ReturnConsignment); }, "", &f.full},
+        {"56 return, sparse VSD", SchemaSet::Application,
+         [](auto& r) { r.setRequestCode(RequestCode::ReturnConsignment); }, "", &f.sparseComplete},
         {"56 return, no purpose or expertise recorded", SchemaSet::Application,
-         [](auto& r) { r.VREQUEST = 56; }, "cargoExpertized': [facet 'enumeration'] The value '' is not",
-         &f.sparseWithYear},
+         [](auto& r) { r.setRequestCode(RequestCode::ReturnConsignment); },
+         "cargoExpertized': [facet 'enumeration'] The value '' is not", &f.sparseWithYear},
         {"99 receive result", SchemaSet::Application,
          [](auto& r) {
-             r.VREQUEST = 99;
+             r.setRequestCode(RequestCode::ReceiveApplicationResult);
              store::setZText(r.P1, "a5240b60-20d0-429c-8cf1-97f45625871b");
          },
          ""},
@@ -198,7 +223,7 @@ TEST(CatalogueSchema, EveryEnvelopeAgainstTheOfficialSchemas)
     const Fixtures fixtures;
     const store::VetisRecord settings = makeSettings();
     for (const SchemaCase& c : allCases(fixtures)) {
-        vetis::RequestRecord r = request(0);
+        vetis::RequestRecord r = request();
         c.fill(r);
         std::string envelope;
         const store::VsdRecord* vsd = c.vsd ? &c.vsd->vsd : nullptr;

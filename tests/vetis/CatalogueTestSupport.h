@@ -43,10 +43,10 @@ inline store::VetisRecord makeSettings()
     return s;
 }
 
-inline vetis::RequestRecord makeRequest(int code)
+inline vetis::RequestRecord makeRequest(vetis::RequestCode code)
 {
     vetis::RequestRecord r;
-    r.VREQUEST = static_cast<std::uint8_t>(code);
+    r.setRequestCode(code);
     store::setText(r.VETISGUID, kEntityGuid);
     store::setZText(r.LTID, "Zanvs_3723001");
     store::setZText(r.ISSUEDATE, "2024-05-15T10:20:30");

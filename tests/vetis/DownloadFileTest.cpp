@@ -54,7 +54,7 @@ public:
         server.http().Get("/files/report.pdf",
                           [this](const httplib::Request& req, httplib::Response& res) { serve(req, res); });
     }
-    bool start() { return server.start(); }
+    [[nodiscard]] bool start() { return server.start(); }
     std::string url() const { return server.url("/files/report.pdf"); }
     std::vector<std::string> ranges() const
     {
@@ -152,7 +152,8 @@ Download download(const FileServer& files, QString target, std::int64_t chunk, i
     vetis::TransferLimits limits;
     limits.connectTimeout = 2000ms;
     limits.lowSpeedTime = 1s;
-    vetis::applyTransportSettings(curl, vetis::TransportSettings({}, limits));
+    if (vetis::applyTransportSettings(curl, vetis::TransportSettings({}, limits)) != CURLE_OK)
+        return d;
     d.result = curl.DownloadFile(files.url(), &target, chunk, nullptr, &d.bytes, &d.size, retries, resume);
     d.target = target;
     return d;

@@ -121,7 +121,7 @@ protected:
     void exchangeSome()
     {
         RequestRecord submit;
-        submit.VREQUEST = 51;
+        submit.setRequestCode(RequestCode::VetDocumentList);
         submit.COUNT = 100;
         store::setText(submit.VETISGUID, kOwnEntity);
         store::setZText(submit.P1, kOwnEntity);
@@ -130,7 +130,7 @@ protected:
         ASSERT_TRUE(Exchange(submit, context));
 
         RequestRecord receive;
-        receive.VREQUEST = 99;
+        receive.setRequestCode(RequestCode::ReceiveApplicationResult);
         store::setText(receive.VETISGUID, kOwnEntity);
         store::setZText(receive.P1, store::clip(std::string_view(submit.APPID, sizeof submit.APPID)));
         ASSERT_TRUE(Exchange(receive, context));

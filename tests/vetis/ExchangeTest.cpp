@@ -89,7 +89,7 @@ protected:
     RequestRecord vsdListRequest()
     {
         RequestRecord r;
-        r.VREQUEST = 51;
+        r.setRequestCode(RequestCode::VetDocumentList);
         store::setText(r.VETISGUID, kOwnEntity);
         store::setZText(r.P1, kOwnEntity);
         store::setZText(r.P2, kOwnEnterprise);
@@ -160,7 +160,7 @@ TEST_F(ExchangeTest, SubmitsAnApplicationAndReadsItsFields)
 
     // The receive moves the application on.
     RequestRecord receive;
-    receive.VREQUEST = 99;
+    receive.setRequestCode(RequestCode::ReceiveApplicationResult);
     store::setText(receive.VETISGUID, kOwnEntity);
     store::setZText(receive.P1, store::clip(std::string_view(r.APPID, sizeof r.APPID)));
     ASSERT_TRUE(Exchange(receive, context));
@@ -171,7 +171,7 @@ TEST_F(ExchangeTest, SubmitsAnApplicationAndReadsItsFields)
 TEST_F(ExchangeTest, HandsAListAnswerToTheWalker)
 {
     RequestRecord r;
-    r.VREQUEST = 3; // unit list
+    r.setRequestCode(RequestCode::UnitByGuidOrList); // unit list
     r.COUNT = 1000;
     store::setText(r.VETISGUID, kOwnEntity);
     store::setZText(r.ROWTAG, "dt:unit");
@@ -323,7 +323,8 @@ TEST_F(ExchangeTest, AnExchangeFolderThatCannotBeWrittenDoesNotStopTheCall)
     RequestRecord r = vsdListRequest();
     EXPECT_TRUE(Exchange(r, context));
     EXPECT_EQ(store::ztextOf(r.APPSTATUS), "ACCEPTED");
-    EXPECT_FALSE(writeExchangeFiles(dump.path(), QDateTime::currentDateTime(), 51, "<a/>", "<b/>"));
+    EXPECT_FALSE(writeExchangeFiles(dump.path(), QDateTime::currentDateTime(), RequestCode::VetDocumentList,
+                                    "<a/>", "<b/>"));
 }
 
 #if defined(__linux__)

@@ -37,11 +37,12 @@ TEST(ExchangeWorker, StoredSettingsComeThroughTheWorkersOwnSession)
     std::atomic<bool> contextGivenBack{false};
     ASSERT_TRUE(runner.start([&contextGivenBack](ExchangeWorker& worker) {
         RequestRecord request;
-        request.VREQUEST = 3;
+        request.setRequestCode(RequestCode::UnitByGuidOrList);
         request.COUNT = 1;
         store::setText(request.VETISGUID, vetissim::known::kOwnEntityGuid);
         ExchangeContext context; // no settings given: the stored ones
-        worker.exchange(request, context);
+        // A dictionary answer is no application: the status tells success.
+        static_cast<void>(worker.exchange(request, context));
         contextGivenBack.store(context.settings == nullptr);
         return request.RCODE == 200;
     }));
@@ -60,7 +61,7 @@ TEST(ExchangeWorker, StoredSettingsComeThroughTheWorkersOwnSession)
     ASSERT_TRUE(QDir(data.path()).mkpath(QStringLiteral("other/Base")));
     ASSERT_TRUE(empty.start([](ExchangeWorker& worker) {
         RequestRecord request;
-        request.VREQUEST = 3;
+        request.setRequestCode(RequestCode::UnitByGuidOrList);
         store::setText(request.VETISGUID, vetissim::known::kOwnEntityGuid);
         ExchangeContext context;
         return worker.exchange(request, context);

@@ -101,8 +101,10 @@ TEST(PostRequest, SendsEnvelopeHeadersAndCredentials)
     for (const auto& [verb, method] : verbs) {
         std::int32_t status = 0;
         const std::string empty;
-        vetis::PostRequest(verb == 0 ? &empty : &kEnvelope, verb, vetis::kAnswerSilent, status, nullptr,
-                           server.url("/svc"), "", "");
+        EXPECT_TRUE(vetis::PostRequest(verb == 0 ? &empty : &kEnvelope, verb, vetis::kAnswerSilent, status,
+                                       nullptr, server.url("/svc"), "", "")
+                        .has_value())
+            << method;
         EXPECT_EQ(status, 200) << method;
         std::lock_guard lock(received.mutex);
         EXPECT_EQ(received.method, method);
@@ -311,10 +313,12 @@ TEST(PostRequest, CancelAndStallEndTheWait)
         vetis::TransferOutcome outcome;
         std::int32_t status = -1;
         const auto started = std::chrono::steady_clock::now();
-        vetis::PostRequest(&kEnvelope, vetis::kVerbPost, vetis::kAnswerOnError, status, nullptr,
-                           server.url("/stall"), "", "", quickLimits(), &outcome);
+        const auto answer =
+            vetis::PostRequest(&kEnvelope, vetis::kVerbPost, vetis::kAnswerOnError, status, nullptr,
+                               server.url("/stall"), "", "", quickLimits(), &outcome);
         EXPECT_LT(std::chrono::steady_clock::now() - started, 4s);
         EXPECT_EQ(outcome.code, CURLE_OPERATION_TIMEDOUT);
+        EXPECT_TRUE(answer.has_value() && answer->empty()); // a transport error: no answer text
         ASSERT_EQ(messages.shown().size(), 1u);
         EXPECT_TRUE(messages.shown()[0].text.startsWith(QStringLiteral("Ошибка запроса: 28| ")));
     }

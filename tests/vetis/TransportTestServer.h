@@ -50,7 +50,7 @@ public:
     httplib::Server& http() { return *m_server; }
 
     // Starts listening on a free port; false when it cannot.
-    bool start()
+    [[nodiscard]] bool start()
     {
         m_server->set_keep_alive_timeout(1);
         m_port = m_server->bind_to_any_port("127.0.0.1");
@@ -111,7 +111,7 @@ inline int refusedPort()
 }
 
 // A self-signed certificate for 127.0.0.1, made with the openssl tool.
-inline bool makeSelfSignedCertificate(const QString& certFile, const QString& keyFile)
+[[nodiscard]] inline bool makeSelfSignedCertificate(const QString& certFile, const QString& keyFile)
 {
     QProcess openssl;
     openssl.start(

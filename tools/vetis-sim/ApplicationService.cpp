@@ -36,8 +36,8 @@ void pagedList(XNode& listNode, const std::vector<const XNode*>& all, int count,
         listNode.children.push_back(*all[static_cast<std::size_t>(i)]);
 }
 
-bool readPage(const XNode& request, const SimConfig& config, int& count, int& offset,
-              std::vector<BusinessError>& errors)
+[[nodiscard]] bool readPage(const XNode& request, const SimConfig& config, int& count, int& offset,
+                            std::vector<BusinessError>& errors)
 {
     OpResult fault;
     if (readListOptions(request, config, count, offset, fault))
@@ -298,8 +298,10 @@ XNode ApplicationService::processIncoming(const XNode& request, std::vector<Busi
 
     // The VSD is repaid: later lists show it UTILIZED with one more status change.
     const std::string now = nowDateTime();
-    vsd->setTextAt("vd:vetDStatus", "UTILIZED");
-    vsd->setTextAt("vd:lastUpdateDate", now);
+    // The status was read above, so its element is there; a VSD of a fixture
+    // folder that has no date of its last change keeps none.
+    static_cast<void>(vsd->setTextAt("vd:vetDStatus", "UTILIZED"));
+    static_cast<void>(vsd->setTextAt("vd:lastUpdateDate", now));
     XNode change(Ns::VetDoc, "statusChange");
     change.add(Ns::VetDoc, "status", "UTILIZED");
     XNode& person = change.add(Ns::VetDoc, "specifiedPerson");

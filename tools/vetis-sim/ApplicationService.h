@@ -23,8 +23,8 @@ public:
         , m_config(config)
     {}
 
-    OpResult submit(const XNode& operation);
-    OpResult receive(const XNode& operation);
+    [[nodiscard]] OpResult submit(const XNode& operation);
+    [[nodiscard]] OpResult receive(const XNode& operation);
 
     // A repay or return of this VSD is rejected with the error code and text.
     void rejectVsd(const std::string& uuid, BusinessError error);

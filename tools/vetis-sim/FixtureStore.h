@@ -58,7 +58,7 @@ public:
     // (as list members, by-GUID answers or root elements) and the vd:vetDocument
     // elements. Returns the number of elements taken, -1 when a file cannot be
     // read or parsed (error says which).
-    int loadFolder(const std::string& folder, std::string* error);
+    [[nodiscard]] int loadFolder(const std::string& folder, std::string* error);
     // Takes the entries of one parsed message; returns how many.
     int takeFrom(const XNode& root);
 

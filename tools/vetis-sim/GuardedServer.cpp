@@ -50,7 +50,7 @@ void closeSocket(socket_t sock)
     shutdown(sock, SD_BOTH);
     closesocket(sock);
 }
-bool shutdownBoth(socket_t sock)
+[[nodiscard]] bool shutdownBoth(socket_t sock)
 {
     return shutdown(sock, SD_BOTH) == 0;
 }
@@ -79,7 +79,7 @@ void closeSocket(socket_t sock)
     ::shutdown(sock, SHUT_RDWR);
     ::close(sock);
 }
-bool shutdownBoth(socket_t sock)
+[[nodiscard]] bool shutdownBoth(socket_t sock)
 {
     return ::shutdown(sock, SHUT_RDWR) == 0;
 }
@@ -117,7 +117,8 @@ bool waitUntil(socket_t sock, short events, std::chrono::steady_clock::time_poin
 }
 
 // The TLS handshake of a non-blocking socket, bounded like a request.
-bool acceptTls(SSL* ssl, socket_t sock, const ServerLimits& limits, const std::function<bool()>& stopping)
+[[nodiscard]] bool acceptTls(SSL* ssl, socket_t sock, const ServerLimits& limits,
+                             const std::function<bool()>& stopping)
 {
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(limits.requestTimeoutMs);

@@ -46,7 +46,7 @@ public:
     socket_t socket() const override { return m_sock; }
 
     // Waits up to ms for the first byte of the next request; false when none comes.
-    bool awaitRequest(int ms);
+    [[nodiscard]] bool awaitRequest(int ms);
     // A new request starts: its head is counted and its time runs.
     void beginRequest();
     // The body of the request follows: it may take up to maxBytes as sent, framing
@@ -56,7 +56,7 @@ public:
     void endAfterThisAnswer() { m_lastAnswer = true; }
     bool lastAnswer() const { return m_lastAnswer; }
     // Closes both directions at once: the client gets nothing more.
-    bool drop();
+    [[nodiscard]] bool drop();
     ConnectionEnd end() const { return m_end; }
 
     // The connection the calling worker thread serves, inside a request; null elsewhere.
@@ -65,7 +65,7 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     // Waits until the socket is ready for events, within the idle time-out and the deadline.
-    bool wait(short events, Clock::time_point deadline) const;
+    [[nodiscard]] bool wait(short events, Clock::time_point deadline) const;
     void finish(ConnectionEnd why) const;
 
     socket_t m_sock;
@@ -90,8 +90,9 @@ private:
 // closes the socket. processRequest parses and answers one request.
 using RequestProcessor =
     std::function<bool(httplib::Stream& stream, bool closeConnection, bool& connectionClosed, SSL* ssl)>;
-bool serveConnection(socket_t sock, SSL_CTX* ctx, const ServerLimits& limits, std::size_t maxRequests,
-                     const std::function<bool()>& stopping, const RequestProcessor& processRequest);
+[[nodiscard]] bool serveConnection(socket_t sock, SSL_CTX* ctx, const ServerLimits& limits,
+                                   std::size_t maxRequests, const std::function<bool()>& stopping,
+                                   const RequestProcessor& processRequest);
 
 // A cpp-httplib server (Server or SSLServer) whose connections are served by
 // serveConnection with the given limits, on limits.workers threads.

@@ -37,7 +37,7 @@ constexpr std::array<KindName, 10> kKindNames{{
 // Closes the connection of the request being answered under the server's
 // feet, so that the client gets no answer at all. The server's own write then
 // fails quietly.
-bool dropConnection()
+[[nodiscard]] bool dropConnection()
 {
     GuardedConnection* connection = GuardedConnection::current();
     return connection && connection->drop();

@@ -50,8 +50,8 @@ bool faultNeedsAnswer(FaultKind kind);
 // Fills the response for a misbehaviour. answer is the right answer's text when
 // faultNeedsAnswer(kind). Returns the status the client will see (0 when none).
 // Called while the request's connection is being served (see GuardedConnection).
-int applyFault(const FaultRule& rule, const std::string& answer, httplib::Response& response,
-               const std::shared_ptr<StopSignal>& stop);
+[[nodiscard]] int applyFault(const FaultRule& rule, const std::string& answer, httplib::Response& response,
+                             const std::shared_ptr<StopSignal>& stop);
 
 // The 401 answer of the service to missing or wrong credentials.
 void setUnauthorized(httplib::Response& response);

@@ -38,13 +38,13 @@ public:
 
     // The service that answers a registry operation element; Unknown when it is none.
     static Service serviceOf(std::string_view operation);
-    OpResult answer(const XNode& operation) const;
+    [[nodiscard]] OpResult answer(const XNode& operation) const;
 
 private:
-    OpResult list(const XNode& operation, RefKind kind, std::string_view listName,
-                  const FixtureStore::Filter& filter) const;
-    OpResult byGuid(const XNode& operation, RefKind kind) const;
-    OpResult activityLocations(const XNode& operation) const;
+    [[nodiscard]] OpResult list(const XNode& operation, RefKind kind, std::string_view listName,
+                                const FixtureStore::Filter& filter) const;
+    [[nodiscard]] OpResult byGuid(const XNode& operation, RefKind kind) const;
+    [[nodiscard]] OpResult activityLocations(const XNode& operation) const;
 
     const FixtureStore& m_store;
     const SimConfig& m_config;
@@ -52,7 +52,7 @@ private:
 
 // Reads bs:listOptions: count (default when absent, at most the page limit) and
 // offset. False with a fault when they are not numbers.
-bool readListOptions(const XNode& operation, const SimConfig& config, int& count, int& offset,
-                     OpResult& fault);
+[[nodiscard]] bool readListOptions(const XNode& operation, const SimConfig& config, int& count, int& offset,
+                                   OpResult& fault);
 
 } // namespace vetissim

@@ -27,7 +27,7 @@ struct FileClose
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-bool addExtension(X509* cert, int nid, const char* value)
+[[nodiscard]] bool addExtension(X509* cert, int nid, const char* value)
 {
     X509V3_CTX ctx;
     X509V3_set_ctx_nodb(&ctx);

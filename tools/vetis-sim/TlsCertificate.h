@@ -8,7 +8,7 @@ namespace vetissim {
 // Writes a fresh self-signed certificate for "localhost" and 127.0.0.1 and its
 // private key as PEM files into folder. The certificate is its own authority,
 // so a client can take the certificate file as its CA bundle.
-bool writeSelfSignedCertificate(const std::string& folder, std::string& certPath, std::string& keyPath,
-                                std::string* error);
+[[nodiscard]] bool writeSelfSignedCertificate(const std::string& folder, std::string& certPath,
+                                              std::string& keyPath, std::string* error);
 
 } // namespace vetissim

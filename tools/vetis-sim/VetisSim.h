@@ -36,7 +36,7 @@ public:
 
     // Builds the fixtures (built-in, then the fixture folder), binds the port and
     // starts serving. False with errorString() when any step fails.
-    bool start();
+    [[nodiscard]] bool start();
     void stop();
     bool isRunning() const;
     std::string errorString() const;
@@ -80,7 +80,7 @@ private:
 // Parses a fault kind name as the control endpoint and the X-Sim-Fault header
 // take them: soap-fault, unauthorized, delay, stall, drop, malformed,
 // truncated, partial, huge, wrong-content-type.
-bool faultKindFromName(std::string_view name, FaultKind& kind);
+[[nodiscard]] bool faultKindFromName(std::string_view name, FaultKind& kind);
 const char* faultKindName(FaultKind kind);
 
 } // namespace vetissim

@@ -54,7 +54,7 @@ struct XNode
     XNode* at(std::string_view path);
     std::string textAt(std::string_view path) const;
     // Sets the text at an existing path; false when the path does not exist.
-    bool setTextAt(std::string_view path, std::string value);
+    [[nodiscard]] bool setTextAt(std::string_view path, std::string value);
 
     // First element anywhere below (depth first, this node included).
     const XNode* findFirst(Ns n, std::string_view localName) const;
@@ -75,6 +75,6 @@ std::string escapeXml(std::string_view text, bool attribute = false);
 
 // Parses a message and resolves every element name to its namespace by the
 // declarations in scope. False when the text is not well-formed XML.
-bool parseXml(std::string_view text, XNode& root, std::string* error = nullptr);
+[[nodiscard]] bool parseXml(std::string_view text, XNode& root, std::string* error = nullptr);
 
 } // namespace vetissim

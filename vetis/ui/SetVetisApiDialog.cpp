@@ -234,7 +234,8 @@ void SetVetisApiDialog::checkAccess()
         m_guid->setFocus();
         return;
     }
-    m_runner->start(accessCheckJob(m_editor.record()));
+    // Nothing runs (checked above) and the job is given, so the run starts.
+    static_cast<void>(m_runner->start(accessCheckJob(m_editor.record())));
 }
 
 void SetVetisApiDialog::checkFinished(const ExchangeRunResult& result)

@@ -119,6 +119,7 @@ private:
 };
 
 // Runs the window modally; true when the settings were written.
-bool SetVetisAPI(VetisSettingsRepository& repository, std::string_view entityGuid, QWidget* parent = nullptr);
+[[nodiscard]] bool SetVetisAPI(VetisSettingsRepository& repository, std::string_view entityGuid,
+                               QWidget* parent = nullptr);
 
 } // namespace vetis::ui
