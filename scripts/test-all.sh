@@ -49,7 +49,13 @@ background() {
     shift
     local log="$LOGS/$(printf '%s' "$name" | tr -c 'A-Za-z0-9' '_').log"
     printf '\n==== %s: started beside the next stage (output at its end)\n' "$name"
-    "$@" >"$log" 2>&1 &
+    # The job notes when it ended, so that its time is its own, not the wait for it.
+    (
+        status=0
+        "$@" || status=$?
+        echo "$SECONDS" >"$log.end"
+        exit "$status"
+    ) >"$log" 2>&1 &
     BG_PID[$name]=$!
     BG_START[$name]=$SECONDS
     BG_LOG[$name]=$log
@@ -57,12 +63,14 @@ background() {
 finish() {
     local name=$1 status=0
     wait "${BG_PID[$name]}" || status=$?
-    local took=$((SECONDS - BG_START[$name]))
+    local end=$SECONDS
+    [ -s "${BG_LOG[$name]}.end" ] && end=$(cat "${BG_LOG[$name]}.end")
+    local took=$((end - BG_START[$name]))
     printf '\n==== %s\n' "$name"
     cat "${BG_LOG[$name]}"
     record "$name" "$took" "$status"
     printf '==== %s: %s (ended %s after the start of the run)\n' "$name" "$(clock "$took")" \
-        "$(clock $((SECONDS - START)))"
+        "$(clock $((end - START)))"
     return "$status"
 }
 
