@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "responses/ResponseList.h"
 
+#include "platform/Compiler.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -43,13 +45,11 @@ std::byte* ResponseList::nextRow()
     }
     const std::size_t inChunk = m_count & (m_rowsPerChunk - 1);
     std::byte* row = m_chunks[chunk].get() + inChunk * length;
-#if defined(__GNUC__)
     // Filling a row waits on every cache line it touches first; fetching the
     // following row for writing meanwhile hides that.
     if (inChunk + 1 < m_rowsPerChunk)
         for (std::size_t at = 0; at < length; at += 64)
-            __builtin_prefetch(row + length + at, 1);
-#endif
+            ZANVO_PREFETCH_FOR_WRITE(row + length + at);
     return row;
 }
 

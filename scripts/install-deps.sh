@@ -2,7 +2,7 @@
 # Installs the Debian packages the program and its tests need.
 set -euo pipefail
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libcurl4-openssl-dev libpugixml-dev libsqlite3-dev libsodium-dev libxlsxwriter-dev zlib1g-dev
   libssl-dev openssl libcpp-httplib-dev

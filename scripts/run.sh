@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZANVO_BUILD_TESTS=OFF -DZANVO_BUILD_BENCH=OFF
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZANVO_SANITIZE= -DZANVO_BUILD_TESTS=OFF -DZANVO_BUILD_BENCH=OFF -DZANVO_BUILD_GUI=ON
 cmake --build build -j"${JOBS:-2}" --target zanvo
 DATA_DIR=${ZANVO_DATA:-$HOME/Zanvo}
 mkdir -p "$DATA_DIR"
