@@ -5,6 +5,7 @@
 #include "vetis/AnswerText.h"
 #include "vetis/ApplicationAnswer.h"
 #include "vetis/Endpoints.h"
+#include "vetis/XmlNames.h"
 
 #include <cstdio>
 #include <new>
@@ -53,27 +54,6 @@ const char* parserReason(pugi::xml_parse_status status)
 
 constexpr const char* kDocumentTypeRefused =
     "Ответ сервиса содержит объявление типа документа (DOCTYPE); такие ответы не принимаются.";
-
-std::string_view localName(std::string_view qualified)
-{
-    const std::size_t colon = qualified.find(':');
-    return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
-}
-
-// The namespace of the root element: its prefix bound by its own attributes
-// (the root has no ancestors to declare it).
-std::string_view rootNamespace(const pugi::xml_node& root)
-{
-    const std::string_view name = root.name();
-    const std::size_t colon = name.find(':');
-    std::string declaration = "xmlns";
-    if (colon != std::string_view::npos)
-        declaration.append(":").append(name.substr(0, colon));
-    for (pugi::xml_attribute a = root.first_attribute(); a; a = a.next_attribute())
-        if (declaration == a.name())
-            return a.value();
-    return {};
-}
 
 // A name from the answer fit for a message.
 std::string shown(std::string_view name)
@@ -205,7 +185,7 @@ AnswerProblem AnswerDocument::checkTree()
     }
     if (!root)
         return refuse(AnswerProblem::Empty, "Ответ сервиса пуст: в нём нет ни одного элемента.");
-    if (localName(root.name()) != "Envelope" || rootNamespace(root) != ns::soapEnvelope)
+    if (localName(root.name()) != "Envelope" || namespaceOf(root) != ns::soapEnvelope)
         return refuse(AnswerProblem::NotSoapEnvelope,
                       "Ответ сервиса не является SOAP-конвертом: корневой элемент «" + shown(root.name()) +
                           "».");

@@ -7,6 +7,7 @@
 #include "vetis/PrefixBindings.h"
 #include "vetis/RequestRecord.h"
 #include "vetis/TextConversion.h"
+#include "vetis/XmlNames.h"
 
 #include <pugixml.hpp>
 
@@ -15,32 +16,6 @@
 namespace vetis {
 
 namespace {
-
-std::string_view localName(std::string_view qualified)
-{
-    const std::size_t colon = qualified.find(':');
-    return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
-}
-
-// The namespace URI of an element: its prefix (or the default namespace)
-// resolved through the declarations of its ancestors. For a few elements
-// near the root only: it walks up the whole chain.
-std::string_view namespaceOf(const pugi::xml_node& element)
-{
-    const std::string_view name = element.name();
-    const std::size_t colon = name.find(':');
-    std::string attribute = "xmlns";
-    if (colon != std::string_view::npos) {
-        attribute += ':';
-        attribute += name.substr(0, colon);
-    }
-    for (pugi::xml_node n = element; n && n.type() == pugi::node_element; n = n.parent()) {
-        const pugi::xml_attribute declaration = n.attribute(attribute.c_str());
-        if (declaration)
-            return declaration.value();
-    }
-    return {};
-}
 
 // The first elements of the application namespace that an answer's
 // application is read from, in document order: those below the first

@@ -2,6 +2,7 @@
 // What zanvo-cli takes in: secrets on standard input (also from a terminal,
 // unechoed), GUIDs, and request files and option values that the records
 // cannot hold as given, which are refused without a change on disk.
+#include "CliRun.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
@@ -19,34 +20,9 @@
 #include <unistd.h>
 #endif
 
+using namespace clitest;
+
 namespace {
-
-struct CliResult
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-QString program()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/zanvo-cli");
-}
-
-CliResult cli(const QStringList& args, const QByteArray& input = {})
-{
-    QProcess p;
-    p.start(program(), args);
-    p.write(input);
-    p.closeWriteChannel();
-    CliResult r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 const QString kGuid = QStringLiteral("400cb70f-964e-43c0-b4a3-165de1ab3e01");
 
@@ -135,7 +111,7 @@ TEST(CliInput, ATerminalIsAskedWithoutShowingWhatIsTyped)
     GTEST_SKIP() << "the terminal is a pseudo-terminal of Linux";
 #else
     DataFolder data;
-    const std::string exe = program().toStdString();
+    const std::string exe = cliProgram().toStdString();
     std::vector<std::string> words = {exe,      "settings",          "--data",     data.path().toStdString(),
                                       "--guid", kGuid.toStdString(), "--password", "-"};
     std::vector<char*> argv;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 // zanvo-cli as a user runs it: exit codes, the table descriptions, init, dump.
+#include "CliRun.h"
 #include "support/TestSupport.h"
 
 #include "store/RecordText.h"
@@ -23,34 +24,15 @@
 #include <map>
 
 using namespace store;
+using namespace clitest;
 
 namespace {
 
-struct CliRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList& args)
-{
-    QProcess p;
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/zanvo-cli"), args);
-    CliRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
 TEST(CliTest, TablesJsonDescribesEveryDictionaryExactly)
 {
-    const CliRun r = cli({QStringLiteral("tables"), QStringLiteral("--json")});
+    const CliResult r = cli({QStringLiteral("tables"), QStringLiteral("--json")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QJsonArray tables = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    const QJsonArray tables = QJsonDocument::fromJson(r.out).array();
     ASSERT_EQ(static_cast<std::size_t>(tables.size()), allTables().size());
     const QStringList types{QStringLiteral("text"), QStringLiteral("ztext"), QStringLiteral("u8"),
                             QStringLiteral("i16"),  QStringLiteral("u16"),   QStringLiteral("i32"),
@@ -86,7 +68,7 @@ TEST(CliTest, InitThenDumpShowsRowsAsUtf8)
 {
     testsupport::TempFolder folder;
     const QString data = folder.path() + QStringLiteral("data");
-    const CliRun init = cli({QStringLiteral("init"), QStringLiteral("--data"), data});
+    const CliResult init = cli({QStringLiteral("init"), QStringLiteral("--data"), data});
     ASSERT_EQ(init.exitCode, 0) << init.err.toStdString();
     for (const char* f : {"Base/mv01.dat", "Base/mv05.dat", "Base/mv08.dat", "lf.dat"})
         EXPECT_TRUE(QFile::exists(data + u'/' + QString::fromLatin1(f))) << f;
@@ -109,19 +91,19 @@ TEST(CliTest, InitThenDumpShowsRowsAsUtf8)
         setZText(vetis.rec().PASSWORD, "secret-pass");
         ASSERT_EQ(vetis.add(), kOk);
     }
-    const CliRun dump =
+    const CliResult dump =
         cli({QStringLiteral("dump"), QStringLiteral("m_place"), QStringLiteral("--data"), data});
     ASSERT_EQ(dump.exitCode, 0) << dump.err.toStdString();
-    const QStringList lines = dump.out.split(u'\n', Qt::SkipEmptyParts);
+    const QStringList lines = dump.text().split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("MPL:ENTITY\tMPL:ENTERPRISE\tMPL:MARK\t")));
     EXPECT_EQ(lines[1], QStringLiteral("e1\tp1\t0\tПривет\\tok\t\t\t0\t0\t0\t0\t0\t0\t0\t0\t2.5\t0"));
 
-    const CliRun settings =
+    const CliResult settings =
         cli({QStringLiteral("dump"), QStringLiteral("m_Vetis"), QStringLiteral("--data"), data});
     ASSERT_EQ(settings.exitCode, 0) << settings.err.toStdString();
-    EXPECT_TRUE(settings.out.contains(QStringLiteral("e1\t0\tuser\t***\t")));
-    EXPECT_FALSE(settings.out.contains(QStringLiteral("secret-pass")));
+    EXPECT_TRUE(settings.text().contains(QStringLiteral("e1\t0\tuser\t***\t")));
+    EXPECT_FALSE(settings.text().contains(QStringLiteral("secret-pass")));
 }
 
 TEST(CliTest, FailuresAndUsageErrorsHaveTheirExitCodes)
@@ -136,7 +118,7 @@ TEST(CliTest, FailuresAndUsageErrorsHaveTheirExitCodes)
             .exitCode,
         2);
     // No such file: dump reports it and creates nothing.
-    const CliRun missing =
+    const CliResult missing =
         cli({QStringLiteral("dump"), QStringLiteral("m_VSD"), QStringLiteral("--data"), folder.path()});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_FALSE(missing.err.isEmpty());
@@ -147,7 +129,7 @@ TEST(CliTest, FailuresAndUsageErrorsHaveTheirExitCodes)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(QByteArray(4096, 'x'));
     f.close();
-    const CliRun damaged =
+    const CliResult damaged =
         cli({QStringLiteral("dump"), QStringLiteral("m_Place"), QStringLiteral("--data"), folder.path()});
     EXPECT_EQ(damaged.exitCode, 1);
     EXPECT_TRUE(damaged.err.contains(QStringLiteral("error 36"))) << damaged.err.toStdString();
@@ -188,7 +170,7 @@ TEST(CliTest, DumpOnlyReadsTheDataFolder)
     ASSERT_TRUE(QFile::remove(data + QStringLiteral("/Base/commit.db")));
     const auto before = snapshot(data);
     for (const TableDef* def : allTables()) {
-        const CliRun r =
+        const CliResult r =
             cli({QStringLiteral("dump"), QString::fromUtf8(def->name), QStringLiteral("--data"), data});
         EXPECT_EQ(r.exitCode, 0) << def->name << ": " << r.err.toStdString();
     }
@@ -208,7 +190,7 @@ TEST(CliTest, DumpAndInitReportTooShortFilesAsDamagedAndKeepThem)
         ASSERT_TRUE(writeFile(settings, bytes));
         const auto before = snapshot(data);
 
-        const CliRun dump =
+        const CliResult dump =
             cli({QStringLiteral("dump"), QStringLiteral("m_Vetis"), QStringLiteral("--data"), data});
         EXPECT_EQ(dump.exitCode, 1);
         EXPECT_TRUE(dump.err.contains(QStringLiteral("error 36 Поврежденный файл данных")))
@@ -218,7 +200,7 @@ TEST(CliTest, DumpAndInitReportTooShortFilesAsDamagedAndKeepThem)
 
         // A normal open (init opens every table for writing) does not make a
         // new empty table of it either.
-        const CliRun init = cli({QStringLiteral("init"), QStringLiteral("--data"), data});
+        const CliResult init = cli({QStringLiteral("init"), QStringLiteral("--data"), data});
         EXPECT_EQ(init.exitCode, 1);
         EXPECT_TRUE(init.err.contains(QStringLiteral("mv01.dat"))) << init.err.toStdString();
         EXPECT_TRUE(init.err.contains(QStringLiteral("error 36"))) << init.err.toStdString();
@@ -247,10 +229,11 @@ TEST(CliTest, DumpWritesRealsAsPlainDecimals)
             ASSERT_EQ(place.add(), kOk);
         }
     }
-    const CliRun r = cli({QStringLiteral("dump"), QStringLiteral("m_Place"), QStringLiteral("--data"), data});
+    const CliResult r =
+        cli({QStringLiteral("dump"), QStringLiteral("m_Place"), QStringLiteral("--data"), data});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     QStringList reals;
-    for (const QString& line : r.out.split(u'\n', Qt::SkipEmptyParts).mid(1))
+    for (const QString& line : r.text().split(u'\n', Qt::SkipEmptyParts).mid(1))
         reals << line.section(u'\t', -2);
     EXPECT_EQ(reals, (QStringList{QStringLiteral("100000\t0.1"), QStringLiteral("12.5\t-3"),
                                   QStringLiteral("1000000000000000000000\t0.3333333333333333")}));
@@ -275,7 +258,7 @@ TEST(CliTest, SettingsOfAnEntityWhoseStoredRecordIsDamagedSayItIsDamaged)
         SQLITE_OK);
     sqlite3_close(db);
 
-    const CliRun r = cli(args);
+    const CliResult r = cli(args);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("error 36"))) << r.err.toStdString();
     EXPECT_FALSE(r.err.contains(QStringLiteral("UNIQUE"))) << r.err.toStdString();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 // zanvo-cli's VetIS commands: envelope, walk and settings, run as a user runs them.
+#include "CliRun.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
@@ -7,33 +8,7 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
-namespace {
-
-struct CliResult
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-CliResult cli(const QStringList& args, const QByteArray& input = {})
-{
-    QProcess p;
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/zanvo-cli"), args);
-    if (!input.isEmpty()) {
-        p.write(input);
-    }
-    p.closeWriteChannel();
-    CliResult r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
-} // namespace
+using namespace clitest;
 
 TEST(CliVetis, EnvelopePrintsExactlyWhatWouldBePosted)
 {

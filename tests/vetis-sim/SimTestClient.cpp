@@ -315,4 +315,19 @@ std::string repayRequest(const std::string& vsdUuid, const std::string& consigne
            decision + "</vd:decision></merc:deliveryFacts></merc:processIncomingConsignmentRequest>";
 }
 
+vetissim::SimConfig quickConfig(bool https)
+{
+    vetissim::SimConfig config;
+    config.https = https;
+    config.fixtures.vsdCount = 3;
+    config.fixtures.bigLocalityStreets = 10;
+    return config;
+}
+
+const std::string& unitsEnvelope()
+{
+    static const std::string envelope = registryEnvelope("getUnitListRequest", listOptions(100, 0));
+    return envelope;
+}
+
 } // namespace simtest

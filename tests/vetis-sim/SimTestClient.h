@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include <vetis-sim/SimTypes.h>
+
 #include <curl/curl.h>
 
 #include <string>
@@ -78,6 +80,12 @@ inline constexpr const char* ws = "http://api.vetrf.ru/schema/cdm/registry/ws-de
 // Small literal envelopes as the client writes them.
 std::string registryEnvelope(const std::string& operation, const std::string& content);
 std::string listOptions(int count, int offset);
+
+// A test double with small fixtures (three VSDs, a short street list), quick to
+// start, for tests of the server's behaviour rather than of its data.
+vetissim::SimConfig quickConfig(bool https = false);
+// The unit list request, a small valid call to the dictionary service.
+const std::string& unitsEnvelope();
 std::string submitEnvelope(const std::string& apiKey, const std::string& issuer, const std::string& inner);
 std::string receiveEnvelope(const std::string& apiKey, const std::string& issuer, const std::string& id);
 std::string vetDocumentListRequest(const std::string& enterprise, int count, int offset,

@@ -19,17 +19,6 @@ using vetissim::VetisSim;
 
 namespace {
 
-const std::string kUnits = registryEnvelope("getUnitListRequest", listOptions(100, 0));
-
-vetissim::SimConfig quickConfig(bool https = false)
-{
-    vetissim::SimConfig config;
-    config.https = https;
-    config.fixtures.vsdCount = 3;
-    config.fixtures.bigLocalityStreets = 10;
-    return config;
-}
-
 std::string head(const std::string& extraHeaders)
 {
     return "POST /platform/services/2.1/DictionaryService HTTP/1.1\r\nHost: 127.0.0.1\r\n"
@@ -41,8 +30,9 @@ std::string head(const std::string& extraHeaders)
 std::string paddedUnits(std::size_t bytes)
 {
     const std::string padding =
-        "<!--" + std::string(bytes > kUnits.size() + 7 ? bytes - kUnits.size() - 7 : 0, 'p') + "-->";
-    std::string text = kUnits;
+        "<!--" +
+        std::string(bytes > unitsEnvelope().size() + 7 ? bytes - unitsEnvelope().size() - 7 : 0, 'p') + "-->";
+    std::string text = unitsEnvelope();
     text.insert(text.find("<soapenv:Body>"), padding);
     return text;
 }
@@ -153,7 +143,7 @@ TEST(VetisSimHostileClients, SlowClientsAreDroppedWhileOthersAreServed)
         HttpOptions options;
         options.caFile = sim.caCertificatePath();
         options.timeoutMs = 30000;
-        const HttpResult answer = post(sim.endpoint("DictionaryService"), kUnits, options);
+        const HttpResult answer = post(sim.endpoint("DictionaryService"), unitsEnvelope(), options);
         EXPECT_TRUE(answersUnits(answer)) << answer.code << " " << answer.status;
 
         for (const auto& connection : slow)
@@ -171,7 +161,7 @@ TEST(VetisSimHostileClients, SlowClientsAreDroppedWhileOthersAreServed)
             }
             EXPECT_EQ(late, 3);
         }
-        EXPECT_TRUE(answersUnits(post(sim.endpoint("DictionaryService"), kUnits, options)));
+        EXPECT_TRUE(answersUnits(post(sim.endpoint("DictionaryService"), unitsEnvelope(), options)));
     }
 }
 
@@ -236,7 +226,7 @@ TEST(VetisSimHostileClients, OversizedRequestsAreRefusedAndNotKept)
         EXPECT_TRUE(flood.closedByServerWithin(10000));
     }
     EXPECT_EQ(sim.received().size(), 4u);
-    EXPECT_TRUE(answersUnits(post(url, kUnits)));
+    EXPECT_TRUE(answersUnits(post(url, unitsEnvelope())));
 }
 
 TEST(VetisSimHostileClients, TheRequestLogKeepsTheNewestWithinItsBounds)
@@ -317,7 +307,7 @@ TEST(VetisSimHostileClients, ControlValuesAreCheckedAndItsListsBounded)
         EXPECT_NE(r.body.find("bad value of "), std::string::npos) << bad;
     }
     // Nothing of the refused calls took effect.
-    EXPECT_EQ(post(url, kUnits).status, 200);
+    EXPECT_EQ(post(url, unitsEnvelope()).status, 200);
     const std::string submit =
         submitEnvelope(sim.config().apiKey, sim.config().issuerId,
                        vetDocumentListRequest(vetissim::known::kOwnEnterpriseGuid, 1, 0));
@@ -330,10 +320,10 @@ TEST(VetisSimHostileClients, ControlValuesAreCheckedAndItsListsBounded)
     const HttpResult third = control("fault=soap-fault");
     EXPECT_EQ(third.status, 400);
     EXPECT_EQ(third.body, "too many fault rules");
-    EXPECT_EQ(post(url, kUnits).status, 200); // the refused rule is not there
+    EXPECT_EQ(post(url, unitsEnvelope()).status, 200); // the refused rule is not there
     EXPECT_EQ(control("clear=faults").status, 200);
     EXPECT_EQ(control("fault=soap-fault").status, 200);
-    EXPECT_EQ(post(url, kUnits).status, 500);
+    EXPECT_EQ(post(url, unitsEnvelope()).status, 500);
 
     EXPECT_EQ(control("reject=" + sim.vsdUuids()[0]).status, 200);
     EXPECT_EQ(control("reject=" + sim.vsdUuids()[1]).status, 400);

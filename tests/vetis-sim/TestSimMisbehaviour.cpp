@@ -13,17 +13,6 @@ using vetissim::VetisSim;
 
 namespace {
 
-vetissim::SimConfig quickConfig(bool https = false)
-{
-    vetissim::SimConfig config;
-    config.https = https;
-    config.fixtures.vsdCount = 3;
-    config.fixtures.bigLocalityStreets = 10;
-    return config;
-}
-
-const std::string kUnits = registryEnvelope("getUnitListRequest", listOptions(100, 0));
-
 FaultRule rule(FaultKind kind, std::string operation = {}, int times = 1)
 {
     FaultRule r;
@@ -46,11 +35,11 @@ TEST(VetisSimMisbehaviour, AnswersFaultsAndWrongBodiesOnDemand)
     VetisSim sim(quickConfig());
     ASSERT_TRUE(sim.start());
     const std::string url = sim.endpoint("DictionaryService");
-    const HttpResult normal = post(url, kUnits);
+    const HttpResult normal = post(url, unitsEnvelope());
     ASSERT_EQ(normal.status, 200);
 
     sim.addFault(rule(FaultKind::SoapFault));
-    HttpResult r = post(url, kUnits);
+    HttpResult r = post(url, unitsEnvelope());
     EXPECT_EQ(r.status, 500);
     Element root;
     ASSERT_TRUE(parse(r.body, root));
@@ -60,31 +49,31 @@ TEST(VetisSimMisbehaviour, AnswersFaultsAndWrongBodiesOnDemand)
     EXPECT_FALSE(fault->child("", "faultstring")->text.empty());
 
     sim.addFault(rule(FaultKind::Unauthorized));
-    EXPECT_EQ(post(url, kUnits).status, 401);
+    EXPECT_EQ(post(url, unitsEnvelope()).status, 401);
 
     sim.addFault(rule(FaultKind::MalformedXml));
-    r = post(url, kUnits);
+    r = post(url, unitsEnvelope());
     EXPECT_EQ(r.status, 200);
     EXPECT_FALSE(wellFormed(r.body));
 
     sim.addFault(rule(FaultKind::TruncatedXml));
-    r = post(url, kUnits);
+    r = post(url, unitsEnvelope());
     EXPECT_EQ(r.code, CURLE_OK);
     EXPECT_EQ(r.status, 200);
     EXPECT_EQ(r.body, normal.body.substr(0, normal.body.size() / 2));
     EXPECT_FALSE(wellFormed(r.body));
 
     sim.addFault(rule(FaultKind::PartialBody));
-    r = post(url, kUnits);
+    r = post(url, unitsEnvelope());
     EXPECT_EQ(r.code, CURLE_PARTIAL_FILE);
 
     sim.addFault(rule(FaultKind::WrongContentType));
-    r = post(url, kUnits);
+    r = post(url, unitsEnvelope());
     EXPECT_EQ(r.status, 200);
     EXPECT_NE(r.contentType.find("text/html"), std::string::npos);
 
     // Every rule was used once: the service is back to normal.
-    r = post(url, kUnits);
+    r = post(url, unitsEnvelope());
     EXPECT_EQ(r.status, 200);
     EXPECT_EQ(r.body, normal.body);
 }
@@ -98,7 +87,7 @@ TEST(VetisSimMisbehaviour, SlowsStallsAndDropsConnections)
     FaultRule delay = rule(FaultKind::Delay);
     delay.delayMs = 400;
     sim.addFault(delay);
-    HttpResult r = post(url, kUnits);
+    HttpResult r = post(url, unitsEnvelope());
     EXPECT_EQ(r.status, 200);
     EXPECT_TRUE(wellFormed(r.body));
     EXPECT_GE(r.seconds, 0.35);
@@ -108,23 +97,23 @@ TEST(VetisSimMisbehaviour, SlowsStallsAndDropsConnections)
     sim.addFault(stall);
     HttpOptions impatient;
     impatient.timeoutMs = 700;
-    r = post(url, kUnits, impatient);
+    r = post(url, unitsEnvelope(), impatient);
     EXPECT_EQ(r.code, CURLE_OPERATION_TIMEDOUT);
     EXPECT_TRUE(r.headersSeen);
     EXPECT_EQ(r.status, 200);
 
     sim.addFault(rule(FaultKind::Drop));
-    r = post(url, kUnits);
+    r = post(url, unitsEnvelope());
     EXPECT_EQ(r.code, CURLE_GOT_NOTHING);
     EXPECT_FALSE(r.headersSeen);
     const auto log = sim.received();
     EXPECT_EQ(log.back().status, 0);
     EXPECT_EQ(log.back().operation, "getUnitListRequest");
 
-    EXPECT_EQ(post(url, kUnits).status, 200);
+    EXPECT_EQ(post(url, unitsEnvelope()).status, 200);
     // Stopping does not wait for a stalled answer to run out.
     sim.addFault(stall);
-    std::thread client([&] { post(url, kUnits); });
+    std::thread client([&] { post(url, unitsEnvelope()); });
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const auto before = std::chrono::steady_clock::now();
     sim.stop();
@@ -154,7 +143,7 @@ TEST(VetisSimMisbehaviour, RulesAimAtOperationsAndCountDown)
     const std::string dictionary = sim.endpoint("DictionaryService");
     const std::string purposes = registryEnvelope("getPurposeListRequest", listOptions(10, 0));
     sim.addFault(rule(FaultKind::SoapFault, "getPurposeListRequest", 2));
-    EXPECT_EQ(post(dictionary, kUnits).status, 200);
+    EXPECT_EQ(post(dictionary, unitsEnvelope()).status, 200);
     EXPECT_EQ(post(dictionary, purposes).status, 500);
     EXPECT_EQ(post(dictionary, purposes).status, 500);
     EXPECT_EQ(post(dictionary, purposes).status, 200);
@@ -176,14 +165,14 @@ TEST(VetisSimMisbehaviour, RulesAimAtOperationsAndCountDown)
     const HttpResult control =
         post(sim.baseUrl() + "/sim/control?fault=unauthorized&operation=getUnitListRequest", "", plain);
     EXPECT_EQ(control.status, 200);
-    EXPECT_EQ(post(dictionary, kUnits).status, 401);
+    EXPECT_EQ(post(dictionary, unitsEnvelope()).status, 401);
     EXPECT_EQ(post(sim.baseUrl() + "/sim/control?fault=nonsense", "", plain).status, 400);
     EXPECT_EQ(post(sim.baseUrl() + "/sim/control?prefix=generated", "", plain).status, 200);
-    EXPECT_NE(post(dictionary, kUnits).body.find("<ns1:"), std::string::npos);
+    EXPECT_NE(post(dictionary, unitsEnvelope()).body.find("<ns1:"), std::string::npos);
     HttpOptions withHeader;
     withHeader.headers.push_back("X-Sim-Fault: malformed");
-    EXPECT_FALSE(wellFormed(post(dictionary, kUnits, withHeader).body));
-    EXPECT_TRUE(wellFormed(post(dictionary, kUnits).body));
+    EXPECT_FALSE(wellFormed(post(dictionary, unitsEnvelope(), withHeader).body));
+    EXPECT_TRUE(wellFormed(post(dictionary, unitsEnvelope()).body));
 }
 
 TEST(VetisSimHttps, ServesWithTheGeneratedCertificateAsAuthority)
@@ -195,7 +184,7 @@ TEST(VetisSimHttps, ServesWithTheGeneratedCertificateAsAuthority)
 
     HttpOptions trusted;
     trusted.caFile = sim.caCertificatePath();
-    const HttpResult ok = post(sim.endpoint("DictionaryService"), kUnits, trusted);
+    const HttpResult ok = post(sim.endpoint("DictionaryService"), unitsEnvelope(), trusted);
     ASSERT_EQ(ok.code, CURLE_OK) << curl_easy_strerror(ok.code);
     EXPECT_EQ(ok.status, 200);
     EXPECT_TRUE(wellFormed(ok.body));
@@ -203,18 +192,18 @@ TEST(VetisSimHttps, ServesWithTheGeneratedCertificateAsAuthority)
     // By host name too: the certificate names localhost.
     const std::string byName =
         "https://localhost:" + std::to_string(sim.port()) + "/platform/services/2.1/DictionaryService";
-    EXPECT_EQ(post(byName, kUnits, trusted).code, CURLE_OK);
+    EXPECT_EQ(post(byName, unitsEnvelope(), trusted).code, CURLE_OK);
 
     // Without the certificate as authority the peer cannot be verified.
     HttpOptions untrusted;
     untrusted.caFile = "/nonexistent-but-set.pem";
-    EXPECT_NE(post(sim.endpoint("DictionaryService"), kUnits, untrusted).code, CURLE_OK);
-    const HttpResult systemStore = post(sim.endpoint("DictionaryService"), kUnits);
+    EXPECT_NE(post(sim.endpoint("DictionaryService"), unitsEnvelope(), untrusted).code, CURLE_OK);
+    const HttpResult systemStore = post(sim.endpoint("DictionaryService"), unitsEnvelope());
     EXPECT_EQ(systemStore.code, CURLE_PEER_FAILED_VERIFICATION);
 
     sim.addFault(rule(FaultKind::Drop));
-    const HttpResult dropped = post(sim.endpoint("DictionaryService"), kUnits, trusted);
+    const HttpResult dropped = post(sim.endpoint("DictionaryService"), unitsEnvelope(), trusted);
     EXPECT_NE(dropped.code, CURLE_OK);
     EXPECT_FALSE(dropped.headersSeen);
-    EXPECT_EQ(post(sim.endpoint("DictionaryService"), kUnits, trusted).status, 200);
+    EXPECT_EQ(post(sim.endpoint("DictionaryService"), unitsEnvelope(), trusted).status, 200);
 }

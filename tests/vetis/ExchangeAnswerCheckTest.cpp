@@ -86,7 +86,7 @@ private:
 };
 
 // Counts what reaches the list reader.
-class CountingReader final : public AnswerReader
+class ListReaderSpy final : public AnswerReader
 {
 public:
     AnswerReading readAnswer(const AnswerDocument&, RequestRecord&) override
@@ -158,7 +158,7 @@ protected:
     CannedService service;
     framework::RecordingPresenter presenter;
     FakeVetisSettingsRepository repo;
-    CountingReader reader;
+    ListReaderSpy reader;
     ExchangeContext context;
 };
 

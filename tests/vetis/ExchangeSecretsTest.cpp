@@ -24,7 +24,7 @@ using namespace vetis;
 
 namespace {
 
-constexpr const char* kOwnEntity = vetissim::known::kOwnEntityGuid;
+constexpr const char* kClerkEntity = vetissim::known::kOwnEntityGuid;
 
 vetissim::SimConfig secretConfig(bool https)
 {
@@ -99,7 +99,7 @@ protected:
     {
         setEndpointBaseOverride(sim.baseUrl());
         store::VetisRecord settings = clearedVetisRecord();
-        store::setText(settings.GUID, kOwnEntity);
+        store::setText(settings.GUID, kClerkEntity);
         store::setZText(settings.LOGIN, sim.config().user);
         store::setZText(settings.PASSWORD, sim.config().password);
         store::setZText(settings.APIKEY, sim.config().apiKey);
@@ -111,7 +111,7 @@ protected:
             noVerify.verify = false;
             setTlsSettings(settings, noVerify);
         }
-        repo.records[kOwnEntity] = settings;
+        repo.records[kClerkEntity] = settings;
         context.settings = &repo;
         context.limits.connectTimeout = std::chrono::milliseconds(3000);
     }
@@ -123,19 +123,19 @@ protected:
         RequestRecord submit;
         submit.setRequestCode(RequestCode::VetDocumentList);
         submit.COUNT = 100;
-        store::setText(submit.VETISGUID, kOwnEntity);
-        store::setZText(submit.P1, kOwnEntity);
+        store::setText(submit.VETISGUID, kClerkEntity);
+        store::setZText(submit.P1, kClerkEntity);
         store::setZText(submit.P2, vetissim::known::kOwnEnterpriseGuid);
         store::setZText(submit.P3, "INCOMING");
         ASSERT_TRUE(Exchange(submit, context));
 
         RequestRecord receive;
         receive.setRequestCode(RequestCode::ReceiveApplicationResult);
-        store::setText(receive.VETISGUID, kOwnEntity);
+        store::setText(receive.VETISGUID, kClerkEntity);
         store::setZText(receive.P1, store::clip(std::string_view(submit.APPID, sizeof submit.APPID)));
         ASSERT_TRUE(Exchange(receive, context));
 
-        store::VetisRecord& settings = repo.records[kOwnEntity];
+        store::VetisRecord& settings = repo.records[kClerkEntity];
         const std::string password(store::ztextOf(settings.PASSWORD));
         store::setZText(settings.PASSWORD, "wrong");
         submit.RCODE = 0;
