@@ -70,7 +70,7 @@ int runWalk(std::span<const std::string> words)
             known += (known.empty() ? "" : ", ") + std::string(k.name);
         return usageError(self, "unknown list kind " + kind + " (one of " + known + ")");
     }
-    std::size_t maxBytes = vetis::kDefaultMaxAnswerBytes;
+    std::size_t maxBytes = framework::process::kDefaultMaxAnswerBytes;
     if (args.options.count("--max-size")) {
         const std::string text = args.option("--max-size");
         std::size_t megabytes = 0;

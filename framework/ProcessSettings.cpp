@@ -14,6 +14,7 @@ QString g_dataFolder;
 QString g_listFormatFile;
 QString g_temporaryExportFolder;
 std::atomic<int> g_uiFontSize{kDefaultUiFontSize};
+std::atomic<std::size_t> g_maxAnswerBytes{kDefaultMaxAnswerBytes};
 
 QString read(const QString& value)
 {
@@ -70,6 +71,16 @@ int uiFontSize()
 void setUiFontSize(int points)
 {
     g_uiFontSize.store(points);
+}
+
+std::size_t maxAnswerBytes()
+{
+    return g_maxAnswerBytes.load();
+}
+
+void setMaxAnswerBytes(std::size_t bytes)
+{
+    g_maxAnswerBytes.store(bytes);
 }
 
 } // namespace framework::process

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <cstddef>
+
 // Values start-up decides once and every part of the program reads: the
 // folders, the list-format file and the UI font size. Safe to read from any
 // thread.
@@ -29,5 +31,14 @@ void setTemporaryExportFolder(const QString& folder);
 constexpr int kDefaultUiFontSize = 11;
 int uiFontSize();
 void setUiFontSize(int points);
+
+// The longest answer of the services the program takes, in bytes: far beyond
+// any page of 1,000 entries, far below what would exhaust the memory of an
+// office machine. Start-up may change it from the value "MaxAnswerMB" of the
+// program's settings (1..4096); a longer answer is neither received nor read.
+constexpr std::size_t kDefaultMaxAnswerBytes = std::size_t{256} << 20;
+constexpr int kMaxAnswerMegabytesLimit = 4096;
+std::size_t maxAnswerBytes();
+void setMaxAnswerBytes(std::size_t bytes);
 
 } // namespace framework::process

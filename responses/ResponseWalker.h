@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include "framework/ProcessSettings.h"
 #include "vetis/AnswerDocument.h"
 #include "vetis/RequestRecord.h"
-#include "vetis/TransportSettings.h"
 
 #include <cstddef>
 #include <string>
@@ -69,12 +69,12 @@ ReadResult WalkAnswer(const vetis::AnswerDocument& answer, vetis::RequestRecord&
 // longer than maxBytes are refused unparsed.
 ReadResult ReadAnswer(std::string_view answer, vetis::RequestRecord& request,
                       WalkerMessages* messages = nullptr,
-                      std::size_t maxBytes = vetis::kDefaultMaxAnswerBytes);
+                      std::size_t maxBytes = framework::process::maxAnswerBytes());
 
 // The same, parsing the caller's buffer in place (its bytes are changed):
 // saves a copy of the answer when the caller is done with it anyway.
 ReadResult ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request,
                              WalkerMessages* messages = nullptr,
-                             std::size_t maxBytes = vetis::kDefaultMaxAnswerBytes);
+                             std::size_t maxBytes = framework::process::maxAnswerBytes());
 
 } // namespace responses

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
-#include "vetis/TransportSettings.h"
+#include "framework/ProcessSettings.h"
 
 #include <cstddef>
 #include <string>
@@ -30,7 +30,7 @@ struct WalkDumpResult
 
 // Answers longer than maxBytes are refused unread.
 WalkDumpResult walkDump(std::string_view kind, std::string_view answer,
-                        std::size_t maxBytes = vetis::kDefaultMaxAnswerBytes);
+                        std::size_t maxBytes = framework::process::maxAnswerBytes());
 
 // Appends a text with its tabs, line breaks and backslashes written as \t,
 // \n, \r and \\, so that an entry stays one line (the table dump of the

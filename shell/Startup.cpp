@@ -25,6 +25,18 @@ void finish()
     framework::windowpositions::close();
 }
 
+// The answer size limit of the program's settings ("MaxAnswerMB"); a value
+// that is absent or not a whole number of megabytes in range leaves the default.
+std::size_t configuredMaxAnswerBytes()
+{
+    bool ok = false;
+    const int megabytes =
+        framework::windowpositions::get(QString(), QStringLiteral("MaxAnswerMB")).toInt(&ok);
+    if (!ok || megabytes < 1 || megabytes > framework::process::kMaxAnswerMegabytesLimit)
+        return framework::process::kDefaultMaxAnswerBytes;
+    return static_cast<std::size_t>(megabytes) << 20;
+}
+
 StartupOutcome stopped(StartupOutcome outcome, StartupStop why)
 {
     outcome.stop = why;
@@ -55,10 +67,12 @@ StartupOutcome runStartup(const StartupEnvironment& env)
     framework::MessagePresenter& presenter = env.presenter ? *env.presenter : framework::messagePresenter();
     const CommandLine args = parseCommandLine(env.arguments);
 
-    // 1. The error manager, the window-position store, the UI font size.
+    // 1. The error manager, the window-position store, the UI font size, the
+    // longest answer taken from the services.
     framework::errorManager();
     framework::windowpositions::open();
     framework::process::setUiFontSize(framework::process::kDefaultUiFontSize);
+    framework::process::setMaxAnswerBytes(configuredMaxAnswerBytes());
     // 2. Locale, button captions, the window layer's defaults.
     framework::applyRussianLocale();
     framework::setStandardButtonCaptions(framework::programButtonCaptions());

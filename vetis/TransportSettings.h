@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include "framework/ProcessSettings.h"
+
 #include <QString>
 
 #include <chrono>
@@ -22,22 +24,19 @@ struct TlsSettings
     QString caBundleFile; // PEM file of extra trusted authorities; empty for none
 };
 
-// The longest answer the program takes by default: far beyond any page of
-// 1,000 entries, far below what would exhaust the memory of an office machine.
-inline constexpr std::size_t kDefaultMaxAnswerBytes = std::size_t{256} << 20;
-
 // Limits that keep a stalled transfer from blocking the caller for ever: the
 // connection must be made within connectTimeout, and a transfer slower than
 // lowSpeedLimit bytes per second for lowSpeedTime is aborted (CURLE_OPERATION_TIMEDOUT).
 // totalTimeout of zero leaves the whole transfer unbounded in time. An answer
-// longer than maxAnswerBytes is neither received nor read.
+// longer than maxAnswerBytes (by default the program's setting) is neither
+// received nor read.
 struct TransferLimits
 {
     std::chrono::milliseconds connectTimeout{20000};
     long lowSpeedLimit = 1;
     std::chrono::seconds lowSpeedTime{60};
     std::chrono::milliseconds totalTimeout{0};
-    std::size_t maxAnswerBytes = kDefaultMaxAnswerBytes;
+    std::size_t maxAnswerBytes = framework::process::maxAnswerBytes();
 };
 
 struct TransportSettings

@@ -7,6 +7,7 @@
 #include "platform/Paths.h"
 #include "shell/CommandLine.h"
 #include "shell/Folders.h"
+#include "vetis/TransportSettings.h"
 
 #include "framework/PrintQString.h"
 #include "support/TestSupport.h"
@@ -105,6 +106,26 @@ TEST_F(StartupTest, CompleteInstallationRunsTheMainWindowAndWritesBack)
     EXPECT_TRUE(QFileInfo(perUserFolder()).isDir());
     EXPECT_FALSE(QFileInfo::exists(out.listFormatFile));
     EXPECT_EQ(framework::standardButtonCaption(framework::ButtonYes), QStringLiteral("&1. Да"));
+}
+
+TEST_F(StartupTest, TheAnswerSizeLimitComesFromTheSettingsWhenItIsAWholeNumberInRange)
+{
+    const auto limitAfterStartWith = [this](const QString& value) {
+        framework::windowpositions::put(QString(), QStringLiteral("MaxAnswerMB"), value);
+        framework::process::setMaxAnswerBytes(1);
+        mainWindowRuns = 0;
+        EXPECT_EQ(runStartup(env).stop, StartupStop::None);
+        // Every transfer made from then on takes the setting.
+        EXPECT_EQ(vetis::TransferLimits{}.maxAnswerBytes, framework::process::maxAnswerBytes());
+        return framework::process::maxAnswerBytes();
+    };
+    EXPECT_EQ(limitAfterStartWith(QStringLiteral("12")), std::size_t{12} << 20);
+    EXPECT_EQ(limitAfterStartWith(QStringLiteral("4096")), std::size_t{4096} << 20);
+    for (const char* refused : {"0", "-5", "4097", "12abc", "1e3", " "})
+        EXPECT_EQ(limitAfterStartWith(QString::fromLatin1(refused)),
+                  framework::process::kDefaultMaxAnswerBytes)
+            << refused;
+    framework::process::setMaxAnswerBytes(framework::process::kDefaultMaxAnswerBytes);
 }
 
 TEST_F(StartupTest, ProgramAndRuntimeOfDifferentBuildsStopBeforeAnyFileIsChecked)
