@@ -101,7 +101,18 @@ struct Figures
     double rangeSeconds = 0; // first pass
     double warmSeconds = 0;  // second pass
     long rowsRead = 0;
+    bool ok = true; // false: an operation failed, and the times measure nothing
 };
+
+// A benchmark that goes on after a failed operation would time work that was
+// not done: it stops with the operation and the store's error number.
+Figures failed(const char* what, int code)
+{
+    std::fprintf(stderr, "driver: %s failed (error %d); no figures\n", what, code);
+    Figures f;
+    f.ok = false;
+    return f;
+}
 
 // --- through the driver ---------------------------------------------------
 
@@ -111,27 +122,28 @@ Figures runDriver(const QString& folder, int count, int ranges)
     Session session(folder);
     TypedTable<VsdRecord> vsd(session, vsdTable());
     TypedTable<InsideRecord> inside(session, insideTable());
-    if (vsd.open() || inside.open()) {
-        std::fprintf(stderr, "driver: cannot open the tables\n");
-        return f;
-    }
+    if (const int code = vsd.open())
+        return failed("opening the VSD table", code);
+    if (const int code = inside.open())
+        return failed("opening the contents table", code);
     const auto t0 = Clock::now();
     for (int first = 0; first < count; first += kBatch) {
         Transaction t(session, {&vsd, &inside});
-        if (t.start())
-            return f;
+        if (const int code = t.start())
+            return failed("starting a transaction", code);
         for (int i = first; i < std::min(count, first + kBatch); ++i) {
             fillVsd(vsd.rec(), i);
-            if (vsd.add())
-                std::fprintf(stderr, "driver: add failed\n");
+            if (const int code = vsd.add())
+                return failed("adding a VSD", code);
             const std::string uuid(textOf(vsd.rec().UUID));
             for (int n = 1; n <= kContents; ++n) {
                 fillInside(inside.rec(), uuid, n);
-                inside.add();
+                if (const int code = inside.add())
+                    return failed("adding a contents row", code);
             }
         }
-        if (t.commit())
-            std::fprintf(stderr, "driver: commit failed\n");
+        if (const int code = t.commit())
+            return failed("a commit", code);
     }
     f.loadSeconds = secondsSince(t0);
 
@@ -146,9 +158,17 @@ Figures runDriver(const QString& folder, int count, int ranges)
             setText(vsd.rec().CONSIGNEEHS, k.hs);
             setText(vsd.rec().CONSIGNEEENT, k.ent);
             vsd.rec().DATE = k.date;
-            vsd.set(byDate, 3);
-            for (int n = 0; n < kRangeRows && vsd.next() == kOk; ++n)
-                ++rows;
+            if (const int code = vsd.set(byDate, 3))
+                return failed("setting a position", code);
+            int n = 0;
+            int code = kOk;
+            while (n < kRangeRows && (code = vsd.next()) == kOk)
+                ++n;
+            // The end of the table ends a range early; anything else is a
+            // failed read.
+            if (code != kOk && code != kRecordNotFound)
+                return failed("reading a range", code);
+            rows += n;
         }
         (pass ? f.warmSeconds : f.rangeSeconds) = secondsSince(t1);
         f.rowsRead = rows;
@@ -361,6 +381,8 @@ int main(int argc, char** argv)
     std::printf("store_bench: %d VSDs with %d contents rows each, transactions of %d; %d ranges of %d rows\n",
                 count, kContents, kBatch, ranges, kRangeRows);
     const Figures d = runDriver(driverFolder, count, ranges);
+    if (!d.ok)
+        return 1;
     const Figures r = runRaw(rawDir.path() + u'/', count, ranges);
     auto us = [&](double seconds) { return seconds * 1e6 / ranges; };
     std::printf("%-8s %10s %16s %16s %10s\n", "", "load, s", "range cold, us", "range warm, us", "rows/pass");

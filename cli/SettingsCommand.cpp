@@ -3,7 +3,9 @@
 // creates or changes an entity's VetIS.API access settings (m_Vetis) without
 // the window, for administrators and automation. A new record gets the
 // window's defaults (creation date today, answers shown on errors, period 30).
-// --show prints the record afterwards with the password and API key masked.
+// --show prints the record afterwards with the password and API key masked;
+// given without any value to change, it only reads: the files stay as they
+// are, and an entity without settings is reported, not given a record.
 // "--password -" and "--apikey -" read the secret from standard input (both:
 // two lines, the password first), so that it shows neither in the process
 // list nor in the shell's history. Every value is stored as given or refused.
@@ -12,6 +14,7 @@
 #include "cli/SecretInput.h"
 #include "cli/StoreMessages.h"
 
+#include "framework/LastError.h"
 #include "store/ErrorCodes.h"
 #include "store/FieldAccess.h"
 #include "store/RecordText.h"
@@ -25,6 +28,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <utility>
 
 namespace cli {
@@ -93,6 +97,31 @@ std::string shownValue(std::string_view value)
     return true;
 }
 
+// True when an option gives a value to store.
+bool changesAValue(const Arguments& args)
+{
+    return std::any_of(std::begin(kOptions), std::end(kOptions), [&](const SettingOption& o) {
+        return args.options.count("--" + std::string(o.option));
+    });
+}
+
+// The settings stored for the GUID. A settings file that cannot be read
+// (damaged, locked, a record that fails its authentication) is not the same
+// as a missing record: false then, with the message said, and `found` empty.
+[[nodiscard]] bool readStored(vetis::StoredVetisSettings& repo, const std::string& guid,
+                              std::optional<store::VetisRecord>& found)
+{
+    framework::clearLastError();
+    found = repo.find(guid);
+    if (found)
+        return true;
+    const int code = framework::lastError().code;
+    if (code == store::kOk || code == store::kRecordNotFound)
+        return true;
+    fail("the stored settings of " + guid + " cannot be read: " + describeLastError(store::vetisTable()));
+    return false;
+}
+
 void show(const store::VetisRecord& r)
 {
     const store::TableDef& def = store::vetisTable();
@@ -126,14 +155,31 @@ void show(const store::VetisRecord& r)
         fail("no data folder with Base at " + data + " (run zanvo-cli init first)");
         return kExitFailure;
     }
+    const QString folder = QDir(QString::fromStdString(data)).absolutePath() + u'/';
+    std::optional<store::VetisRecord> found;
+
+    if (args.has("--show") && !changesAValue(args)) {
+        // Only reading: nothing is created, upgraded or written.
+        store::Session session(folder, {}, store::Access::ReadOnly);
+        vetis::StoredVetisSettings repo(session);
+        if (!readStored(repo, guid, found))
+            return kExitFailure;
+        if (!found) {
+            fail("no settings are stored for the entity " + guid);
+            return kExitFailure;
+        }
+        show(*found);
+        return kExitOk;
+    }
+
     if (!readSecretsFromInput(args, error)) {
         fail(error);
         return kExitFailure;
     }
-
-    store::Session session(QDir(QString::fromStdString(data)).absolutePath() + u'/');
+    store::Session session(folder);
     vetis::StoredVetisSettings repo(session);
-    std::optional<store::VetisRecord> found = repo.find(guid);
+    if (!readStored(repo, guid, found))
+        return kExitFailure;
     const bool isNew = !found;
     store::VetisRecord record = found ? *found : vetis::newVetisRecord(guid);
     const store::TableDef& def = store::vetisTable();

@@ -55,7 +55,7 @@ public:
     // Adds a list read with the given record element; returns its slot. With
     // expandAbbreviation, paths that begin with "#01" stand for ones that begin
     // with "!vd:certifiedConsignment"; without it such paths match nothing.
-    int addList(const ListLayout& layout, std::string_view rowTag, bool expandAbbreviation);
+    [[nodiscard]] int addList(const ListLayout& layout, std::string_view rowTag, bool expandAbbreviation);
 
     // State of a record element of that name, or of the child of a state.
     std::int32_t rootState(std::int32_t nameId) const { return findChild(kNone, nameId); }

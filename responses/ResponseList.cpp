@@ -20,7 +20,13 @@ void clearRecord(const ListLayout& layout, std::byte* record)
 
 bool ResponseList::add(const void* record)
 {
-    std::memcpy(nextRow(), record, m_layout->recordLength);
+    std::byte* room = nullptr;
+    try {
+        room = nextRow();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    std::memcpy(room, record, m_layout->recordLength);
     ++m_count;
     return true;
 }
@@ -59,17 +65,26 @@ void ResponseList::truncate(std::size_t count)
     m_chunks.resize((m_count + m_rowsPerChunk - 1) >> m_chunkShift);
 }
 
-void ResponseList::sortRows(const std::function<bool(const std::byte*, const std::byte*)>& less)
+bool ResponseList::sortRows(const std::function<bool(const std::byte*, const std::byte*)>& less)
 {
     const std::size_t n = count();
-    std::vector<std::size_t> order(n);
+    std::vector<std::size_t> order;
+    try {
+        order.resize(n);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return less(row(a), row(b)); });
     ResponseList sorted(*m_layout);
+    // The copy replaces the rows only when it holds every one of them: a
+    // partial copy would drop the rows beyond the failure.
     for (std::size_t i : order)
-        sorted.add(row(i));
+        if (!sorted.add(row(i)))
+            return false;
     m_chunks.swap(sorted.m_chunks);
+    return true;
 }
 
 } // namespace responses

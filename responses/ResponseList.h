@@ -74,8 +74,9 @@ public:
         m_chunks.clear();
         m_count = 0;
     }
-    // Appends a copy of one record of the list's length.
-    bool add(const void* record);
+    // Appends a copy of one record of the list's length. False, with the list
+    // unchanged, when memory for it runs out.
+    [[nodiscard]] bool add(const void* record);
     // Room for the next row, to be filled where it lies and then counted by
     // commitRow(); its bytes are undefined until written. Saves the copy of a
     // record filled elsewhere. The room after it is asked from memory ahead,
@@ -114,7 +115,9 @@ public:
     }
 
     // Stable sort of the rows (the loaders sort documents and route points).
-    void sortRows(const std::function<bool(const std::byte*, const std::byte*)>& less);
+    // The rows are sorted into a copy; false, with the rows as they were, when
+    // memory for the copy runs out.
+    [[nodiscard]] bool sortRows(const std::function<bool(const std::byte*, const std::byte*)>& less);
 
 private:
     // Row i lies in chunk i / rows per chunk.

@@ -61,20 +61,20 @@ struct ReadResult
 // count (0 after a refusal); ROFFSET, RCOUNT, RTOTAL are cleared first.
 // Entries are appended: the caller empties the lists beforehand. Nothing is
 // thrown.
-ReadResult WalkAnswer(const vetis::AnswerDocument& answer, vetis::RequestRecord& request,
-                      WalkerMessages* messages = nullptr);
+[[nodiscard]] ReadResult WalkAnswer(const vetis::AnswerDocument& answer, vetis::RequestRecord& request,
+                                    WalkerMessages* messages = nullptr);
 
 // Parses and checks the answer through the same checks, then reads it as
 // above (the command line and the tests read answers this way); answers
 // longer than maxBytes are refused unparsed.
-ReadResult ReadAnswer(std::string_view answer, vetis::RequestRecord& request,
-                      WalkerMessages* messages = nullptr,
-                      std::size_t maxBytes = framework::process::maxAnswerBytes());
+[[nodiscard]] ReadResult ReadAnswer(std::string_view answer, vetis::RequestRecord& request,
+                                    WalkerMessages* messages = nullptr,
+                                    std::size_t maxBytes = framework::process::maxAnswerBytes());
 
 // The same, parsing the caller's buffer in place (its bytes are changed):
 // saves a copy of the answer when the caller is done with it anyway.
-ReadResult ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request,
-                             WalkerMessages* messages = nullptr,
-                             std::size_t maxBytes = framework::process::maxAnswerBytes());
+[[nodiscard]] ReadResult ReadAnswerInPlace(char* answer, std::size_t size, vetis::RequestRecord& request,
+                                           WalkerMessages* messages = nullptr,
+                                           std::size_t maxBytes = framework::process::maxAnswerBytes());
 
 } // namespace responses

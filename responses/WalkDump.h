@@ -29,8 +29,8 @@ struct WalkDumpResult
 };
 
 // Answers longer than maxBytes are refused unread.
-WalkDumpResult walkDump(std::string_view kind, std::string_view answer,
-                        std::size_t maxBytes = framework::process::maxAnswerBytes());
+[[nodiscard]] WalkDumpResult walkDump(std::string_view kind, std::string_view answer,
+                                      std::size_t maxBytes = framework::process::maxAnswerBytes());
 
 // Appends a text with its tabs, line breaks and backslashes written as \t,
 // \n, \r and \\, so that an entry stays one line (the table dump of the

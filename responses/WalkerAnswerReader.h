@@ -11,8 +11,8 @@ namespace responses {
 class WalkerAnswerReader final : public vetis::AnswerReader
 {
 public:
-    vetis::AnswerReading readAnswer(const vetis::AnswerDocument& answer,
-                                    vetis::RequestRecord& request) override;
+    [[nodiscard]] vetis::AnswerReading readAnswer(const vetis::AnswerDocument& answer,
+                                                  vetis::RequestRecord& request) override;
     void clearList(ResponseList& list) override;
 };
 

@@ -55,7 +55,7 @@ void setLinkValue(const FieldDef& f, char* record, const std::string& value)
     std::memset(p + n, f.type == FieldType::ZText ? 0 : ' ', f.size - n);
 }
 
-int deleteChildren(const RelationDef& r, Table& child, const std::string& value)
+[[nodiscard]] int deleteChildren(const RelationDef& r, Table& child, const std::string& value)
 {
     const FieldDef& link =
         child.def().fields[static_cast<std::size_t>(child.def().fieldIndex(r.linkChildField))];
@@ -82,7 +82,8 @@ int deleteChildren(const RelationDef& r, Table& child, const std::string& value)
     }
 }
 
-int moveChildren(const RelationDef& r, Table& child, const std::string& from, const std::string& to)
+[[nodiscard]] int moveChildren(const RelationDef& r, Table& child, const std::string& from,
+                               const std::string& to)
 {
     const FieldDef& link =
         child.def().fields[static_cast<std::size_t>(child.def().fieldIndex(r.linkChildField))];

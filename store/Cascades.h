@@ -22,11 +22,11 @@ public:
     static bool hasDeleteCascades(const TableDef& parent);
 
     // put() and deleteRecord() of a parent with cascades.
-    static int put(Table& parent);
-    static int deleteRecord(Table& parent);
+    [[nodiscard]] static int put(Table& parent);
+    [[nodiscard]] static int deleteRecord(Table& parent);
 
 private:
-    static int run(Table& parent, bool deleting);
+    [[nodiscard]] static int run(Table& parent, bool deleting);
 };
 
 } // namespace store

@@ -21,7 +21,7 @@ using sqlite::DbError;
 // this one is opened on first use and kept for the life of the process. A
 // failed open is reported and not remembered: without its keeper the table
 // would silently lose its rows whenever no thread happens to hold it.
-int keepSharedMemoryAlive(const std::string& uri, DbError& err)
+[[nodiscard]] int keepSharedMemoryAlive(const std::string& uri, DbError& err)
 {
     static std::mutex mutex;
     static std::map<std::string, sqlite3*>* keepers = new std::map<std::string, sqlite3*>;

@@ -46,14 +46,15 @@ public:
     // Attaches (or shares the attachment of) a table's file. A read-write
     // connection creates a missing file with its schema and upgrades a file
     // of an older field dictionary; a read-only one reports both.
-    int attach(const TableDef& def, const std::string& path, AttachedFile*& out, sqlite::DbError& err);
+    [[nodiscard]] int attach(const TableDef& def, const std::string& path, AttachedFile*& out,
+                             sqlite::DbError& err);
     void release(const TableDef& def);
 
-    int prepare(const std::string& sql, sqlite::Statement& out, sqlite::DbError& err);
+    [[nodiscard]] int prepare(const std::string& sql, sqlite::Statement& out, sqlite::DbError& err);
     // sqlite3_step, waiting out the table locks of shared in-memory tables the
     // way the busy time-out waits out file locks, as long as the statement has
     // not produced a row; a lock met after that is returned as it is.
-    int step(sqlite3_stmt* stmt);
+    [[nodiscard]] int step(sqlite3_stmt* stmt);
     void useLockTimeout(int seconds);
 
     // Every write of this connection moves the generation on, so that the
@@ -62,18 +63,18 @@ public:
     void noteWrite() { ++m_generation; }
 
     bool inTransaction() const { return m_inTransaction; }
-    int begin(std::vector<AttachedFile*> files, int timeoutSeconds, sqlite::DbError& err);
+    [[nodiscard]] int begin(std::vector<AttachedFile*> files, int timeoutSeconds, sqlite::DbError& err);
     // Inside a transaction: take the write lock of a file not named at its start.
-    int lockForWrite(AttachedFile& file, sqlite::DbError& err);
-    int commit(sqlite::DbError& err);
+    [[nodiscard]] int lockForWrite(AttachedFile& file, sqlite::DbError& err);
+    [[nodiscard]] int commit(sqlite::DbError& err);
     void rollback();
     // A nested scope that can be undone alone (the cascades of one change).
-    int savepoint(sqlite::DbError& err);
+    [[nodiscard]] int savepoint(sqlite::DbError& err);
     void releaseSavepoint();
     void rollbackToSavepoint();
 
 private:
-    int open(sqlite::DbError& err);
+    [[nodiscard]] int open(sqlite::DbError& err);
     // Before a table file is attached: makes sure the main database is the
     // anchor when the connection can still be opened anew.
     void anchorForFiles();

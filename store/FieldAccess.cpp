@@ -23,7 +23,7 @@ std::string_view trimmed(std::string_view s)
 }
 
 template <typename T>
-bool setWhole(char* p, std::string_view text)
+[[nodiscard]] bool setWhole(char* p, std::string_view text)
 {
     text = trimmed(text);
     if (!text.empty() && text.front() == '+')

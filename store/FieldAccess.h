@@ -27,6 +27,6 @@ std::string plainDecimal(double value);
 // to the field; numbers must be a whole decimal number in the type's range (a
 // real for f64). False, with the field unchanged, when the text does not fit
 // the type.
-bool setFieldFromUtf8(const FieldDef& field, char* record, std::string_view utf8);
+[[nodiscard]] bool setFieldFromUtf8(const FieldDef& field, char* record, std::string_view utf8);
 
 } // namespace store

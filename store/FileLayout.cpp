@@ -12,7 +12,7 @@ namespace {
 constexpr FieldType kTypes[] = {FieldType::Text, FieldType::ZText, FieldType::U8, FieldType::I16,
                                 FieldType::U16,  FieldType::I32,   FieldType::F64};
 
-bool typeNamed(std::string_view name, FieldType& out)
+[[nodiscard]] bool typeNamed(std::string_view name, FieldType& out)
 {
     for (FieldType t : kTypes)
         if (fieldTypeName(t) == name) {
@@ -41,7 +41,7 @@ std::uint32_t fixedWidth(FieldType t)
 }
 
 template <typename T>
-bool number(std::string_view text, T& out)
+[[nodiscard]] bool number(std::string_view text, T& out)
 {
     std::uint64_t v = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);

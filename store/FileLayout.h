@@ -38,6 +38,6 @@ std::string layoutText(const TableDef& def);
 // The layout read back from a file, which is checked like any outside input:
 // known types, widths that fit their type, fields inside the record and apart
 // from each other, names given once. False with `why` set otherwise.
-bool parseLayout(std::string_view text, StoredLayout& out, std::string& why);
+[[nodiscard]] bool parseLayout(std::string_view text, StoredLayout& out, std::string& why);
 
 } // namespace store::layout

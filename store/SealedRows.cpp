@@ -39,7 +39,7 @@ std::string toHex(const unsigned char* data, std::size_t n)
     return hex;
 }
 
-bool fromHex(std::string_view hex, unsigned char* out, std::size_t n)
+[[nodiscard]] bool fromHex(std::string_view hex, unsigned char* out, std::size_t n)
 {
     std::size_t len = 0;
     return sodium_hex2bin(out, n, hex.data(), hex.size(), nullptr, &len, nullptr) == 0 && len == n &&

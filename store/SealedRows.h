@@ -34,7 +34,7 @@ std::string_view keyValue(const TableDef& def, const char* record);
 
 // A fresh random salt for a new file, as hex.
 std::string newSalt();
-bool isValidSalt(std::string_view hexSalt);
+[[nodiscard]] bool isValidSalt(std::string_view hexSalt);
 
 // The keys of a file with this salt, derived once per process and salt;
 // nullptr when the derivation fails (out of memory).
@@ -47,12 +47,13 @@ KeyHash keyHash(const Keys& keys, std::string_view clippedGuid);
 
 // out = nonce || ciphertext || tag. False (out empty) when the record cannot
 // be sealed; nothing of it may be written then.
-bool seal(const Keys& keys, const KeyHash& hash, const char* record, std::size_t length,
-          std::vector<unsigned char>& out);
+[[nodiscard]] bool seal(const Keys& keys, const KeyHash& hash, const char* record, std::size_t length,
+                        std::vector<unsigned char>& out);
 
 // False when the row is not authentic (damaged, or sealed under another key or
 // for another row) or not of the record's length.
-bool unseal(const Keys& keys, const unsigned char* keyHash, std::size_t keyHashLength,
-            const unsigned char* sealed, std::size_t sealedLength, char* record, std::size_t length);
+[[nodiscard]] bool unseal(const Keys& keys, const unsigned char* keyHash, std::size_t keyHashLength,
+                          const unsigned char* sealed, std::size_t sealedLength, char* record,
+                          std::size_t length);
 
 } // namespace store::sealed

@@ -61,7 +61,7 @@ struct DbError
 DbError dbError(sqlite3* db, int rc);
 
 // Runs SQL without results; on failure fills err and returns its code.
-int exec(sqlite3* db, const std::string& sql, DbError& err);
+[[nodiscard]] int exec(sqlite3* db, const std::string& sql, DbError& err);
 
 // True for results that mean "another connection holds the lock".
 inline bool isLockResult(int rc)

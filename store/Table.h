@@ -56,7 +56,7 @@ public:
     // read-only session reports both instead). A table whose changes cascade
     // to other tables opens those too, and fails with their error when one of
     // them cannot be opened.
-    int open();
+    [[nodiscard]] int open();
     void close();
     bool isOpen() const { return m_file != nullptr; }
 
@@ -72,45 +72,46 @@ public:
     void clear();
 
     // Reads the record whose key equals the buffer on all components.
-    int fetch(const KeyDef& key);
-    int fetch(std::string_view keyName);
+    [[nodiscard]] int fetch(const KeyDef& key);
+    [[nodiscard]] int fetch(std::string_view keyName);
 
-    int set(const KeyDef& key, int components = kAllComponents);
-    int set(std::string_view keyName, int components = kAllComponents);
-    int next();
-    int previous();
+    [[nodiscard]] int set(const KeyDef& key, int components = kAllComponents);
+    [[nodiscard]] int set(std::string_view keyName, int components = kAllComponents);
+    [[nodiscard]] int next();
+    [[nodiscard]] int previous();
 
-    int add();
-    int put();
-    int deleteRecord();
+    [[nodiscard]] int add();
+    [[nodiscard]] int put();
+    [[nodiscard]] int deleteRecord();
     // Deletes every record (no cascades).
-    int deleteAll();
-    int count(std::int64_t& records);
+    [[nodiscard]] int deleteAll();
+    [[nodiscard]] int count(std::int64_t& records);
 
     // The store's own use (cascades): the record of row `row` as stored.
-    int readStored(std::int64_t row, char* out);
+    [[nodiscard]] int readStored(std::int64_t row, char* out);
 
 private:
     struct Statements;
     struct Position;
     enum class Query : std::uint8_t;
 
-    int fail(int code, int sqliteCode = 0, std::string_view text = {}) const;
-    int failDb(int rc) const;
-    int ensureOpen() const;
-    int ensureKeys() const;
-    int keyIndex(const KeyDef& key) const;
-    int statement(Query q, int key, int components, sqlite3_stmt*& out);
-    int bindKey(sqlite3_stmt* stmt, int firstParam, int key, int components, const char* record) const;
-    int bindRecord(sqlite3_stmt* stmt, const char* record) const;
-    int decodeRow(sqlite3_stmt* stmt, char* out) const;
-    int read(int direction);
-    int query(int direction, int limit);
-    int runQuery(sqlite3_stmt* stmt, int limit, int& got);
-    int loadRow(std::int64_t row, char* out);
-    int writeRecord(bool insert, bool withCascades = true);
-    int failSealedClash(int rc);
-    int removeRow(std::int64_t row);
+    [[nodiscard]] int fail(int code, int sqliteCode = 0, std::string_view text = {}) const;
+    [[nodiscard]] int failDb(int rc) const;
+    [[nodiscard]] int ensureOpen() const;
+    [[nodiscard]] int ensureKeys() const;
+    [[nodiscard]] int keyIndex(const KeyDef& key) const;
+    [[nodiscard]] int statement(Query q, int key, int components, sqlite3_stmt*& out);
+    [[nodiscard]] int bindKey(sqlite3_stmt* stmt, int firstParam, int key, int components,
+                              const char* record) const;
+    [[nodiscard]] int bindRecord(sqlite3_stmt* stmt, const char* record) const;
+    [[nodiscard]] int decodeRow(sqlite3_stmt* stmt, char* out) const;
+    [[nodiscard]] int read(int direction);
+    [[nodiscard]] int query(int direction, int limit);
+    [[nodiscard]] int runQuery(sqlite3_stmt* stmt, int limit, int& got);
+    [[nodiscard]] int loadRow(std::int64_t row, char* out);
+    [[nodiscard]] int writeRecord(bool insert, bool withCascades = true);
+    [[nodiscard]] int failSealedClash(int rc);
+    [[nodiscard]] int removeRow(std::int64_t row);
 
     Session* m_session;
     const TableDef& m_def;

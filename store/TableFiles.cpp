@@ -21,7 +21,7 @@ struct HandleCloser
 
 // Writes a new database with the table's schema at `path`, which must not
 // exist; the commit makes it durable before the caller moves it into place.
-int writeNewFile(const TableDef& def, const std::string& path, sqlite::DbError& err)
+[[nodiscard]] int writeNewFile(const TableDef& def, const std::string& path, sqlite::DbError& err)
 {
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -44,7 +44,7 @@ int writeNewFile(const TableDef& def, const std::string& path, sqlite::DbError& 
 // complete, so that no other program ever finds it empty or half made (and
 // takes it for damaged). When another program has made the file meanwhile,
 // its file stays and ours is dropped.
-int createFile(const TableDef& def, const std::string& path, sqlite::DbError& err)
+[[nodiscard]] int createFile(const TableDef& def, const std::string& path, sqlite::DbError& err)
 {
     const QString target = QString::fromStdString(path);
     const QString temporary =

@@ -18,7 +18,8 @@ constexpr long long kDatabaseHeaderBytes = 100;
 // at least a database header long (36 otherwise, the file left alone); a
 // missing one is reported (2) when only reading, else created with the
 // table's schema (3 without its folder, 5 when the folder takes no new file).
-int prepareForAttach(const TableDef& def, const std::string& path, bool readOnly, sqlite::DbError& err);
+[[nodiscard]] int prepareForAttach(const TableDef& def, const std::string& path, bool readOnly,
+                                   sqlite::DbError& err);
 
 // The URI under which the file is attached: read-only, or read-write without
 // ever creating it.

@@ -14,7 +14,7 @@ namespace store::schema {
 
 namespace {
 
-int countSchemaObjects(sqlite3* db, const std::string& alias, int& count, sqlite::DbError& err)
+[[nodiscard]] int countSchemaObjects(sqlite3* db, const std::string& alias, int& count, sqlite::DbError& err)
 {
     const std::string sql = "SELECT count(*) FROM " + sqlite::quoted(alias) + ".sqlite_master";
     sqlite3_stmt* raw = nullptr;
@@ -33,7 +33,8 @@ int countSchemaObjects(sqlite3* db, const std::string& alias, int& count, sqlite
 // The schema of a new in-memory database. Another thread may be creating the
 // same shared one right now: the immediate transaction serialises us, and the
 // second one finds the schema in place.
-int createSchema(sqlite3* db, const TableDef& def, const std::string& alias, sqlite::DbError& err)
+[[nodiscard]] int createSchema(sqlite3* db, const TableDef& def, const std::string& alias,
+                               sqlite::DbError& err)
 {
     if (sqlite::exec(db, "BEGIN IMMEDIATE", err) != kOk)
         return err.code;
@@ -53,14 +54,14 @@ int createSchema(sqlite3* db, const TableDef& def, const std::string& alias, sql
     return code;
 }
 
-int refuse(sqlite::DbError& err, std::string text)
+[[nodiscard]] int refuse(sqlite::DbError& err, std::string text)
 {
     err = {kBadFileStructure, 0, std::move(text)};
     return err.code;
 }
 
 // A version as the files record it: a whole number from 1.
-bool parseVersion(const std::string& text, std::uint32_t& version)
+[[nodiscard]] bool parseVersion(const std::string& text, std::uint32_t& version)
 {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), version);
     return !text.empty() && ec == std::errc() && end == text.data() + text.size() && version > 0;

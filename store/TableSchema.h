@@ -62,14 +62,15 @@ enum class OpenKind : std::uint8_t
 // table or of nobody is refused (47; 36 when it is no database). A refused
 // file is never changed. A file made before versions were recorded counts as
 // the current version, and is marked so when it is opened for writing.
-int prepareFile(sqlite3* db, const TableDef& def, const std::string& alias, OpenKind kind, int lockTimeoutMs,
-                FileInfo& info, sqlite::DbError& err);
+[[nodiscard]] int prepareFile(sqlite3* db, const TableDef& def, const std::string& alias, OpenKind kind,
+                              int lockTimeoutMs, FileInfo& info, sqlite::DbError& err);
 
 // Meta values of the database attached as `alias` (empty when absent).
-int readMeta(sqlite3* db, const std::string& alias, const char* key, std::string& value,
-             sqlite::DbError& err);
+[[nodiscard]] int readMeta(sqlite3* db, const std::string& alias, const char* key, std::string& value,
+                           sqlite::DbError& err);
 // Sets the version, fingerprint and field list to the dictionary's own, inside
 // the caller's transaction.
-int writeVersionMeta(sqlite3* db, const TableDef& def, const std::string& alias, sqlite::DbError& err);
+[[nodiscard]] int writeVersionMeta(sqlite3* db, const TableDef& def, const std::string& alias,
+                                   sqlite::DbError& err);
 
 } // namespace store::schema

@@ -109,7 +109,7 @@ struct Plan
     std::vector<const StoredField*> dropped;
 };
 
-bool makePlan(const TableDef& def, const StoredLayout& old, Plan& plan, std::string& why)
+[[nodiscard]] bool makePlan(const TableDef& def, const StoredLayout& old, Plan& plan, std::string& why)
 {
     for (const FieldDef& f : def.fields) {
         const StoredField* before = old.field(f.name);
@@ -172,7 +172,7 @@ void convertRecord(const Plan& plan, const char* oldRecord, const TableDef& def,
     }
 }
 
-int prepare(sqlite3* db, const std::string& sql, sqlite::Statement& out, sqlite::DbError& err)
+[[nodiscard]] int prepare(sqlite3* db, const std::string& sql, sqlite::Statement& out, sqlite::DbError& err)
 {
     sqlite3_stmt* raw = nullptr;
     const int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr);
@@ -184,7 +184,7 @@ int prepare(sqlite3* db, const std::string& sql, sqlite::Statement& out, sqlite:
     return kOk;
 }
 
-int stepDone(sqlite3* db, sqlite3_stmt* stmt, sqlite::DbError& err)
+[[nodiscard]] int stepDone(sqlite3* db, sqlite3_stmt* stmt, sqlite::DbError& err)
 {
     const int rc = sqlite3_step(stmt);
     sqlite3_reset(stmt);
@@ -206,8 +206,8 @@ std::vector<std::string> keyColumns(const TableDef& def, const KeyDef& key)
 
 // Drops the indexes of the file that the dictionary no longer has as they
 // are; `kept` receives the names of those that stay.
-int dropChangedIndexes(sqlite3* db, const TableDef& def, const std::string& alias,
-                       std::set<std::string>& kept, sqlite::DbError& err)
+[[nodiscard]] int dropChangedIndexes(sqlite3* db, const TableDef& def, const std::string& alias,
+                                     std::set<std::string>& kept, sqlite::DbError& err)
 {
     sqlite::Statement list, info;
     if (prepare(db, "SELECT name, \"unique\" FROM pragma_index_list('records', ?1) WHERE origin = 'c'", list,
@@ -247,8 +247,8 @@ int dropChangedIndexes(sqlite3* db, const TableDef& def, const std::string& alia
 }
 
 // Rewrites the values of a text column whose width or kind changed.
-int normaliseText(sqlite3* db, const TableDef& def, const std::string& alias, const FieldDef& field,
-                  sqlite::DbError& err)
+[[nodiscard]] int normaliseText(sqlite3* db, const TableDef& def, const std::string& alias,
+                                const FieldDef& field, sqlite::DbError& err)
 {
     const std::string table = sqlite::quoted(alias) + ".records";
     const std::string column = sqlite::quoted(field.name);
@@ -284,8 +284,8 @@ int normaliseText(sqlite3* db, const TableDef& def, const std::string& alias, co
     return kOk;
 }
 
-int upgradeColumns(sqlite3* db, const TableDef& def, const std::string& alias, const Plan& plan,
-                   sqlite::DbError& err)
+[[nodiscard]] int upgradeColumns(sqlite3* db, const TableDef& def, const std::string& alias, const Plan& plan,
+                                 sqlite::DbError& err)
 {
     std::set<std::string> kept;
     if (dropChangedIndexes(db, def, alias, kept, err) != kOk)
@@ -312,8 +312,9 @@ int upgradeColumns(sqlite3* db, const TableDef& def, const std::string& alias, c
 
 // Every sealed record is opened with the old layout, carried over to the new
 // one and sealed again (under the same file key, with a fresh nonce).
-int upgradeSealedRows(sqlite3* db, const TableDef& def, const std::string& alias, const StoredLayout& old,
-                      const Plan& plan, const std::string& salt, sqlite::DbError& err)
+[[nodiscard]] int upgradeSealedRows(sqlite3* db, const TableDef& def, const std::string& alias,
+                                    const StoredLayout& old, const Plan& plan, const std::string& salt,
+                                    sqlite::DbError& err)
 {
     const sealed::Keys* keys = sealed::keysForSalt(salt);
     if (!keys) {

@@ -28,7 +28,7 @@
 // back and the file stays as it was, byte for byte.
 namespace store::upgrade {
 
-int upgradeFile(sqlite3* db, const TableDef& def, const std::string& alias, std::uint32_t fromVersion,
-                const std::string& salt, sqlite::DbError& err);
+[[nodiscard]] int upgradeFile(sqlite3* db, const TableDef& def, const std::string& alias,
+                              std::uint32_t fromVersion, const std::string& salt, sqlite::DbError& err);
 
 } // namespace store::upgrade

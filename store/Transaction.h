@@ -31,8 +31,8 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-    int start();
-    int commit();
+    [[nodiscard]] int start();
+    [[nodiscard]] int commit();
     void rollback();
     bool active() const { return m_active; }
 

@@ -2,6 +2,7 @@
 #include "vetis/VetisAccessCheck.h"
 
 #include "framework/LastError.h"
+#include "platform/CodePage.h"
 #include "store/ErrorCodes.h"
 #include "store/RecordText.h"
 
@@ -64,10 +65,13 @@ ExchangeJob accessCheckJob(const store::VetisRecord& settings)
         RequestRecord request = accessCheckRequest(settings);
         ExchangeContext context;
         context.settings = &edited;
-        // The answer is a dictionary list, not an application, so the
-        // exchange itself does not call it a success; the status does.
+        // The request references no list, so the exchange reads the answer as
+        // an application; a dictionary list holds none, and the exchange
+        // calls even a sound one no success. What it refused it says in
+        // APPERROR (an answer that is no sound envelope, a Fault), which a
+        // dictionary answer leaves blank.
         static_cast<void>(worker.exchange(request, context));
-        return request.RCODE == 200;
+        return request.RCODE == 200 && store::isBlank(store::textOf(request.APPERROR));
     };
 }
 
@@ -86,6 +90,14 @@ std::optional<AccessCheckVerdict> accessCheckVerdict(const ExchangeRunResult& re
         return AccessCheckVerdict{
             false, QStringLiteral("Проверка доступа к сервису Ветис.API не выполнена: ") + result.error};
     const int status = result.request.RCODE;
+    if (status == 200) {
+        // The exchange refused what came back; APPERROR says why.
+        const QString why = platform::fromCp1251(store::textOf(result.request.APPERROR)).trimmed();
+        return AccessCheckVerdict{
+            false, why.isEmpty()
+                       ? QStringLiteral("Сервис Ветис.API ответил, но ответ не принят.")
+                       : QStringLiteral("Сервис Ветис.API ответил, но ответ не принят:|%1").arg(why)};
+    }
     if (status == 401 || status == 403)
         return AccessCheckVerdict{false,
                                   QStringLiteral("Сервис Ветис.API отказал в доступе (код ответа: %1).|"

@@ -35,7 +35,10 @@ private:
 RequestRecord accessCheckRequest(const store::VetisRecord& settings);
 
 // The job of a check: the request above, sent with a copy of the settings.
-// It succeeds when the service answered with status 200.
+// It succeeds when the service answered with status 200 and the exchange took
+// the answer: one sound SOAP envelope without a Fault. A page of status 200
+// that is none (a proxy's HTML page, broken XML) fails the check, and the
+// request's APPERROR says why.
 ExchangeJob accessCheckJob(const store::VetisRecord& settings);
 
 struct AccessCheckVerdict

@@ -2,6 +2,7 @@
 #include "vetis/VetisSettingsEditor.h"
 
 #include "framework/ErrorManager.h"
+#include "framework/LastError.h"
 #include "framework/MessageBox.h"
 #include "platform/CodePage.h"
 #include "store/ErrorCodes.h"
@@ -67,12 +68,23 @@ void VetisSettingsEditor::open(std::string_view entityGuid)
 {
     m_closed = false;
     m_storedKey.reset();
+    m_readFailure = 0;
     const std::string key = isEntityGuid(entityGuid) ? std::string(store::clip(entityGuid))
                                                      : platform::utf8ToCp1251(kGuidPlaceholderUtf8);
 
+    framework::clearLastError();
     if (std::optional<store::VetisRecord> found = m_repository.find(key)) {
         m_record = *found;
         m_storedKey = key;
+    } else if (const framework::LastError& error = framework::lastError();
+               error.code != 0 && error.code != store::kRecordNotFound) {
+        // Not the same as no settings: a new record added now could stand
+        // beside the one that was not read. The message is fatal (the program
+        // ends after OK): there is no answer to look at.
+        m_readFailure = error.code;
+        m_record = newVetisRecord(key);
+        static_cast<void>(framework::errorManager().report_for_file(framework::MessageId::FileOpenFailed,
+                                                                    QString::fromStdString(error.fileName)));
     } else {
         m_record = newVetisRecord(key);
         const int code = m_repository.add(m_record);
@@ -102,7 +114,8 @@ ConfirmOutcome VetisSettingsEditor::confirm()
     const QString folder = platform::fromCp1251(store::ztextOf(m_record.DUMPPATH));
     store::setZText(m_record.DUMPPATH, platform::toCp1251(normalizedDumpFolder(folder)));
 
-    m_lastWriteCode = write();
+    // The read failure was reported when the window opened.
+    m_lastWriteCode = m_readFailure != 0 ? m_readFailure : write();
     return m_lastWriteCode == store::kOk ? ConfirmOutcome::Written : ConfirmOutcome::WriteFailed;
 }
 

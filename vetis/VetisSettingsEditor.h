@@ -31,7 +31,10 @@ public:
     // Opening: the record of the entity (Windows-1251 GUID), or of the
     // placeholder key when the GUID is not 36 characters. A missing record is
     // added at once with the defaults of a new one. A stored period of 0 and a
-    // scale outside its range are corrected in the edited copy.
+    // scale outside its range are corrected in the edited copy. A settings
+    // file that cannot be read (damaged, locked, a record that fails its
+    // authentication) is reported through the error manager (message 29,
+    // which ends the program) and nothing is written, then or on confirming.
     void open(std::string_view entityGuid);
 
     // The edited copy.
@@ -47,7 +50,8 @@ public:
     // GUID, the record moves to the new key. Write failures are reported
     // through the error manager.
     [[nodiscard]] ConfirmOutcome confirm();
-    // The store's code of the last write (0 after success).
+    // The store's code of the last write, or of the read at opening that kept
+    // it from writing (0 after success).
     int lastWriteCode() const { return m_lastWriteCode; }
 
     // Closing: a record still stored under a key that is not an entity GUID
@@ -63,6 +67,10 @@ private:
     // The key the record is stored under in the repository; nothing while it
     // is not stored (adding it failed).
     std::optional<std::string> m_storedKey;
+    // The store's code when the stored record could not be read at opening
+    // (0 when it was read or is missing): a record that may exist unread is
+    // never written over or beside.
+    int m_readFailure = 0;
     int m_lastWriteCode = 0;
     bool m_closed = false;
 };

@@ -12,9 +12,15 @@ namespace shell::ui {
 
 QString readOwnEntityName(const QString& dataFolder, const QString& listFormatFile)
 {
-    store::Session session(dataFolder, listFormatFile);
+    // Showing a name changes nothing on disk: no table file is created, none
+    // is upgraded or marked, and no journal or anchor file is made. The files
+    // are made by whatever first writes to them.
+    store::Session session(dataFolder, listFormatFile, store::Access::ReadOnly);
     store::TypedTable<store::EntityRecord> entities(session, store::entityTable());
-    if (entities.open() != store::kOk) {
+    if (const int code = entities.open(); code != store::kOk) {
+        // A data folder whose entities were never written has no name to show.
+        if (code == store::kFileNotFound)
+            return {};
         // A damaged, foreign or unreachable file is the user's to know about;
         // it is never recreated over his data. The message is fatal: the
         // program ends after OK, so there is no answer to look at.

@@ -12,11 +12,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
+#include <vector>
 
 #if defined(__linux__)
 #include <poll.h>
 #include <pty.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 #endif
 
@@ -59,6 +63,100 @@ public:
 private:
     testsupport::TempFolder m_folder;
 };
+
+#if defined(__linux__)
+const std::string kPasswordPrompt = "Пароль для доступа к Ветис.API: ";
+
+// The settings of a new pseudo-terminal.
+termios freshTerminal()
+{
+    int master = -1;
+    int slave = -1;
+    termios settings{};
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) == 0) {
+        EXPECT_EQ(tcgetattr(slave, &settings), 0);
+        close(slave);
+        close(master);
+    } else {
+        ADD_FAILURE() << "no pseudo-terminal";
+    }
+    return settings;
+}
+
+// zanvo-cli on a pseudo-terminal of its own, as a user at a terminal runs it.
+class TerminalRun
+{
+public:
+    explicit TerminalRun(std::vector<std::string> words)
+    {
+        const std::string exe = cliProgram().toStdString();
+        words.insert(words.begin(), exe);
+        std::vector<char*> argv;
+        for (std::string& w : words)
+            argv.push_back(w.data());
+        argv.push_back(nullptr);
+        m_pid = forkpty(&m_terminal, nullptr, nullptr, nullptr);
+        if (m_pid == 0) {
+            execv(exe.c_str(), argv.data());
+            _exit(127);
+        }
+        EXPECT_GT(m_pid, 0);
+    }
+    ~TerminalRun()
+    {
+        if (m_pid > 0 && !m_waited) {
+            kill(m_pid, SIGKILL);
+            static_cast<void>(wait());
+        }
+        if (m_terminal >= 0)
+            close(m_terminal);
+    }
+    TerminalRun(const TerminalRun&) = delete;
+    TerminalRun& operator=(const TerminalRun&) = delete;
+
+    int terminal() const { return m_terminal; }
+    pid_t pid() const { return m_pid; }
+
+    // Reads what the terminal shows into `screen` until it shows `until`, or
+    // with `until` empty until the tool is done with the terminal.
+    bool readScreen(const std::string& until)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (std::chrono::steady_clock::now() < end) {
+            if (!until.empty() && screen.find(until) != std::string::npos)
+                return true;
+            pollfd pfd{m_terminal, POLLIN, 0};
+            if (poll(&pfd, 1, 100) <= 0)
+                continue;
+            char buffer[512];
+            const ssize_t n = read(m_terminal, buffer, sizeof buffer);
+            if (n <= 0)
+                return until.empty(); // the tool closed the terminal
+            screen.append(buffer, std::size_t(n));
+        }
+        return false;
+    }
+    [[nodiscard]] bool type(const std::string& keys)
+    {
+        return write(m_terminal, keys.data(), keys.size()) == ssize_t(keys.size());
+    }
+    // The tool's wait status.
+    [[nodiscard]] int wait()
+    {
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+        m_waited = true;
+        return status;
+    }
+
+    std::string screen;
+
+private:
+    int m_terminal = -1;
+    pid_t m_pid = -1;
+    bool m_waited = false;
+};
+#endif
 
 } // namespace
 
@@ -111,55 +209,58 @@ TEST(CliInput, ATerminalIsAskedWithoutShowingWhatIsTyped)
     GTEST_SKIP() << "the terminal is a pseudo-terminal of Linux";
 #else
     DataFolder data;
-    const std::string exe = cliProgram().toStdString();
-    std::vector<std::string> words = {exe,      "settings",          "--data",     data.path().toStdString(),
-                                      "--guid", kGuid.toStdString(), "--password", "-"};
-    std::vector<char*> argv;
-    for (std::string& w : words)
-        argv.push_back(w.data());
-    argv.push_back(nullptr);
-
-    int terminal = -1;
-    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
-    if (child == 0) {
-        execv(exe.c_str(), argv.data());
-        _exit(127);
-    }
-    ASSERT_GT(child, 0);
-
-    // Everything the terminal shows, until the tool is done with it.
-    std::string screen;
-    const auto readScreen = [&](const std::string& until) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (std::chrono::steady_clock::now() < end) {
-            if (!until.empty() && screen.find(until) != std::string::npos)
-                return true;
-            pollfd pfd{terminal, POLLIN, 0};
-            if (poll(&pfd, 1, 100) <= 0)
-                continue;
-            char buffer[512];
-            const ssize_t n = read(terminal, buffer, sizeof buffer);
-            if (n <= 0)
-                return until.empty(); // the tool closed the terminal
-            screen.append(buffer, std::size_t(n));
-        }
-        return false;
-    };
-    const std::string prompt = "Пароль для доступа к Ветис.API: ";
-    const bool asked = readScreen(prompt);
+    TerminalRun run(
+        {"settings", "--data", data.path().toStdString(), "--guid", kGuid.toStdString(), "--password", "-"});
+    const bool asked = run.readScreen(kPasswordPrompt);
     const std::string secret = "typed-secret-42";
     if (asked) {
-        EXPECT_EQ(write(terminal, (secret + "\n").data(), secret.size() + 1), ssize_t(secret.size() + 1));
+        EXPECT_TRUE(run.type(secret + "\n"));
     }
-    readScreen({});
-    int status = 0;
-    waitpid(child, &status, 0);
-    close(terminal);
+    run.readScreen({});
+    const int status = run.wait();
 
-    ASSERT_TRUE(asked) << screen;
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << screen;
-    EXPECT_EQ(screen.find(secret), std::string::npos) << screen;
+    ASSERT_TRUE(asked) << run.screen;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << run.screen;
+    EXPECT_EQ(run.screen.find(secret), std::string::npos) << run.screen;
     EXPECT_TRUE(data.revealed().contains(QByteArray::fromStdString("\t" + secret + "\t")));
+#endif
+}
+
+TEST(CliInput, ATerminalLeftByASignalDuringThePromptEchoesAgain)
+{
+#if !defined(__linux__)
+    GTEST_SKIP() << "the terminal is a pseudo-terminal of Linux";
+#else
+    DataFolder data;
+    const QByteArray before = data.settingsFile();
+    // Ctrl-C typed at the prompt, and a kill from elsewhere, each with half a
+    // secret typed.
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        TerminalRun run({"settings", "--data", data.path().toStdString(), "--guid", kGuid.toStdString(),
+                         "--password", "-"});
+        ASSERT_TRUE(run.readScreen(kPasswordPrompt)) << run.screen;
+        termios prompting{};
+        ASSERT_EQ(tcgetattr(run.terminal(), &prompting), 0);
+        ASSERT_EQ(prompting.c_lflag & ECHO, 0u) << "the typing is hidden at the prompt";
+        EXPECT_TRUE(run.type("half-a-sec"));
+        if (signal == SIGINT)
+            EXPECT_TRUE(run.type("\x03")); // the terminal's interrupt character
+        else
+            EXPECT_EQ(kill(run.pid(), SIGTERM), 0);
+        run.readScreen({});
+        const int status = run.wait();
+
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal)
+            << "the tool ends by the signal; status " << status;
+        termios after{};
+        ASSERT_EQ(tcgetattr(run.terminal(), &after), 0);
+        EXPECT_NE(after.c_lflag & ECHO, 0u) << "the terminal echoes again";
+        // The tool's terminal began as every new one does.
+        EXPECT_EQ(after.c_lflag, freshTerminal().c_lflag) << "the terminal is as it was before the prompt";
+        EXPECT_EQ(run.screen.find("half-a-sec"), std::string::npos) << run.screen;
+        EXPECT_EQ(data.settingsFile(), before);
+    }
 #endif
 }
 

@@ -258,10 +258,61 @@ TEST(CliTest, SettingsOfAnEntityWhoseStoredRecordIsDamagedSayItIsDamaged)
         SQLITE_OK);
     sqlite3_close(db);
 
-    const CliResult r = cli(args);
+    const auto before = snapshot(data);
+
+    // Changing a value and only showing alike: the record is not taken for
+    // missing, and nothing is written.
+    for (const QStringList& run :
+         {args, QStringList{QStringLiteral("settings"), QStringLiteral("--data"), data,
+                            QStringLiteral("--guid"), guid, QStringLiteral("--show")}}) {
+        const CliResult r = cli(run);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("cannot be read"))) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("error 36"))) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QStringLiteral("UNIQUE"))) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_EQ(snapshot(data), before);
+    }
+}
+
+TEST(CliTest, SettingsShowOnlyReads)
+{
+    testsupport::TempFolder folder;
+    const QString data = folder.path() + QStringLiteral("data");
+    ASSERT_EQ(cli({QStringLiteral("init"), QStringLiteral("--data"), data}).exitCode, 0);
+    const QString guid = QStringLiteral("9a1b2c3d-4e5f-4071-8899-aabbccddeeff");
+    const QStringList show{
+        QStringLiteral("settings"), QStringLiteral("--data"), data, QStringLiteral("--guid"), guid,
+        QStringLiteral("--show")};
+
+    // An entity without settings is reported, not given a record.
+    auto before = snapshot(data);
+    CliResult r = cli(show);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("error 36"))) << r.err.toStdString();
-    EXPECT_FALSE(r.err.contains(QStringLiteral("UNIQUE"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("no settings are stored"))) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(snapshot(data), before);
+
+    ASSERT_EQ(cli({QStringLiteral("settings"), QStringLiteral("--data"), data, QStringLiteral("--guid"), guid,
+                   QStringLiteral("--login"), QStringLiteral("clerk"), QStringLiteral("--password"),
+                   QStringLiteral("pw")})
+                  .exitCode,
+              0);
+    ASSERT_TRUE(QFile::remove(data + QStringLiteral("/Base/commit.db")));
+    before = snapshot(data);
+    r = cli(show);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.text().contains(QStringLiteral("MVS:LOGIN\tclerk\n"))) << r.out.toStdString();
+    EXPECT_TRUE(r.text().contains(QStringLiteral("MVS:PASSWORD\t***\n"))) << r.out.toStdString();
+    // Not even the anchor of multi-file commits is made.
+    EXPECT_EQ(snapshot(data), before);
+
+    // Without the settings file: reported, not created.
+    ASSERT_TRUE(QFile::remove(data + QStringLiteral("/Base/mv01.dat")));
+    r = cli(show);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("mv01.dat"))) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(data + QStringLiteral("/Base/mv01.dat")));
 }
 
 } // namespace

@@ -126,13 +126,13 @@ TEST(ResponseList, AddSortAndTypedAccess)
         clearRecord(list.layout(), reinterpret_cast<std::byte*>(&row));
         std::strcpy(row.NAME, name);
         row.FACTOR = name[0];
-        list.add(&row);
+        ASSERT_TRUE(list.add(&row));
     }
     ASSERT_EQ(list.count(), 3u);
-    list.sortRows([](const std::byte* a, const std::byte* b) {
+    ASSERT_TRUE(list.sortRows([](const std::byte* a, const std::byte* b) {
         return std::strcmp(reinterpret_cast<const UnitRow*>(a)->NAME,
                            reinterpret_cast<const UnitRow*>(b)->NAME) < 0;
-    });
+    }));
     EXPECT_STREQ(list[0].NAME, "a");
     EXPECT_EQ(+list[0].FACTOR, 'a');
     EXPECT_STREQ(list[2].NAME, "c");
@@ -148,13 +148,13 @@ TEST(ResponseList, RowsSpanningManyChunksKeepTheirContents)
         clearRecord(list.layout(), reinterpret_cast<std::byte*>(&row));
         row.PACKQUANTITY = 49 - i;
         std::snprintf(row.ISSUENUMBER, sizeof row.ISSUENUMBER, "%d", i);
-        list.add(&row);
+        ASSERT_TRUE(list.add(&row));
     }
     ASSERT_EQ(list.count(), 50u);
-    list.sortRows([](const std::byte* a, const std::byte* b) {
+    ASSERT_TRUE(list.sortRows([](const std::byte* a, const std::byte* b) {
         return reinterpret_cast<const VsdRow*>(a)->PACKQUANTITY <
                reinterpret_cast<const VsdRow*>(b)->PACKQUANTITY;
-    });
+    }));
     for (int i = 0; i < 50; ++i) {
         EXPECT_EQ(+list[static_cast<std::size_t>(i)].PACKQUANTITY, i);
         EXPECT_EQ(std::string_view(list[static_cast<std::size_t>(i)].ISSUENUMBER), std::to_string(49 - i));

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 using namespace responses;
@@ -66,16 +67,73 @@ TEST(ResponseList, RowsSurviveGrowingAndCuttingAcrossChunks)
             addRows(list, model, 19, next);
             expectRows(list, model);
         }
-        list.sortRows([](const std::byte* x, const std::byte* y) {
+        ASSERT_TRUE(list.sortRows([](const std::byte* x, const std::byte* y) {
             int a = 0;
             int b = 0;
             std::memcpy(&a, x, sizeof a);
             std::memcpy(&b, y, sizeof b);
             return a % 4 < b % 4;
-        });
+        }));
         std::stable_sort(model.begin(), model.end(), [](int a, int b) { return a % 4 < b % 4; });
         expectRows(list, model);
         addRows(list, model, 9, next);
         expectRows(list, model);
     }
+}
+
+TEST(ResponseList, MemoryRunningOutLeavesEveryRowInPlace)
+{
+    const ListLayout& layout = contentsLayout(1);
+    std::vector<std::byte> record(layout.recordLength, std::byte{0});
+    auto recordOf = [&](int number) {
+        std::memcpy(record.data(), &number, sizeof number);
+        std::memcpy(record.data() + layout.recordLength - sizeof number, &number, sizeof number);
+        return record.data();
+    };
+
+    // Adding with room for one chunk only: the rows that fit are added, the
+    // first that needs more memory is refused and leaves the list as it was.
+    ResponseList list(layout);
+    std::vector<int> model;
+    failListGrowthAfter(1);
+    bool refused = false;
+    for (int n = 0; n < 100000 && !refused; ++n) {
+        if (list.add(recordOf(n)))
+            model.push_back(n);
+        else
+            refused = true;
+    }
+    failListGrowthAfter(-1);
+    ASSERT_TRUE(refused);
+    const std::size_t rowsPerChunk = model.size();
+    ASSERT_GT(rowsPerChunk, 1u);
+    expectRows(list, model);
+
+    // Rows over several chunks, sorted into a copy that runs out of memory at
+    // its first, its second and its last chunk: the rows stay, in their order.
+    int next = static_cast<int>(model.size());
+    addRows(list, model, static_cast<int>(rowsPerChunk * 3 + 1), next);
+    const auto chunks = static_cast<long>((model.size() + rowsPerChunk - 1) / rowsPerChunk);
+    const auto descending = [](const std::byte* x, const std::byte* y) {
+        int a = 0;
+        int b = 0;
+        std::memcpy(&a, x, sizeof a);
+        std::memcpy(&b, y, sizeof b);
+        return a > b;
+    };
+    for (const long allowed : {0L, 1L, chunks - 1}) {
+        SCOPED_TRACE(allowed);
+        failListGrowthAfter(allowed);
+        const bool sorted = list.sortRows(descending);
+        failListGrowthAfter(-1);
+        EXPECT_FALSE(sorted);
+        expectRows(list, model);
+    }
+
+    // With memory back, both work.
+    ASSERT_TRUE(list.add(recordOf(next)));
+    model.push_back(next);
+    ASSERT_TRUE(list.sortRows(descending));
+    std::sort(model.begin(), model.end(), std::greater<>());
+    expectRows(list, model);
 }

@@ -120,7 +120,7 @@ constexpr ListLayout kNameLayout{"names", "t:row", 24, kNameFields};
 TEST(ElementNames, NamesResolveAlikeWhereverTheyLie)
 {
     PathIndex index;
-    index.addList(kNameLayout, "t:row", false);
+    ASSERT_EQ(index.addList(kNameLayout, "t:row", false), 0);
     const std::int32_t none = PathIndex::kNone;
     const std::int32_t a33 = index.nameId("t:aaaaaaaaaaaaaaaaaaaaaaaaaaaaaa1");
     const std::int32_t a28 = index.nameId("t:abcdefghijklmnopqrstuvwxyz");
@@ -240,7 +240,7 @@ TEST(ResponseList, RowsFilledWhereTheyLie)
     list.truncate(5);
     EXPECT_EQ(list.count(), 5u);
     std::vector<std::byte> record(length, std::byte{0x7F});
-    list.add(record.data());
+    ASSERT_TRUE(list.add(record.data()));
     ASSERT_EQ(list.count(), 6u);
     EXPECT_EQ(list.row(5)[0], std::byte{0x7F});
     EXPECT_EQ(static_cast<int>(list.row(4)[0]), 6);

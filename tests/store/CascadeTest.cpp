@@ -61,9 +61,11 @@ protected:
     Links links()
     {
         Links out;
-        place.set("MPL:BYENTITY", 0);
-        while (place.next() == kOk)
+        EXPECT_EQ(place.set("MPL:BYENTITY", 0), kOk);
+        int code = kOk;
+        while ((code = place.next()) == kOk)
             out.emplace(std::string(textOf(place.rec().ENTITY)), std::string(textOf(place.rec().ENTERPRISE)));
+        EXPECT_EQ(code, kRecordNotFound);
         return out;
     }
     bool hasSettings(const char* guid)

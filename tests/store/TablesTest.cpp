@@ -9,31 +9,10 @@
 
 using namespace store;
 
-namespace {
-
-std::uint16_t widthOf(FieldType t)
-{
-    switch (t) {
-    case FieldType::U8:
-        return 1;
-    case FieldType::I16:
-    case FieldType::U16:
-        return 2;
-    case FieldType::I32:
-        return 4;
-    case FieldType::F64:
-        return 8;
-    case FieldType::Text:
-    case FieldType::ZText:
-        return 0; // any width
-    }
-    return 0;
-}
-
-} // namespace
-
-// The layouts are binary record formats: a gap, an overlap or a field with the
-// wrong width would corrupt every stored record.
+// The layouts are binary record formats: a gap or an overlap would corrupt
+// every stored record. (A number field of the wrong width does not compile:
+// the record struct and the dictionary come from one list, and the storage
+// of a number type exists for its own width only.)
 TEST(Tables, EveryLayoutIsContiguousAndWellFormed)
 {
     ASSERT_EQ(allTables().size(), 11u);
@@ -48,10 +27,7 @@ TEST(Tables, EveryLayoutIsContiguousAndWellFormed)
             EXPECT_TRUE(f.name.starts_with(prefix)) << f.name;
             EXPECT_GT(f.name.size(), prefix.size()) << f.name;
             EXPECT_TRUE(names.insert(f.name).second) << "duplicate " << f.name;
-            if (widthOf(f.type) != 0)
-                EXPECT_EQ(f.size, widthOf(f.type)) << f.name;
-            else
-                EXPECT_GT(f.size, 0) << f.name;
+            EXPECT_GT(f.size, 0) << f.name;
             offset += f.size;
         }
         EXPECT_EQ(offset, t->recordLength);

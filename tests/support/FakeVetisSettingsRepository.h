@@ -15,6 +15,11 @@ class FakeVetisSettingsRepository final : public vetis::VetisSettingsRepository
 public:
     std::optional<store::VetisRecord> find(std::string_view guid) override
     {
+        ++finds;
+        if (failFind != 0) {
+            framework::setLastError(failFind, "Base/mv01.dat");
+            return std::nullopt;
+        }
         auto it = records.find(std::string(store::clip(guid)));
         if (it == records.end())
             return std::nullopt;
@@ -51,8 +56,10 @@ public:
     }
 
     std::map<std::string, store::VetisRecord> records;
+    int failFind = 0;
     int failAdd = 0;
     int failPut = 0;
+    int finds = 0;
     int adds = 0;
     int puts = 0;
     int removes = 0;

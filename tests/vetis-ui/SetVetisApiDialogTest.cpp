@@ -2,8 +2,10 @@
 // The access-settings window driven as a user would, against m_Vetis in memory.
 #include "support/FakeVetisSettingsRepository.h"
 
+#include "framework/ErrorManager.h"
 #include "framework/ProcessSettings.h"
 #include "framework/RecordingPresenter.h"
+#include "framework/StorageErrorTexts.h"
 #include "platform/CodePage.h"
 #include "platform/Dates.h"
 #include "store/RecordText.h"
@@ -474,6 +476,45 @@ TEST_F(SetVetisApiDialogTest, FailedAddOnOpeningIsReportedAndRetriedOnConfirm)
     EXPECT_TRUE(d->written());
     ASSERT_EQ(repo.records.count(std::string(kGuid)), 1u);
     EXPECT_EQ(+repo.records.at(std::string(kGuid)).PERIOD, 30);
+}
+
+TEST_F(SetVetisApiDialogTest, AnUnreadableSettingsFileIsReportedAndNothingIsWritten)
+{
+    // Damaged, locked, or a record that fails its authentication: the stored
+    // record may be there, unread.
+    for (const int code : {store::kDamagedFile, store::kFileLocked, store::kBadFileStructure}) {
+        SCOPED_TRACE(code);
+        FakeVetisSettingsRepository unreadable;
+        unreadable.failFind = code;
+        framework::RecordingPresenter shown;
+        framework::setMessagePresenter(&shown);
+        framework::installStorageErrorTexts();
+        bool ended = false;
+        framework::errorManager().setEndProgramAction([&ended] { ended = true; });
+
+        auto d = std::make_unique<SetVetisApiDialog>(unreadable, kGuid, hooks);
+        ASSERT_EQ(shown.count(), 1u);
+        EXPECT_EQ(shown.shown().front().caption, QStringLiteral("Ошибка доступа к файлу"));
+        EXPECT_TRUE(shown.shown().front().text.contains(QStringLiteral("mv01.dat")))
+            << shown.shown().front().text.toStdString();
+        EXPECT_TRUE(ended) << "a settings file that cannot be read ends the program after the message";
+
+        // Were the program to go on, confirming would still write nothing.
+        type(*d, "MVS:LOGIN", QStringLiteral("typed"));
+        press(*d, "YES");
+        EXPECT_FALSE(d->written());
+        d.reset();
+        framework::errorManager().setEndProgramAction({});
+        framework::setMessagePresenter(&presenter);
+        EXPECT_EQ(unreadable.adds, 0);
+        EXPECT_EQ(unreadable.puts, 0);
+        EXPECT_EQ(unreadable.removes, 0);
+    }
+
+    // A missing record is no failure: it is added with the defaults.
+    auto d = open(kGuid);
+    EXPECT_EQ(presenter.count(), 0u);
+    EXPECT_EQ(repo.records.count(std::string(kGuid)), 1u);
 }
 
 } // namespace

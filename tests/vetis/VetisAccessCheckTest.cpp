@@ -104,6 +104,34 @@ TEST_F(VetisAccessCheckTest, EveryFailureIsToldEvenWhenAnswersAreNotShown)
     EXPECT_EQ(presenter.count(), 0u) << "answer mode 0: the exchange showed nothing";
 }
 
+TEST_F(VetisAccessCheckTest, AnAnswerOfStatus200IsAPassOnlyWhenItIsASoundEnvelope)
+{
+    const store::VetisRecord settings = runnertest::simSettings(sim, 0);
+    ExchangeRunResult result = check(settings);
+    EXPECT_EQ(result.outcome, RunOutcome::Succeeded);
+    std::optional<AccessCheckVerdict> verdict = accessCheckVerdict(result);
+    ASSERT_TRUE(verdict.has_value());
+    EXPECT_TRUE(verdict->passed) << verdict->text.toStdString();
+
+    // A proxy's HTML page and broken XML, both with status 200.
+    for (const vetissim::FaultKind kind :
+         {vetissim::FaultKind::WrongContentType, vetissim::FaultKind::MalformedXml}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        fail(kind);
+        result = check(settings);
+        EXPECT_EQ(result.outcome, RunOutcome::Failed);
+        EXPECT_EQ(result.request.RCODE, 200);
+        verdict = accessCheckVerdict(result);
+        ASSERT_TRUE(verdict.has_value());
+        EXPECT_FALSE(verdict->passed);
+        const QString lead = QStringLiteral("Сервис Ветис.API ответил, но ответ не принят:|");
+        EXPECT_TRUE(verdict->text.startsWith(lead)) << verdict->text.toStdString();
+        EXPECT_GT(verdict->text.size(), lead.size() + 10)
+            << "the verdict says why: " << verdict->text.toStdString();
+    }
+    EXPECT_EQ(presenter.count(), 0u) << "answer mode 0: the exchange showed nothing";
+}
+
 TEST(EditedVetisSettings, AnswersForItsOwnEntityOnlyAndNeverChanges)
 {
     store::VetisRecord record = runnertest::simSettings(vetissim::VetisSim(runnertest::quickSimConfig()), 1);
