@@ -216,6 +216,49 @@ TEST_F(ApplicationFlow, RepayMakesTheVsdUtilizedInLaterLists)
     EXPECT_EQ(again.status, "REJECTED");
 }
 
+// Doubles of the same fixture options share their built-in world; what one's
+// applications change, the others (running beside it or started later) never see.
+TEST_F(ApplicationFlow, WhatADoubleChangesStaysItsOwn)
+{
+    startSim();
+    VetisSim beside(config);
+    ASSERT_TRUE(beside.start()) << beside.errorString();
+    auto enterprises = [](VetisSim& s) {
+        std::size_t count = 0;
+        s.withFixtures(
+            [&](vetissim::FixtureStore& store) { count = store.size(vetissim::RefKind::Enterprise); });
+        return count;
+    };
+    const std::size_t enterprisesBefore = enterprises(*sim);
+    ASSERT_EQ(enterprises(beside), enterprisesBefore);
+
+    const AppAnswer confirmed =
+        complete(vetDocumentListRequest(known::kOwnEnterpriseGuid, 1, 0, "CONFIRMED"));
+    ASSERT_EQ(vetDocuments(confirmed).size(), 1u);
+    const Element* vsd = vetDocuments(confirmed).front();
+    const std::string uuid = vsd->textOf(ns::bs, "uuid");
+    const std::string volume = vsd->first(ns::vd, "batch")->textOf(ns::vd, "volume");
+    ASSERT_EQ(complete(repayRequest(uuid, known::kOwnEnterpriseGuid, volume)).status, "COMPLETED");
+    const std::string create =
+        "<merc:modifyEnterpriseRequest><merc:localTransactionId>t1</merc:localTransactionId>"
+        "<merc:modificationOperation><vd:type>CREATE</vd:type><vd:resultingList><dt:enterprise>"
+        "<dt:name>Склад</dt:name></dt:enterprise></vd:resultingList></merc:modificationOperation>"
+        "</merc:modifyEnterpriseRequest>";
+    ASSERT_EQ(complete(create).status, "COMPLETED");
+    EXPECT_EQ(sim->vsdStatus(uuid), "UTILIZED");
+    EXPECT_EQ(enterprises(*sim), enterprisesBefore + 1);
+
+    VetisSim later(config);
+    for (VetisSim* other : {&beside, &later}) {
+        EXPECT_EQ(other->vsdStatus(uuid), "CONFIRMED");
+        EXPECT_EQ(enterprises(*other), enterprisesBefore);
+        EXPECT_TRUE(other->applications().empty());
+    }
+    // A double started afresh repays the same VSD: there it is still CONFIRMED.
+    startSim();
+    EXPECT_EQ(complete(repayRequest(uuid, known::kOwnEnterpriseGuid, volume)).status, "COMPLETED");
+}
+
 TEST_F(ApplicationFlow, RejectionsCarryCodedErrors)
 {
     startSim();

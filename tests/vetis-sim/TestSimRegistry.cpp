@@ -358,6 +358,23 @@ TEST(VetisSimRegistry, FixtureFilesExtendAndReplaceTheBuiltInData)
               root));
     EXPECT_EQ(root.first(ns::dt, "unit")->textOf(ns::dt, "name"), "килограммы");
 
+    // The files change the data of the double that read them, not of one of the
+    // same options without them.
+    VetisSim plain(smallWorld());
+    ASSERT_TRUE(plain.start()) << plain.errorString();
+    ASSERT_TRUE(
+        parse(post(plain.endpoint("DictionaryService"),
+                   registryEnvelope("getUnitByGuidRequest",
+                                    std::string("<bs:guid>") + vetissim::known::kKilogramGuid + "</bs:guid>"))
+                  .body,
+              root));
+    EXPECT_EQ(root.first(ns::dt, "unit")->textOf(ns::dt, "name"), "кг");
+    EXPECT_EQ(post(plain.endpoint("DictionaryService"),
+                   registryEnvelope("getUnitByGuidRequest",
+                                    "<bs:guid>22222222-2222-4222-8222-222222222222</bs:guid>"))
+                  .status,
+              500);
+
     std::ofstream broken(folder.file(QStringLiteral("broken.xml")).toStdString());
     broken << "<dt:unitList>";
     broken.close();

@@ -143,7 +143,10 @@ struct Download
     QString target;
 };
 
-Download download(const FileServer& files, QString target, std::int64_t chunk, int retries, bool resume)
+// totalTimeout, when given, ends a stalled transfer sooner than the low-speed
+// abort, whose window is counted in whole seconds.
+Download download(const FileServer& files, QString target, std::int64_t chunk, int retries, bool resume,
+                  std::chrono::milliseconds totalTimeout = 0ms)
 {
     vetis::TCurlHttpClass curl;
     Download d;
@@ -152,6 +155,7 @@ Download download(const FileServer& files, QString target, std::int64_t chunk, i
     vetis::TransferLimits limits;
     limits.connectTimeout = 2000ms;
     limits.lowSpeedTime = 1s;
+    limits.totalTimeout = totalTimeout;
     if (vetis::applyTransportSettings(curl, vetis::TransportSettings({}, limits)) != CURLE_OK)
         return d;
     d.result = curl.DownloadFile(files.url(), &target, chunk, nullptr, &d.bytes, &d.size, retries, resume);
@@ -212,6 +216,9 @@ TEST(DownloadFile, ServerWithoutRangesIsReadPlainly)
 
 TEST(DownloadFile, TimeOutsAreRetriedUpToTheCount)
 {
+    // Each stalled part times out after this; a part that is served takes a
+    // few milliseconds, under the sanitizers too.
+    constexpr auto kStallEnds = 500ms;
     testsupport::TempFolder folder;
     {
         FileServer files;
@@ -219,7 +226,7 @@ TEST(DownloadFile, TimeOutsAreRetriedUpToTheCount)
         ASSERT_TRUE(files.start());
         TraceCapture trace;
         const QString target = folder.file(QStringLiteral("retried.pdf"));
-        const Download d = download(files, target, 0, 3, false);
+        const Download d = download(files, target, 0, 3, false, kStallEnds);
         EXPECT_EQ(d.result, CURLE_OK);
         EXPECT_EQ(files.gets, 3);
         EXPECT_EQ(readAll(target), files.content);
@@ -231,7 +238,8 @@ TEST(DownloadFile, TimeOutsAreRetriedUpToTheCount)
         FileServer files;
         files.stallGets = 2;
         ASSERT_TRUE(files.start());
-        const Download d = download(files, folder.file(QStringLiteral("given-up.pdf")), 0, 2, false);
+        const Download d =
+            download(files, folder.file(QStringLiteral("given-up.pdf")), 0, 2, false, kStallEnds);
         EXPECT_EQ(d.result, CURLE_OPERATION_TIMEDOUT);
         EXPECT_EQ(files.gets, 2);
     }

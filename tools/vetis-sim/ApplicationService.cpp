@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 namespace vetissim {
 namespace {
@@ -265,7 +266,8 @@ XNode ApplicationService::processIncoming(const XNode& request, std::vector<Busi
         errors.push_back(rejecting->second);
         return {};
     }
-    XNode* vsd = m_store.vsd(uuid);
+    // Read through the shared data; only a repay takes the VSD to change.
+    const XNode* vsd = std::as_const(m_store).vsd(uuid);
     if (!vsd) {
         errors.push_back({"MERC13001", "ВСД с идентификатором " + uuid + " не найден"});
         return {};
@@ -297,18 +299,20 @@ XNode ApplicationService::processIncoming(const XNode& request, std::vector<Busi
     }
 
     // The VSD is repaid: later lists show it UTILIZED with one more status change.
+    XNode* repaidVsd = m_store.vsd(uuid);
     const std::string now = nowDateTime();
     // The status was read above, so its element is there; a VSD of a fixture
     // folder that has no date of its last change keeps none.
-    static_cast<void>(vsd->setTextAt("vd:vetDStatus", "UTILIZED"));
-    static_cast<void>(vsd->setTextAt("vd:lastUpdateDate", now));
+    static_cast<void>(repaidVsd->setTextAt("vd:vetDStatus", "UTILIZED"));
+    static_cast<void>(repaidVsd->setTextAt("vd:lastUpdateDate", now));
     XNode change(Ns::VetDoc, "statusChange");
     change.add(Ns::VetDoc, "status", "UTILIZED");
     XNode& person = change.add(Ns::VetDoc, "specifiedPerson");
     person.addIf(Ns::VetDoc, "login", request.textAt("merc:initiator/vd:login"));
     person.add(Ns::VetDoc, "fio", "Уполномоченное лицо получателя");
     change.add(Ns::VetDoc, "actualDateTime", now);
-    vsd->children.push_back(std::move(change));
+    repaidVsd->children.push_back(std::move(change));
+    vsd = repaidVsd;
 
     XNode response(Ns::Merc, "processIncomingConsignmentResponse");
     if (decision != "RETURN_ALL") {

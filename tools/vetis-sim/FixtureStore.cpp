@@ -45,32 +45,79 @@ std::string_view elementName(RefKind kind)
     return {};
 }
 
+FixtureStore::FixtureStore()
+    : m_vsds(std::make_shared<const std::vector<XNode>>())
+    , m_ownsVsds(true)
+{
+    for (std::size_t k = 0; k < kKinds; ++k) {
+        m_entries[k] = std::make_shared<Entries>();
+        m_ownsEntries[k] = true;
+    }
+}
+
+FixtureStore::FixtureStore(const FixtureStore& other)
+    : m_entries(other.m_entries)
+    , m_vsds(other.m_vsds)
+{
+    other.m_sharedOut = true;
+}
+
+void FixtureStore::stopSharingOwnBlocks()
+{
+    if (m_sharedOut.exchange(false)) {
+        m_ownsEntries.fill(false);
+        m_ownsVsds = false;
+    }
+}
+
+FixtureStore::Entries& FixtureStore::ownEntries(RefKind kind)
+{
+    stopSharingOwnBlocks();
+    const std::size_t k = index(kind);
+    if (!m_ownsEntries[k]) {
+        m_entries[k] = std::make_shared<Entries>(*m_entries[k]);
+        m_ownsEntries[k] = true;
+    }
+    // Made here as a mutable object and shared with no other store.
+    return const_cast<Entries&>(*m_entries[k]);
+}
+
+std::vector<XNode>& FixtureStore::ownVsds()
+{
+    stopSharingOwnBlocks();
+    if (!m_ownsVsds) {
+        m_vsds = std::make_shared<std::vector<XNode>>(*m_vsds);
+        m_ownsVsds = true;
+    }
+    return const_cast<std::vector<XNode>&>(*m_vsds);
+}
+
 void FixtureStore::put(RefKind kind, XNode entry)
 {
-    std::vector<XNode>& entries = m_entries[index(kind)];
-    const std::string guid = entry.textAt("bs:guid");
-    for (XNode& existing : entries) {
-        if (!guid.empty() && existing.textAt("bs:guid") == guid) {
-            existing = std::move(entry);
+    Entries& own = ownEntries(kind);
+    std::string guid = entry.textAt("bs:guid");
+    if (!guid.empty()) {
+        if (const auto found = own.firstByGuid.find(guid); found != own.firstByGuid.end()) {
+            own.nodes[found->second] = std::move(entry);
             return;
         }
     }
-    entries.push_back(std::move(entry));
+    // Entries without a guid are never replaced; the first of them answers byGuid("").
+    own.firstByGuid.try_emplace(std::move(guid), own.nodes.size());
+    own.nodes.push_back(std::move(entry));
 }
 
 const XNode* FixtureStore::byGuid(RefKind kind, std::string_view guid) const
 {
-    for (const XNode& entry : m_entries[index(kind)]) {
-        if (entry.textAt("bs:guid") == guid)
-            return &entry;
-    }
-    return nullptr;
+    const Entries& e = entries(kind);
+    const auto found = e.firstByGuid.find(std::string(guid));
+    return found == e.firstByGuid.end() ? nullptr : &e.nodes[found->second];
 }
 
 std::vector<const XNode*> FixtureStore::list(RefKind kind, const Filter& filter) const
 {
     std::vector<const XNode*> found;
-    for (const XNode& entry : m_entries[index(kind)]) {
+    for (const XNode& entry : entries(kind).nodes) {
         if (!filter || filter(entry))
             found.push_back(&entry);
     }
@@ -79,19 +126,20 @@ std::vector<const XNode*> FixtureStore::list(RefKind kind, const Filter& filter)
 
 void FixtureStore::putVsd(XNode vsd)
 {
+    std::vector<XNode>& own = ownVsds();
     const std::string uuid = vsd.textAt("bs:uuid");
-    for (XNode& existing : m_vsds) {
+    for (XNode& existing : own) {
         if (existing.textAt("bs:uuid") == uuid) {
             existing = std::move(vsd);
             return;
         }
     }
-    m_vsds.push_back(std::move(vsd));
+    own.push_back(std::move(vsd));
 }
 
 const XNode* FixtureStore::vsd(std::string_view uuid) const
 {
-    for (const XNode& v : m_vsds) {
+    for (const XNode& v : *m_vsds) {
         if (v.textAt("bs:uuid") == uuid)
             return &v;
     }
@@ -100,7 +148,11 @@ const XNode* FixtureStore::vsd(std::string_view uuid) const
 
 XNode* FixtureStore::vsd(std::string_view uuid)
 {
-    return const_cast<XNode*>(static_cast<const FixtureStore*>(this)->vsd(uuid));
+    const XNode* found = static_cast<const FixtureStore*>(this)->vsd(uuid);
+    if (!found)
+        return nullptr;
+    const auto position = static_cast<std::size_t>(found - m_vsds->data());
+    return &ownVsds()[position];
 }
 
 namespace {

@@ -23,6 +23,8 @@ inline constexpr const char* kSamaraCityGuid = "bb035cc3-1dc2-4627-9d25-a1bf2d4b
 inline constexpr const char* kKilogramGuid = "21ed96c9-337b-4a27-8761-c6e6ad3c9f5b";
 } // namespace known
 
+// Every field but fixturesDir decides the built-in world, which is built once
+// for each set of values and shared (SharedFixtures.cpp keys it by all of them).
 struct FixtureOptions
 {
     // Number of generated VSDs of the own entity.

@@ -8,6 +8,7 @@
 #include "Misbehaviour.h"
 #include "RegistryService.h"
 #include "RequestLog.h"
+#include "SharedFixtures.h"
 #include "Soap.h"
 #include "TlsCertificate.h"
 
@@ -138,6 +139,7 @@ struct VetisSim::Impl
 {
     explicit Impl(SimConfig c)
         : config(std::move(c))
+        , store(*sharedDefaultFixtures(config.fixtures))
         , registry(store, config)
         , applications(store, config)
         , log(config.limits.maxLoggedRequests, config.limits.maxLoggedBytes)
@@ -153,6 +155,8 @@ struct VetisSim::Impl
     OpResult answer(Service service, const XNode& operation);
 
     SimConfig config;
+    // The built-in world shared by every double of the same fixture options;
+    // what this double changes stays its own.
     FixtureStore store;
     RegistryService registry;
     ApplicationService applications;
@@ -384,9 +388,7 @@ void VetisSim::Impl::handleControl(const httplib::Request& request, httplib::Res
 
 VetisSim::VetisSim(SimConfig config)
     : m(std::make_unique<Impl>(std::move(config)))
-{
-    buildDefaultFixtures(m->store, m->config.fixtures);
-}
+{}
 
 VetisSim::~VetisSim()
 {

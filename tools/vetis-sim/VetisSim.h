@@ -29,12 +29,16 @@ class FixtureStore;
 class VetisSim
 {
 public:
+    // The built-in world of config.fixtures is built once per process and shared
+    // by every double of the same fixture options; what a double changes (its
+    // applications, the enterprises and repaid VSDs they make, the fixture
+    // folder) stays its own.
     explicit VetisSim(SimConfig config = {});
     ~VetisSim();
     VetisSim(const VetisSim&) = delete;
     VetisSim& operator=(const VetisSim&) = delete;
 
-    // Builds the fixtures (built-in, then the fixture folder), binds the port and
+    // Takes the fixture folder over the built-in fixtures, binds the port and
     // starts serving. False with errorString() when any step fails.
     [[nodiscard]] bool start();
     void stop();
