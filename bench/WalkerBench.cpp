@@ -28,6 +28,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Live heap bytes and their high-water mark: every operator new of the
@@ -353,15 +354,51 @@ bool declarationShapes(int elements, int repetitions)
     return true;
 }
 
+// The answer kinds the profiler loops take by name.
+bool chooseShape(std::string_view name, bench::AnswerOptions& options)
+{
+    options.style = name == "ns1"       ? bench::PrefixStyle::Generated
+                    : name == "default" ? bench::PrefixStyle::Default
+                                        : bench::PrefixStyle::Usual;
+    options.indented = name != "oneline";
+    return name == "indented" || name == "oneline" || name == "ns1" || name == "default";
+}
+
+// Reads of all ten lists, or parses alone, over and over, for a profiler
+// (callgrind counts the instructions of each the same on any load).
+bool profilerLoop(const std::string& answer, int repetitions, bool reads)
+{
+    std::vector<char> buffer(answer.size() + 1);
+    for (int r = 0; r < repetitions; ++r) {
+        std::memcpy(buffer.data(), answer.data(), answer.size());
+        if (!reads) {
+            pugi::xml_document doc;
+            if (!doc.load_buffer_inplace(buffer.data(), answer.size(), kWalkerParseOptions)) {
+                std::fprintf(stderr, "walker_bench: the answer was not parsed\n");
+                return false;
+            }
+            continue;
+        }
+        ListSet lists(true);
+        if (!readSucceeded(responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request)))
+            return false;
+    }
+    return true;
+}
+
 constexpr const char* kUsage =
     "usage: walker_bench [VSD count = 1000] [runs = 9]\n"
-    "                    [--first | --reads-only | --shapes-only | --write PREFIX] [--shapes N]\n"
+    "                    [--first | --reads-only | --parses-only | --shapes-only | --write PREFIX]\n"
+    "                    [--shape KIND] [--shapes N]\n"
     "  Generates VSD list answers of that many vd:vetDocument elements (usual prefixes indented\n"
     "  and on one line, generated ns1: prefixes, default namespaces) and prints, per answer, the\n"
     "  pugixml parse alone, the reading of the VSD list only and of all ten lists, and the peak\n"
     "  memory of a read; then answers of N = 100000 and 2N hostile namespace declarations.\n"
     "  --first        measures the first kind of answer only (usual prefixes, indented)\n"
     "  --reads-only   repeats reads of all ten lists and prints nothing (for a profiler)\n"
+    "  --parses-only  repeats the pugixml parse alone and prints nothing (its profile beside it)\n"
+    "  --shape KIND   the answer of --reads-only and --parses-only: indented (the default),\n"
+    "                 oneline, ns1 or default\n"
     "  --shapes-only  measures the namespace declaration shapes only\n"
     "  --shapes N     the element count N of the namespace declaration shapes\n"
     "  --write PREFIX writes the four answers to PREFIX-indented.xml, PREFIX-oneline.xml,\n"
@@ -373,8 +410,9 @@ int main(int argc, char** argv)
 {
     bench::CommandLine line;
     int exitCode = 0;
-    if (!bench::readCommandLine(argc, argv, kUsage, 2, {"--first", "--reads-only", "--shapes-only"},
-                                {"--write", "--shapes"}, line, exitCode))
+    if (!bench::readCommandLine(argc, argv, kUsage, 2,
+                                {"--first", "--reads-only", "--parses-only", "--shapes-only"},
+                                {"--write", "--shapes", "--shape"}, line, exitCode))
         return exitCode;
     int shapeElements = 100000;
     if (const auto shapes = line.values.find("--shapes"); shapes != line.values.end()) {
@@ -414,18 +452,16 @@ int main(int argc, char** argv)
         }
         return 0;
     }
+    if (line.has("--reads-only") || line.has("--parses-only")) {
+        const auto shape = line.values.find("--shape");
+        if (shape != line.values.end() && !chooseShape(shape->second, options)) {
+            std::fprintf(stderr, "--shape takes indented, oneline, ns1 or default\n\n%s", kUsage);
+            return 2;
+        }
+        return profilerLoop(bench::generateVsdAnswer(options), repetitions, line.has("--reads-only")) ? 0 : 1;
+    }
     std::string answer = bench::generateVsdAnswer(options);
     answer.shrink_to_fit();
-    if (line.has("--reads-only")) {
-        std::vector<char> buffer(answer.size() + 1);
-        for (int r = 0; r < repetitions; ++r) {
-            std::memcpy(buffer.data(), answer.data(), answer.size());
-            ListSet lists(true);
-            if (!readSucceeded(responses::ReadAnswerInPlace(buffer.data(), answer.size(), lists.request)))
-                return 1;
-        }
-        return 0;
-    }
     if (line.has("--shapes-only"))
         return declarationShapes(shapeElements, std::min(repetitions, 3)) ? 0 : 1;
     std::printf("walker_bench: %d vd:vetDocument elements, %d runs of each measurement, one thread\n",
