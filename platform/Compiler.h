@@ -20,3 +20,12 @@
 #else
 #define ZANVO_PREFETCH_FOR_WRITE(address) ((void)(address))
 #endif
+
+// SSE2 instructions may be used: always on x86-64 (GCC, Clang, MSVC), on
+// 32-bit x86 when the compiler targets them. Code that uses them keeps a
+// portable branch for other processors.
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#define ZANVO_HAVE_SSE2 1
+#else
+#define ZANVO_HAVE_SSE2 0
+#endif

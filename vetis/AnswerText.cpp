@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "vetis/AnswerText.h"
 
+#include "platform/Compiler.h"
 #include "platform/Utf8.h"
 #include "vetis/AsciiCase.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+
+#if ZANVO_HAVE_SSE2
+#include <emmintrin.h>
+#endif
 
 namespace vetis {
 
@@ -77,8 +82,6 @@ bool startsWith(std::string_view text, std::initializer_list<unsigned char> byte
             return false;
     return true;
 }
-
-constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
 
 bool allowedCharacter(std::uint32_t c)
 {
@@ -340,13 +343,59 @@ bool utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out, std::
     return true;
 }
 
+namespace {
+
+#if ZANVO_HAVE_SSE2
+// Sixteen bytes of plain ASCII and two-byte characters (the Cyrillic letters
+// among them) checked at once: every byte above 0x7F must be a lead byte
+// C2..DF directly followed by a continuation byte 80..BF, or such a
+// continuation byte. Returns how many bytes of the block are whole and well
+// formed (16, or 15 when a lead byte ends it), 0 when the block holds
+// anything else (three- and four-byte characters, faults), which the
+// byte-wise reading then takes.
+std::size_t plainBlock(const unsigned char* p)
+{
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const auto high = static_cast<unsigned>(_mm_movemask_epi8(v));
+    if (high == 0)
+        return 16;
+    // Signed comparisons: 80..BF are -128..-65, C2..DF are -62..-33.
+    const auto continuation = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, _mm_set1_epi8(-64))));
+    const auto lead = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(-63)), _mm_cmplt_epi8(v, _mm_set1_epi8(-32)))));
+    if ((continuation | lead) != high || continuation != ((lead << 1) & 0xFFFFu))
+        return 0;
+    return 16 - (lead >> 15);
+}
+#endif
+
+} // namespace
+
 std::size_t firstInvalidUtf8(std::string_view text)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
     std::size_t i = 0;
     while (i < n) {
+#if ZANVO_HAVE_SSE2
+        if (i + 16 <= n) {
+            if (const std::size_t whole = plainBlock(p + i)) {
+                i += whole;
+                continue;
+            }
+            // The block read byte-wise, then blocks again.
+            const std::size_t blockEnd = i + 16;
+            while (i < blockEnd) {
+                const platform::Utf8Step step = platform::utf8Step(text.data() + i, n - i);
+                if (!step.valid)
+                    return i;
+                i += step.length;
+            }
+            continue;
+        }
+#else
         // Plain ASCII sixteen, then eight bytes at a time: most of an answer.
+        constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
         if (i + 16 <= n) {
             std::uint64_t w[2];
             std::memcpy(w, p + i, sizeof w);
@@ -359,6 +408,7 @@ std::size_t firstInvalidUtf8(std::string_view text)
                 continue;
             }
         }
+#endif
         const unsigned char c = p[i];
         if (c < 0x80) {
             ++i;

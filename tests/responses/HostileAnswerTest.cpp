@@ -6,12 +6,16 @@
 #include "WalkerFixtures.h"
 
 #include "platform/CodePage.h"
+#include "platform/Utf8.h"
 #include "vetis/AnswerText.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <random>
+#include <string>
+#include <vector>
 
 using namespace responses;
 using namespace walkertest;
@@ -177,6 +181,51 @@ TEST(AnswerText, Utf8IsCheckedWhereverTheFaultLies)
             EXPECT_EQ(vetis::firstInvalidUtf8(text), at);
             EXPECT_FALSE(vetis::checkUtf8Text(text).ok());
         }
+}
+
+TEST(AnswerText, Utf8CheckAgreesWithTheByteWiseReadingOnMixedText)
+{
+    // Texts of ASCII, Cyrillic, three- and four-byte characters and faults in
+    // every mix, so that the sixteen-byte steps meet lead bytes at their last
+    // byte, faults straddling their borders and blocks they must leave to the
+    // byte-wise reading.
+    const std::vector<std::string> pieces = {"a",
+                                             "<dt:name>",
+                                             "\xD0\xBA",
+                                             "\xD0\xB3\xD1\x80",
+                                             "\xC2\xAB",
+                                             "\xE2\x84\x96",
+                                             "\xF0\x9F\x98\x80",
+                                             "\x80",
+                                             "\xD0",
+                                             "\xC1\xBF",
+                                             "\xE0\x80\x80",
+                                             "\xED\xA0\x80",
+                                             "\xF4\x90\x80\x80",
+                                             "\xFF"};
+    const auto byteWise = [](const std::string& text) {
+        std::size_t i = 0;
+        while (i < text.size()) {
+            const platform::Utf8Step step = platform::utf8Step(text.data() + i, text.size() - i);
+            if (!step.valid)
+                return i;
+            i += step.length;
+        }
+        return text.size();
+    };
+    std::mt19937 random(20261207);
+    int faulty = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        const bool clean = round % 2 == 0;
+        const int count = static_cast<int>(random() % 40);
+        for (int k = 0; k < count; ++k)
+            text += pieces[random() % (clean ? 7 : pieces.size())];
+        const std::size_t expected = byteWise(text);
+        faulty += expected != text.size();
+        ASSERT_EQ(vetis::firstInvalidUtf8(text), expected) << "round " << round;
+    }
+    EXPECT_GT(faulty, 5000); // the faults were met, not only clean texts
 }
 
 TEST(PagingAttributes, IntegersFromZeroToTheLargest32BitValueAreRead)
