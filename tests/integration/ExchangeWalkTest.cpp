@@ -59,6 +59,14 @@ protected:
         r.COUNT = 1000;
         return r;
     }
+    // A request of the unit list into `units`.
+    RequestRecord unitsRequest(responses::TypedList<responses::UnitRow>& units)
+    {
+        RequestRecord r = request(RequestCode::UnitByGuidOrList);
+        store::setZText(r.ROWTAG, "dt:unit");
+        r.lists[0] = &units;
+        return r;
+    }
 
     vetissim::VetisSim sim;
     framework::RecordingPresenter presenter;
@@ -72,9 +80,7 @@ protected:
 TEST_P(ExchangeWalk, UnitDictionaryFillsItsList)
 {
     responses::TypedList<responses::UnitRow> units;
-    RequestRecord r = request(RequestCode::UnitByGuidOrList);
-    store::setZText(r.ROWTAG, "dt:unit");
-    r.lists[0] = &units;
+    RequestRecord r = unitsRequest(units);
     ASSERT_TRUE(Exchange(r, context));
     EXPECT_GT(r.RLOAD, 0);
     EXPECT_EQ(static_cast<std::size_t>(r.RLOAD), units.count());
@@ -156,9 +162,7 @@ TEST_P(ExchangeWalk, MalformedOrTruncatedAnswersAreNoSuccess)
     for (vetissim::FaultKind kind : {vetissim::FaultKind::MalformedXml, vetissim::FaultKind::TruncatedXml}) {
         sim.addFault({kind});
         responses::TypedList<responses::UnitRow> units;
-        RequestRecord r = request(RequestCode::UnitByGuidOrList);
-        store::setZText(r.ROWTAG, "dt:unit");
-        r.lists[0] = &units;
+        RequestRecord r = unitsRequest(units);
         EXPECT_FALSE(Exchange(r, context));
         EXPECT_EQ(r.RLOAD, 0);
         EXPECT_EQ(r.FLAGLUCK, 0);
@@ -190,9 +194,7 @@ TEST_P(ExchangeWalk, ASoapFaultIsAFailureTheUserIsToldOf)
         presenter.clear();
         sim.addFault({vetissim::FaultKind::SoapFault});
         responses::TypedList<responses::UnitRow> units;
-        RequestRecord r = request(RequestCode::UnitByGuidOrList);
-        store::setZText(r.ROWTAG, "dt:unit");
-        r.lists[0] = &units;
+        RequestRecord r = unitsRequest(units);
         EXPECT_FALSE(Exchange(r, context));
         EXPECT_EQ(r.FLAGLUCK, 0);
         EXPECT_EQ(r.RLOAD, 0);
@@ -220,9 +222,7 @@ TEST_P(ExchangeWalk, AMalformedAnswerIsAFailureThatSaysWhy)
     repo.records[kOwnEntity].ANSWER = 1;
     sim.addFault({vetissim::FaultKind::MalformedXml});
     responses::TypedList<responses::UnitRow> units;
-    RequestRecord r = request(RequestCode::UnitByGuidOrList);
-    store::setZText(r.ROWTAG, "dt:unit");
-    r.lists[0] = &units;
+    RequestRecord r = unitsRequest(units);
     EXPECT_FALSE(Exchange(r, context));
     EXPECT_EQ(r.RCODE, 200);
     EXPECT_EQ(units.count(), 0u);
@@ -244,9 +244,7 @@ TEST_P(ExchangeWalk, AnAnswerAboveTheSizeLimitIsStoppedWhileItComes)
     huge.hugeBytes = std::size_t{8} << 20;
     sim.addFault(huge);
     responses::TypedList<responses::UnitRow> units;
-    RequestRecord r = request(RequestCode::UnitByGuidOrList);
-    store::setZText(r.ROWTAG, "dt:unit");
-    r.lists[0] = &units;
+    RequestRecord r = unitsRequest(units);
     EXPECT_FALSE(Exchange(r, context));
     EXPECT_EQ(r.FLAGLUCK, 0);
     EXPECT_EQ(units.count(), 0u);
@@ -257,9 +255,7 @@ TEST_P(ExchangeWalk, AnAnswerAboveTheSizeLimitIsStoppedWhileItComes)
     // The same answer within the limit is taken (and read: it is a sound one).
     context.limits.maxAnswerBytes = std::size_t{16} << 20;
     sim.addFault(huge);
-    r = request(RequestCode::UnitByGuidOrList);
-    store::setZText(r.ROWTAG, "dt:unit");
-    r.lists[0] = &units;
+    r = unitsRequest(units);
     EXPECT_EQ(r.RCODE, 0);
     EXPECT_TRUE(Exchange(r, context));
     EXPECT_EQ(r.RCODE, 200);
