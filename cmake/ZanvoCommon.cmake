@@ -40,6 +40,10 @@ elseif(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
   if(ZANVO_WERROR)
     target_compile_options(zanvo_common INTERFACE -Werror)
   endif()
+  # File names in the code (GoogleTest's test records, assertion texts) are
+  # relative to the checkout, so that the compiler cache serves a clone in
+  # another folder.
+  target_compile_options(zanvo_common INTERFACE -fmacro-prefix-map=${CMAKE_SOURCE_DIR}/=)
 endif()
 
 # ZANVO_SANITIZER is the sanitizer this tree is built with: address, thread or
