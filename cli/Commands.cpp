@@ -11,11 +11,12 @@ namespace cli {
 [[nodiscard]] int runEnvelope(std::span<const std::string> words);
 [[nodiscard]] int runSettings(std::span<const std::string> words);
 [[nodiscard]] int runWalk(std::span<const std::string> words);
+[[nodiscard]] int runBuiltInDict(std::span<const std::string> words);
 
 std::span<const Command> commands()
 {
     // A new command is one more file and one more line here.
-    static const std::array<Command, 6> list{
+    static const std::array<Command, 7> list{
         Command{"tables", "tables [--json]", "every table's fields and keys", runTables},
         Command{"init", "init --data DIR", "create DIR/Base and every table file", runInit},
         Command{"dump", "dump TABLE --data DIR [--reveal]", "a table's rows as UTF-8 tab-separated text",
@@ -25,6 +26,8 @@ std::span<const Command> commands()
                 "read an answer into the response lists of KIND and print them", runWalk},
         Command{"settings", "settings --data DIR --guid GUID [--login X] [--password X|-] ... [--show]",
                 "create or change an entity's VetIS.API access settings", runSettings},
+        Command{"builtin-dict", "builtin-dict product-types|package-types --data DIR",
+                "rewrite a dictionary the program carries in m_Refs", runBuiltInDict},
     };
     return list;
 }
