@@ -148,6 +148,10 @@ std::optional<FaultRule> FaultBook::take(const std::string& operation, const std
     for (auto it = m_rules.begin(); it != m_rules.end(); ++it) {
         if (!it->operation.empty() && it->operation != operation && it->operation != innerOperation)
             continue;
+        if (it->skip > 0) {
+            --it->skip;
+            return std::nullopt;
+        }
         FaultRule rule = *it;
         if (it->times > 0 && --it->times == 0)
             m_rules.erase(it);

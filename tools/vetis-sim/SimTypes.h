@@ -128,6 +128,9 @@ struct FaultRule
     std::string operation;
     // Number of matching requests it applies to; -1: until cleared.
     int times = 1;
+    // Matching requests that pass untouched before it applies (a fault on the
+    // second page of a list, say).
+    int skip = 0;
     int delayMs = 2000;
     int stallMs = 30000;
     std::size_t hugeBytes = 50u * 1024u * 1024u;
