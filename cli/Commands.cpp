@@ -12,11 +12,12 @@ namespace cli {
 [[nodiscard]] int runSettings(std::span<const std::string> words);
 [[nodiscard]] int runWalk(std::span<const std::string> words);
 [[nodiscard]] int runBuiltInDict(std::span<const std::string> words);
+[[nodiscard]] int runRefreshDict(std::span<const std::string> words);
 
 std::span<const Command> commands()
 {
     // A new command is one more file and one more line here.
-    static const std::array<Command, 7> list{
+    static const std::array<Command, 8> list{
         Command{"tables", "tables [--json]", "every table's fields and keys", runTables},
         Command{"init", "init --data DIR", "create DIR/Base and every table file", runInit},
         Command{"dump", "dump TABLE --data DIR [--reveal]", "a table's rows as UTF-8 tab-separated text",
@@ -28,6 +29,8 @@ std::span<const Command> commands()
                 "create or change an entity's VetIS.API access settings", runSettings},
         Command{"builtin-dict", "builtin-dict product-types|package-types --data DIR",
                 "rewrite a dictionary the program carries in m_Refs", runBuiltInDict},
+        Command{"refresh-dict", "refresh-dict KIND [--parent GUID] --data DIR --guid ENTITY [--endpoint URL]",
+                "refresh a Mercury dictionary of m_Refs from the service", runRefreshDict},
     };
     return list;
 }

@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+// zanvo-cli refresh-dict against the VetIS test double, with the entity's
+// stored settings and --endpoint pointing at the double.
+#include "CliRun.h"
+#include "support/TestSupport.h"
+
+#include "store/RecordText.h"
+#include "store/Session.h"
+#include "vetis-sim/VetisSim.h"
+#include "vetis/StoredVetisSettings.h"
+#include "vetis/VetisSettings.h"
+
+#include <gtest/gtest.h>
+
+using namespace clitest;
+
+namespace {
+
+class CliRefreshDict : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.start()) << sim.errorString();
+        ASSERT_EQ(cli({QStringLiteral("init"), QStringLiteral("--data"), data}).exitCode, 0);
+        store::Session session(data);
+        vetis::StoredVetisSettings settings(session);
+        store::VetisRecord s = vetis::clearedVetisRecord();
+        store::setText(s.GUID, vetissim::known::kOwnEntityGuid);
+        store::setZText(s.LOGIN, sim.config().user);
+        store::setZText(s.PASSWORD, sim.config().password);
+        store::setZText(s.APIKEY, sim.config().apiKey);
+        ASSERT_EQ(settings.add(s), 0);
+    }
+
+    CliResult refresh(QStringList args)
+    {
+        args.prepend(QStringLiteral("refresh-dict"));
+        args << QStringLiteral("--data") << data << QStringLiteral("--guid")
+             << QString::fromLatin1(vetissim::known::kOwnEntityGuid);
+        return cli(args);
+    }
+
+    testsupport::TempFolder folder;
+    QString data = folder.path() + QStringLiteral("data");
+    vetissim::VetisSim sim;
+};
+
+TEST_F(CliRefreshDict, RefreshesAKindByNameOrNumberFromTheGivenServer)
+{
+    const QString endpoint = QString::fromStdString(sim.baseUrl());
+    CliResult r = refresh({QStringLiteral("unit"), QStringLiteral("--endpoint"), endpoint});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(
+        r.text().startsWith(QStringLiteral("Успешно загружено записей в справочник единиц измерения: ")))
+        << r.text().toStdString();
+    r = refresh({QStringLiteral("2"), QStringLiteral("--parent"),
+                 QString::fromLatin1(vetissim::known::kRussiaGuid), QStringLiteral("--endpoint"), endpoint});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.text().startsWith(QStringLiteral("Успешно загружено записей в справочник регионов: ")));
+    // The settings the program stored are the ones used: the double saw our requests.
+    EXPECT_EQ(sim.received().size(), 2u);
+}
+
+TEST_F(CliRefreshDict, WrongOptionsAreRefusedBeforeAnythingIsSent)
+{
+    const QString endpoint = QString::fromStdString(sim.baseUrl());
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("11"), QStringLiteral("--endpoint"), endpoint},
+          QStringList{QStringLiteral("streets"), QStringLiteral("--endpoint"), endpoint},
+          QStringList{QStringLiteral("unit"), QStringLiteral("--endpoint"), QStringLiteral("ftp://host/")},
+          QStringList{QStringLiteral("unit"), QStringLiteral("--endpoint"), QStringLiteral("not a url")}}) {
+        const CliResult r = refresh(args);
+        EXPECT_EQ(r.exitCode, 2) << args.join(u' ').toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    const CliResult noGuid =
+        cli({QStringLiteral("refresh-dict"), QStringLiteral("unit"), QStringLiteral("--data"), data,
+             QStringLiteral("--guid"), QStringLiteral("12345")});
+    EXPECT_EQ(noGuid.exitCode, 2);
+    EXPECT_TRUE(sim.received().empty());
+}
+
+} // namespace
