@@ -162,39 +162,34 @@ const DictionaryKind* dictionaryKind(int kind)
     return nullptr;
 }
 
-namespace {
-const store::FieldDef& refsField(std::string_view name)
-{
-    for (const store::FieldDef& f : store::refsTable().fields)
-        if (f.name == name)
-            return f;
-    return store::refsTable().fields.front(); // every name above is a field of m_Refs
-}
-
-// A list field's value as the record keeps it (Windows-1251 text, numbers in decimal).
-} // namespace
-
 std::string listValue(const ListLayout& layout, const std::byte* row, std::string_view field)
 {
     const int i = layout.fieldIndex(field);
     return i < 0 ? std::string() : fieldText(row, layout.fields[static_cast<std::size_t>(i)]);
 }
 
-void putRefsField(std::string_view name, store::RefsRecord& r, std::string_view value)
+void putTableField(const store::TableDef& def, char* record, std::string_view name, std::string_view value)
 {
-    const store::FieldDef& f = refsField(name);
-    char* record = reinterpret_cast<char*>(&r);
+    const store::FieldDef* found = nullptr;
+    for (const store::FieldDef& f : def.fields)
+        if (f.name == name)
+            found = &f;
+    if (!found)
+        return; // every name the program maps is a field of its table
+    const store::FieldDef& f = *found;
     char* at = record + f.offset;
     switch (f.type) {
     case store::FieldType::Text: {
         const std::size_t n = std::min<std::size_t>(f.size, value.size());
-        std::memcpy(at, value.data(), n);
+        if (n > 0)
+            std::memcpy(at, value.data(), n);
         std::memset(at + n, ' ', f.size - n);
         return;
     }
     case store::FieldType::ZText: {
         const std::size_t n = std::min<std::size_t>(f.size - 1u, value.size());
-        std::memcpy(at, value.data(), n);
+        if (n > 0)
+            std::memcpy(at, value.data(), n);
         std::memset(at + n, 0, f.size - n);
         return;
     }
@@ -204,6 +199,11 @@ void putRefsField(std::string_view name, store::RefsRecord& r, std::string_view 
             std::memset(at, 0, f.size);
         return;
     }
+}
+
+void putRefsField(std::string_view name, store::RefsRecord& r, std::string_view value)
+{
+    putTableField(store::refsTable(), reinterpret_cast<char*>(&r), name, value);
 }
 
 std::int32_t dayOfStamp(const std::string& stamp)

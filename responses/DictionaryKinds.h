@@ -12,7 +12,8 @@
 
 namespace store {
 struct RefsRecord;
-}
+struct TableDef;
+} // namespace store
 
 // The Mercury dictionary kinds (MRE:VID) the program fetches from the service:
 // how each is asked for, which response list it comes in, how a list row maps
@@ -58,7 +59,10 @@ const DictionaryKind* dictionaryKind(int kind);
 std::string listValue(const ListLayout& layout, const std::byte* row, std::string_view field);
 // The day number of a service time stamp (its first ten characters, yyyy-mm-dd).
 std::int32_t dayOfStamp(const std::string& stamp);
-// Writes a Windows-1251 text (or a number's decimal text) into the m_Refs field of that name.
+// Writes a Windows-1251 text (or a number's decimal text) into the field of
+// that name of a record of the table; a number that does not fit leaves 0.
+void putTableField(const store::TableDef& def, char* record, std::string_view name, std::string_view value);
+// The same for m_Refs.
 void putRefsField(std::string_view name, store::RefsRecord& r, std::string_view value);
 // Maps a list row into an m_Refs record: everything but kind, parent and GUID.
 void mapDictionaryRow(const DictionaryKind& k, const ListLayout& layout, const std::byte* row,

@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#pragma once
+
+#include <set>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace store {
+class Session;
+}
+namespace vetis {
+struct ExchangeContext;
+}
+
+// Single entries by GUID: dictionary entries (m_Refs), business entities
+// (m_Entity), enterprises (m_Enterprise, linked to their entity in m_Place)
+// and product items (m_Product), found locally or, when asked to, fetched
+// from the service and stored. One object serves one load: a GUID the
+// service could not give is asked for once, and every answer is remembered,
+// so that a thousand VSDs naming the same missing entry make one call.
+//
+// Texts are Windows-1251 bytes, as the tables keep them. Writes go through
+// the given session outside any transaction of the caller's, so that what
+// was fetched stays when a load that needed it is rolled back: give the
+// lookups a session of their own.
+namespace responses {
+
+enum class LookupMode
+{
+    None, // only make sure the entry is stored
+    Name, // its name, or a placeholder when there is none
+    Guid, // its GUID when it is stored
+    Inn,  // business entities: the INN, empty when the entity is not stored
+};
+
+class ReferenceLookups
+{
+public:
+    ReferenceLookups(store::Session& session, vetis::ExchangeContext& context, std::string_view entityGuid);
+
+    // Dictionary entry of kind (MRE:VID) 1, 2, 9, 11, 12 or 13 (other kinds
+    // are only looked up locally). Placeholders "<Нет в справочнике>" and
+    // "<Нет GUID>" in the name mode.
+    std::string reference(int kind, LookupMode mode, bool fetch, std::string_view guid);
+    // Placeholders "<Нет в справочнике ХС>" and "<Нет GUID ХС>" in the name mode.
+    std::string businessEntity(LookupMode mode, bool fetch, std::string_view guid);
+    // Also records the pair (entity, enterprise) in m_Place when an entity
+    // GUID of 36 characters is given and the enterprise is stored.
+    // Placeholders "<Нет в справочнике площадок>" and "<Нет GUID площадки>".
+    std::string enterprise(LookupMode mode, bool fetch, std::string_view guid,
+                           std::string_view ownerEntity = {});
+    // Stores with a new product item its producer, trade-mark owner, product
+    // type, product and subproduct. Placeholders "<Нет продукции>" and
+    // "<Нет GUID продукции>".
+    std::string productItem(LookupMode mode, bool fetch, std::string_view guid);
+
+    // What a lookup keeps of an entry it found.
+    struct Found
+    {
+        std::string name;
+        std::string inn;
+    };
+
+private:
+    std::string answer(const Found* found, LookupMode mode, std::string_view guid, const char* missing) const;
+
+    bool findReference(int kind, std::string_view guid, Found& out);
+    bool fetchReference(int kind, std::string_view guid);
+    bool findEntity(std::string_view guid, Found& out);
+    bool fetchEntity(std::string_view guid);
+    bool findEnterprise(std::string_view guid, Found& out);
+    bool fetchEnterprise(std::string_view guid);
+    void linkEnterprise(std::string_view entity, std::string_view enterprise);
+    bool findProductItem(std::string_view guid, Found& out);
+    bool fetchProductItem(std::string_view guid);
+
+    store::Session& m_session;
+    vetis::ExchangeContext& m_context;
+    std::string m_entityGuid;
+    std::unordered_map<std::string, Found> m_found; // "<table><kind>:<guid>" -> what was stored
+    std::set<std::string> m_unavailable;            // keys the service could not give
+};
+
+} // namespace responses
