@@ -170,6 +170,18 @@ TEST_F(DictionaryRefresh, TheRussianFederationSortsFirstAndResearchMethodsAreRea
     EXPECT_EQ(static_cast<int>(stored(7).size()), methods.stored);
 }
 
+TEST_F(DictionaryRefresh, ProductsAreAskedForByTheNumberOfTheirTypeAndStoredUnderIt)
+{
+    const responses::RefreshOutcome outcome = refresh(12, "11-01");
+    ASSERT_TRUE(outcome.ok);
+    EXPECT_GT(outcome.stored, 0);
+    EXPECT_EQ(static_cast<int>(stored(12, "11-01").size()), outcome.stored);
+    EXPECT_EQ(lastMessage(), QStringLiteral("Успешно загружено записей в справочник продукции по типам: ") +
+                                 QString::number(outcome.stored));
+    ASSERT_FALSE(sim.received().empty());
+    EXPECT_NE(sim.received().back().body.find("productType>1</"), std::string::npos);
+}
+
 TEST_F(DictionaryRefresh, KindsThatAreNotFetchedAreRefused)
 {
     for (int kind : {11, 14, 15, 0}) {
