@@ -36,13 +36,6 @@ std::string cp1251(const char* utf8)
     return platform::toCp1251(QString::fromUtf8(utf8));
 }
 
-std::string_view withoutLeadingBlanks(std::string_view s)
-{
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    return s;
-}
-
 // Asks the service for the one entry of `guid`; true when exactly one entry
 // with a GUID of 36 characters came back (then in `out`).
 bool askByGuid(vetis::ExchangeContext& context, std::string_view entityGuid, RequestCode code,
@@ -82,7 +75,7 @@ std::string entityName(const ListLayout& layout, const std::byte* row)
     const std::string fio = listValue(layout, row, "FIO");
     if (type == "2")
         return fio;
-    const QString head = platform::fromCp1251(withoutLeadingBlanks(fio)).left(3).toUpper();
+    const QString head = platform::fromCp1251(store::withoutLeadingBlanks(fio)).left(3).toUpper();
     for (const char* form : {"ГКФ", "КФХ", "ООО", "ЛПХ", "ИП "})
         if (head == QString::fromUtf8(form))
             return fio;
@@ -108,7 +101,7 @@ std::string ReferenceLookups::answer(const Found* found, LookupMode mode, std::s
 {
     switch (mode) {
     case LookupMode::Name:
-        return found ? std::string(withoutLeadingBlanks(found->name)) : cp1251(missing);
+        return found ? std::string(store::withoutLeadingBlanks(found->name)) : cp1251(missing);
     case LookupMode::Guid:
         return found ? std::string(guid) : std::string();
     case LookupMode::Inn:

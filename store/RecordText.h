@@ -37,6 +37,15 @@ inline std::string_view clip(std::string_view s)
     return s.substr(0, n);
 }
 
+// The value without leading blanks (numbers written right-aligned, names
+// that sort first).
+inline std::string_view withoutLeadingBlanks(std::string_view s)
+{
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    return s;
+}
+
 template <std::size_t N>
 inline void setText(char (&field)[N], std::string_view value)
 {
