@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+// The morning's load against the VetIS test double: the VSD list application
+// followed until it is complete, its VSDs stored with their contents and the
+// names they refer to, and a second load of the same VSDs changing nothing
+// the user has set.
+#include "responses/VsdLoader.h"
+#include "framework/RecordingPresenter.h"
+#include "responses/WalkerAnswerReader.h"
+#include "store/ErrorCodes.h"
+#include "store/RecordText.h"
+#include "store/Session.h"
+#include "store/Table.h"
+#include "store/tables/Entity.h"
+#include "store/tables/Inside.h"
+#include "store/tables/Vsd.h"
+#include "support/FakeVetisSettingsRepository.h"
+#include "support/TestSupport.h"
+#include "vetis-sim/VetisSim.h"
+#include "vetis/Endpoints.h"
+#include "vetis/Exchange.h"
+#include "vetis/VetisSettings.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr const char* kClerkEntity = vetissim::known::kOwnEntityGuid;
+
+class VsdLoader : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDir().mkpath(folder.path() + QStringLiteral("Base")));
+        framework::setMessagePresenter(&presenter);
+        ASSERT_TRUE(sim.start()) << sim.errorString();
+        vetis::setEndpointBaseOverride(sim.baseUrl());
+        store::VetisRecord s = vetis::clearedVetisRecord();
+        store::setText(s.GUID, kClerkEntity);
+        store::setZText(s.LOGIN, sim.config().user);
+        store::setZText(s.PASSWORD, sim.config().password);
+        store::setZText(s.APIKEY, sim.config().apiKey);
+        s.ANSWER = 1;
+        repo.records[kClerkEntity] = s;
+        context.settings = &repo;
+        context.reader = &reader;
+    }
+    void TearDown() override
+    {
+        vetis::clearEndpointOverrides();
+        framework::setMessagePresenter(nullptr);
+    }
+
+    std::string submit()
+    {
+        vetis::RequestRecord r;
+        r.setRequestCode(vetis::RequestCode::VetDocumentList);
+        store::setText(r.VETISGUID, kClerkEntity);
+        r.COUNT = 1000;
+        store::setZText(r.P1, kClerkEntity);
+        store::setZText(r.P2, vetissim::known::kOwnEnterpriseGuid);
+        store::setZText(r.P3, "INCOMING");
+        EXPECT_TRUE(vetis::Exchange(r, context));
+        return std::string(store::clip(std::string_view(r.APPID, 36)));
+    }
+
+    // Loads until the application is finished; the outcome of the last call.
+    responses::VsdLoadOutcome loadUntilFinished(std::string id)
+    {
+        responses::VsdLoadOutcome outcome;
+        for (int call = 0; call < 6 && !id.empty(); ++call) {
+            store::Session session(folder.path());
+            store::Session references(folder.path());
+            outcome = responses::loadVsdList(session, references, context, id, kClerkEntity, presenter,
+                                             [&](const QString& text) { progress.push_back(text); });
+        }
+        EXPECT_TRUE(id.empty()) << "the application never finished";
+        return outcome;
+    }
+
+    std::int64_t rows(const store::TableDef& def)
+    {
+        store::Session session(folder.path());
+        store::Table table(session, def);
+        EXPECT_EQ(table.open(), store::kOk);
+        std::int64_t n = 0;
+        EXPECT_EQ(table.count(n), store::kOk);
+        return n;
+    }
+
+    testsupport::TempFolder folder;
+    vetissim::VetisSim sim;
+    framework::RecordingPresenter presenter;
+    FakeVetisSettingsRepository repo;
+    responses::WalkerAnswerReader reader;
+    vetis::ExchangeContext context;
+    QStringList progress;
+};
+
+TEST_F(VsdLoader, TheApplicationIsFollowedAndItsVsdsStoredWithWhatTheyName)
+{
+    const responses::VsdLoadOutcome outcome = loadUntilFinished(submit());
+    ASSERT_TRUE(outcome.stored.ok);
+    EXPECT_EQ(outcome.appStatus, "COMPLETED");
+    const int stored = outcome.stored.inserted;
+    EXPECT_GT(stored, 0);
+    EXPECT_EQ(rows(store::vsdTable()), stored);
+    EXPECT_GT(rows(store::insideTable()), stored); // contents of every kind
+    EXPECT_GT(rows(store::entityTable()), 0);      // consignors fetched on the way
+    EXPECT_TRUE(progress.contains(QStringLiteral("Загрузка списка ВСД по запросу ...")));
+    EXPECT_TRUE(progress.back().startsWith(QStringLiteral("Успешно загружены ВСД по запросу с 1 по ")))
+        << progress.back().toStdString();
+}
+
+TEST_F(VsdLoader, ASecondLoadOfTheSameVsdsKeepsWhatTheUserSet)
+{
+    ASSERT_TRUE(loadUntilFinished(submit()).stored.ok);
+    // The clerk corrects the quantity and starts processing one VSD.
+    std::string uuid;
+    {
+        store::Session session(folder.path());
+        store::TypedTable<store::VsdRecord> vsds(session, store::vsdTable());
+        ASSERT_EQ(vsds.open(), store::kOk);
+        ASSERT_EQ(vsds.set("MVD:BYUUID", 0), store::kOk);
+        ASSERT_EQ(vsds.next(), store::kOk);
+        uuid = std::string(store::textOf(vsds.rec().UUID));
+        vsds.rec().KOLVO = 7.25;
+        vsds.rec().CONDITION = 2;
+        ASSERT_EQ(vsds.put(), store::kOk);
+    }
+    const std::int64_t contents = rows(store::insideTable());
+    const responses::VsdLoadOutcome again = loadUntilFinished(submit());
+    ASSERT_TRUE(again.stored.ok);
+    EXPECT_EQ(again.stored.inserted, 0);
+    EXPECT_EQ(again.stored.updated, 0);
+    EXPECT_GT(again.stored.skipped, 0);
+    EXPECT_EQ(rows(store::insideTable()), contents);
+    store::Session session(folder.path());
+    store::TypedTable<store::VsdRecord> vsds(session, store::vsdTable());
+    ASSERT_EQ(vsds.open(), store::kOk);
+    vsds.clear();
+    store::setText(vsds.rec().UUID, uuid);
+    ASSERT_EQ(vsds.fetch("MVD:BYUUID"), store::kOk);
+    EXPECT_EQ(vsds.rec().KOLVO, 7.25);
+    EXPECT_EQ(vsds.rec().CONDITION, 2);
+}
+
+} // namespace
