@@ -22,6 +22,7 @@
 
 #include <QDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <string>
 
@@ -146,6 +147,32 @@ TEST_F(VsdLoader, ASecondLoadOfTheSameVsdsKeepsWhatTheUserSet)
     ASSERT_EQ(vsds.fetch("MVD:BYUUID"), store::kOk);
     EXPECT_EQ(vsds.rec().KOLVO, 7.25);
     EXPECT_EQ(vsds.rec().CONDITION, 2);
+}
+
+TEST_F(VsdLoader, AWriteThatFailsRollsTheWholeLoadBackButFetchedNamesStay)
+{
+    // The contents file refuses its 31st record, as a full disk would.
+    ASSERT_EQ(rows(store::insideTable()), 0);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((folder.path() + QStringLiteral("Base/mv04.dat")).toUtf8().constData(), &db),
+              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(db,
+                     "CREATE TRIGGER full_disk BEFORE INSERT ON records "
+                     "WHEN (SELECT count(*) FROM records) >= 30 BEGIN SELECT RAISE(ABORT, 'disk full'); END",
+                     nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    sqlite3_close(db);
+
+    const responses::VsdLoadOutcome outcome = loadUntilFinished(submit());
+    EXPECT_FALSE(outcome.stored.ok);
+    EXPECT_EQ(rows(store::vsdTable()), 0);
+    EXPECT_EQ(rows(store::insideTable()), 0);
+    EXPECT_GT(rows(store::entityTable()), 0); // stored outside the load's transaction
+    EXPECT_TRUE(progress.back().startsWith(QStringLiteral("ОШИБКА ПРИ ЗАГРУЗКЕ СПИСКА ВСД ПО ЗАПРОСУ: ")));
+    ASSERT_FALSE(presenter.shown().empty());
+    EXPECT_EQ(presenter.shown().back().text,
+              QStringLiteral("Не удалось выполнить операцию загрузки списка ВСД !"));
 }
 
 } // namespace
