@@ -281,6 +281,7 @@ VsdLoadOutcome loadVsdList(store::Session& session, store::Session& referenceSes
 
     ReferenceLookups lookups(referenceSession, context, entityGuid);
     outcome.stored = storeVsdLists(session, lists, lookups);
+    outcome.failed = !outcome.stored.ok;
     if (outcome.stored.noAccess) {
         framework::informationMessage(presenter,
                                       QStringLiteral("Нет доступа к спискам БД для выполнения операции !"));

@@ -61,7 +61,8 @@ struct VsdStoreOutcome
 };
 
 // Stores the VSDs of read lists in one transaction over m_VSD and m_Inside
-// of `session`; names are looked up through `lookups`. Sorts the referenced
+// of `session`; names are looked up through `lookups`, which must work
+// through another session (and so must the settings of its exchanges). Sorts the referenced
 // documents and route points.
 [[nodiscard]] VsdStoreOutcome storeVsdLists(store::Session& session, VsdAnswerLists& lists,
                                             ReferenceLookups& lookups);
@@ -70,6 +71,7 @@ struct VsdLoadOutcome
 {
     bool exchanged = false; // the service answered
     bool finished = false;  // COMPLETED or REJECTED: the application id was cleared
+    bool failed = false;    // answered, but its VSDs could not be stored
     std::string appStatus;
     VsdStoreOutcome stored;
 };
@@ -77,7 +79,9 @@ struct VsdLoadOutcome
 // Asks for the result of application `applicationId` (36 characters; the
 // caller keeps it and the load clears it when the application is finished)
 // and stores its VSDs. Progress texts go to `progress`; messages to the
-// presenter. `referenceSession` is the session the lookups write through.
+// presenter. `referenceSession` is the session the lookups write through;
+// the context's settings must not be read through `session` either, which
+// holds the load's transaction while names are fetched.
 VsdLoadOutcome loadVsdList(store::Session& session, store::Session& referenceSession,
                            vetis::ExchangeContext& context, std::string& applicationId,
                            std::string_view entityGuid, framework::MessagePresenter& presenter,

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
-// zanvo-cli refresh-dict against the VetIS test double, with the entity's
-// stored settings and --endpoint pointing at the double.
+// zanvo-cli's commands that talk to the service, against the VetIS test
+// double, with the entity's stored settings and --endpoint pointing at it.
 #include "CliRun.h"
 #include "support/TestSupport.h"
 
@@ -10,13 +10,14 @@
 #include "vetis/StoredVetisSettings.h"
 #include "vetis/VetisSettings.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace clitest;
 
 namespace {
 
-class CliRefreshDict : public ::testing::Test
+class CliServiceCommands : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -33,9 +34,10 @@ protected:
         ASSERT_EQ(settings.add(s), 0);
     }
 
-    CliResult refresh(QStringList args)
+    CliResult refresh(QStringList args) { return run(QStringLiteral("refresh-dict"), std::move(args)); }
+    CliResult run(const QString& name, QStringList args)
     {
-        args.prepend(QStringLiteral("refresh-dict"));
+        args.prepend(name);
         args << QStringLiteral("--data") << data << QStringLiteral("--guid")
              << QString::fromLatin1(vetissim::known::kOwnEntityGuid);
         return cli(args);
@@ -46,7 +48,7 @@ protected:
     vetissim::VetisSim sim;
 };
 
-TEST_F(CliRefreshDict, RefreshesAKindByNameOrNumberFromTheGivenServer)
+TEST_F(CliServiceCommands, RefreshesAKindByNameOrNumberFromTheGivenServer)
 {
     const QString endpoint = QString::fromStdString(sim.baseUrl());
     CliResult r = refresh({QStringLiteral("unit"), QStringLiteral("--endpoint"), endpoint});
@@ -62,7 +64,7 @@ TEST_F(CliRefreshDict, RefreshesAKindByNameOrNumberFromTheGivenServer)
     EXPECT_EQ(sim.received().size(), 2u);
 }
 
-TEST_F(CliRefreshDict, WrongOptionsAreRefusedBeforeAnythingIsSent)
+TEST_F(CliServiceCommands, WrongOptionsAreRefusedBeforeAnythingIsSent)
 {
     const QString endpoint = QString::fromStdString(sim.baseUrl());
     for (const QStringList& args :
@@ -79,6 +81,34 @@ TEST_F(CliRefreshDict, WrongOptionsAreRefusedBeforeAnythingIsSent)
              QStringLiteral("--guid"), QStringLiteral("12345")});
     EXPECT_EQ(noGuid.exitCode, 2);
     EXPECT_TRUE(sim.received().empty());
+}
+
+TEST_F(CliServiceCommands, ASavedAnswerIsStoredAsTheLoaderWould)
+{
+    const QString endpoint = QString::fromStdString(sim.baseUrl());
+    const QString sample = testsupport::sharedFolder() +
+                           QStringLiteral("/vetis-samples/ams-03-receiveApplicationResult-getVetDocumentList-"
+                                          "prefixed.constructed.xml");
+    const QStringList args{QStringLiteral("--list"), QStringLiteral("vsd"), sample,
+                           QStringLiteral("--endpoint"), endpoint};
+    CliResult r = run(QStringLiteral("load-answer"), args);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.text(), QStringLiteral("stored: 3 new, 0 changed, 0 unchanged\n"));
+    r = run(QStringLiteral("load-answer"), args);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.text(), QStringLiteral("stored: 0 new, 0 changed, 3 unchanged\n"));
+
+    // Not an answer: refused, nothing stored.
+    const QString notXml = folder.path() + QStringLiteral("not.xml");
+    QFile f(notXml);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<a><b></a>");
+    f.close();
+    r = run(QStringLiteral("load-answer"), {QStringLiteral("--list"), QStringLiteral("vsd"), notXml});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    r = run(QStringLiteral("receive-vsd"), {QStringLiteral("not-an-application-id")});
+    EXPECT_EQ(r.exitCode, 2);
 }
 
 } // namespace
