@@ -13,13 +13,14 @@ namespace cli {
 [[nodiscard]] int runWalk(std::span<const std::string> words);
 [[nodiscard]] int runBuiltInDict(std::span<const std::string> words);
 [[nodiscard]] int runRefreshDict(std::span<const std::string> words);
+[[nodiscard]] int runRequestVsd(std::span<const std::string> words);
 [[nodiscard]] int runReceiveVsd(std::span<const std::string> words);
 [[nodiscard]] int runLoadAnswer(std::span<const std::string> words);
 
 std::span<const Command> commands()
 {
     // A new command is one more file and one more line here.
-    static const std::array<Command, 10> list{
+    static const std::array<Command, 11> list{
         Command{"tables", "tables [--json]", "every table's fields and keys", runTables},
         Command{"init", "init --data DIR", "create DIR/Base and every table file", runInit},
         Command{"dump", "dump TABLE --data DIR [--reveal]", "a table's rows as UTF-8 tab-separated text",
@@ -33,6 +34,10 @@ std::span<const Command> commands()
                 "rewrite a dictionary the program carries in m_Refs", runBuiltInDict},
         Command{"refresh-dict", "refresh-dict KIND [--parent GUID] --data DIR --guid ENTITY [--endpoint URL]",
                 "refresh a Mercury dictionary of m_Refs from the service", runRefreshDict},
+        Command{"request-vsd",
+                "request-vsd --from DATE --to DATE --enterprise GUID [--packet N] --data DIR --guid ENTITY "
+                "[--endpoint URL]",
+                "submit the list request of incoming VSDs and print the application id", runRequestVsd},
         Command{"receive-vsd", "receive-vsd APPID --data DIR --guid ENTITY [--endpoint URL]",
                 "ask once for a VSD list application's result and store its VSDs", runReceiveVsd},
         Command{"load-answer", "load-answer --list vsd FILE.xml --data DIR --guid ENTITY [--endpoint URL]",

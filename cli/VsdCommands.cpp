@@ -1,4 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
+// zanvo-cli request-vsd --from yyyy-mm-dd --to yyyy-mm-dd --enterprise GUID
+// [--packet N] --data DIR --guid ENTITY [--endpoint URL]: submits the list
+// request of the incoming VSDs issued in the period to the enterprise (packet
+// N of 1000 VSDs, the first by default) and prints the application id.
 // zanvo-cli receive-vsd APPID --data DIR --guid ENTITY [--endpoint URL]: asks
 // once for the result of a VSD list application and stores its VSDs, as the
 // list window's F4 does. zanvo-cli load-answer --list vsd FILE.xml --data DIR
@@ -10,10 +14,12 @@
 #include "cli/NetworkOptions.h"
 #include "framework/ProcessSettings.h"
 #include "framework/RecordingPresenter.h"
+#include "platform/Dates.h"
 #include "responses/ReferenceLookups.h"
 #include "responses/ResponseWalker.h"
 #include "responses/VsdLoader.h"
 #include "responses/WalkerAnswerReader.h"
+#include "store/RecordText.h"
 #include "store/Session.h"
 #include "vetis/Exchange.h"
 #include "vetis/RequestRecord.h"
@@ -21,6 +27,8 @@
 
 #include <QFile>
 #include <QUuid>
+
+#include <charconv>
 
 namespace cli {
 
@@ -48,6 +56,56 @@ std::string storedText(const responses::VsdStoreOutcome& stored)
 }
 
 } // namespace
+
+int runRequestVsd(std::span<const std::string> words)
+{
+    const Command& self = command("request-vsd");
+    Arguments args;
+    std::string error;
+    if (!parseArguments(words,
+                        {"--from", "--to", "--enterprise", "--packet", "--data", "--guid", "--endpoint"}, {},
+                        args, error))
+        return usageError(self, error);
+    if (!args.positional.empty())
+        return usageError(self, "unexpected argument " + args.positional.front());
+    const std::int32_t from = platform::dayFromIso(args.option("--from"));
+    const std::int32_t to = platform::dayFromIso(args.option("--to"));
+    if (from == 0 || to == 0 || args.option("--from").size() != 10 || args.option("--to").size() != 10 ||
+        to < from)
+        return usageError(self, "--from and --to take dates yyyy-mm-dd, the first not after the second");
+    const std::string enterprise = args.option("--enterprise");
+    if (enterprise.size() != 36 || QUuid::fromString(QString::fromStdString(enterprise)).isNull())
+        return usageError(self, "--enterprise takes the GUID of the enterprise that receives the VSDs");
+    int packet = 1;
+    if (args.options.count("--packet")) {
+        const std::string text = args.option("--packet");
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), packet);
+        if (ec != std::errc() || end != text.data() + text.size() || packet < 1 || packet > 100000)
+            return usageError(self, "--packet takes a number from 1 to 100000");
+    }
+    NetworkOptions network;
+    if (!readNetworkOptions(args, network, error))
+        return usageError(self, error);
+
+    store::Session session(network.data);
+    vetis::StoredVetisSettings settings(session);
+    vetis::ExchangeContext context;
+    context.settings = &settings;
+    vetis::RequestRecord request;
+    request.setRequestCode(vetis::RequestCode::VetDocumentList);
+    store::setText(request.VETISGUID, network.entityGuid);
+    request.COUNT = 1000;
+    request.OFFSET = 1000 * (packet - 1);
+    request.DATE1 = from;
+    request.DATE2 = to;
+    store::setZText(request.P1, network.entityGuid);
+    store::setZText(request.P2, enterprise);
+    store::setZText(request.P3, "INCOMING");
+    if (!vetis::Exchange(request, context))
+        return kExitFailure; // the exchange has said why
+    out(std::string(store::clip(std::string_view(request.APPID, sizeof request.APPID))) + "\n");
+    return kExitOk;
+}
 
 int runReceiveVsd(std::span<const std::string> words)
 {

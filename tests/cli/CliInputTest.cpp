@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #if defined(__linux__)
@@ -244,6 +245,10 @@ TEST(CliInput, ATerminalLeftByASignalDuringThePromptEchoesAgain)
         ASSERT_EQ(tcgetattr(run.terminal(), &prompting), 0);
         ASSERT_EQ(prompting.c_lflag & ECHO, 0u) << "the typing is hidden at the prompt";
         EXPECT_TRUE(run.type("half-a-sec"));
+        // The kernel takes typed keys into the terminal on its own time; a
+        // signal that came first would find echo restored when they arrive
+        // and show them, which no user typing by hand can cause.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
         if (signal == SIGINT)
             EXPECT_TRUE(run.type("\x03")); // the terminal's interrupt character
         else

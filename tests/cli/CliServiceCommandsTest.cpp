@@ -10,6 +10,7 @@
 #include "vetis/StoredVetisSettings.h"
 #include "vetis/VetisSettings.h"
 
+#include <QDate>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -109,6 +110,45 @@ TEST_F(CliServiceCommands, ASavedAnswerIsStoredAsTheLoaderWould)
     EXPECT_TRUE(r.out.isEmpty());
     r = run(QStringLiteral("receive-vsd"), {QStringLiteral("not-an-application-id")});
     EXPECT_EQ(r.exitCode, 2);
+}
+
+TEST_F(CliServiceCommands, TheMorningsWorkFromTheCommandLine)
+{
+    const QString endpoint = QString::fromStdString(sim.baseUrl());
+    CliResult r = run(QStringLiteral("request-vsd"),
+                      {QStringLiteral("--from"), QStringLiteral("2020-01-01"), QStringLiteral("--to"),
+                       QDate::currentDate().toString(Qt::ISODate), QStringLiteral("--enterprise"),
+                       QString::fromLatin1(vetissim::known::kOwnEnterpriseGuid), QStringLiteral("--endpoint"),
+                       endpoint});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString id = r.text().trimmed();
+    ASSERT_EQ(id.size(), 36) << r.text().toStdString();
+    QString status;
+    for (int call = 0; call < 6 && status != QStringLiteral("COMPLETED"); ++call) {
+        r = run(QStringLiteral("receive-vsd"), {id, QStringLiteral("--endpoint"), endpoint});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        status = r.text().section(u'\n', 0, 0).section(u' ', 1);
+    }
+    EXPECT_EQ(status, QStringLiteral("COMPLETED"));
+    EXPECT_TRUE(r.text().contains(QStringLiteral(" new, 0 changed, 0 unchanged"))) << r.text().toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Успешно загружены ВСД по запросу с 1 по ")))
+        << r.err.toStdString();
+
+    // Dates the other way round, or not dates at all, are refused before anything is sent.
+    sim.clearReceived();
+    r = run(QStringLiteral("request-vsd"),
+            {QStringLiteral("--from"), QStringLiteral("2024-05-02"), QStringLiteral("--to"),
+             QStringLiteral("2024-05-01"), QStringLiteral("--enterprise"),
+             QString::fromLatin1(vetissim::known::kOwnEnterpriseGuid), QStringLiteral("--endpoint"),
+             endpoint});
+    EXPECT_EQ(r.exitCode, 2);
+    r = run(QStringLiteral("request-vsd"),
+            {QStringLiteral("--from"), QStringLiteral("yesterday"), QStringLiteral("--to"),
+             QStringLiteral("2024-05-01"), QStringLiteral("--enterprise"),
+             QString::fromLatin1(vetissim::known::kOwnEnterpriseGuid), QStringLiteral("--endpoint"),
+             endpoint});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(sim.received().empty());
 }
 
 } // namespace

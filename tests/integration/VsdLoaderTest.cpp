@@ -145,8 +145,8 @@ TEST_F(VsdLoader, ASecondLoadOfTheSameVsdsKeepsWhatTheUserSet)
     vsds.clear();
     store::setText(vsds.rec().UUID, uuid);
     ASSERT_EQ(vsds.fetch("MVD:BYUUID"), store::kOk);
-    EXPECT_EQ(vsds.rec().KOLVO, 7.25);
-    EXPECT_EQ(vsds.rec().CONDITION, 2);
+    EXPECT_EQ(+vsds.rec().KOLVO, 7.25);
+    EXPECT_EQ(+vsds.rec().CONDITION, 2);
 }
 
 TEST_F(VsdLoader, AWriteThatFailsRollsTheWholeLoadBackButFetchedNamesStay)

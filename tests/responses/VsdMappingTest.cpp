@@ -54,20 +54,20 @@ TEST(VsdMapping, AVsdOfTheSampleIsStoredWithItsDerivedValues)
     framework::setMessagePresenter(nullptr);
 
     EXPECT_EQ(store::textOf(r.APPID), "");
-    EXPECT_EQ(r.CONDITION, 0);
-    EXPECT_EQ(r.KOLVO, 12.5); // the caller's
-    EXPECT_EQ(r.DATE, dayOf(2024, 5, 11));
-    EXPECT_EQ(r.CODSTATUS, 4); // finalized wins over CONFIRMED
-    EXPECT_EQ(r.UPDATEDATE, dayOf(2024, 5, 11));
-    EXPECT_EQ(r.UPDATETIME, platform::timeNumber(QTime(9, 11, 5)));
-    EXPECT_EQ(r.PRODATE1, dayOf(2024, 5, 9));
-    EXPECT_EQ(r.PROHOUR1, 14);
-    EXPECT_EQ(r.EXPDATE1, dayOf(2024, 5, 21));
-    EXPECT_EQ(r.EXPDATE2, dayOf(2024, 5, 23));
-    EXPECT_EQ(r.ACTUALSROK, 13);
-    EXPECT_EQ(r.RESERVEDAY, 11);
-    EXPECT_EQ(r.RESERVEPROC, 85);
-    EXPECT_EQ(r.MARK, 0);
+    EXPECT_EQ(+r.CONDITION, 0);
+    EXPECT_EQ(+r.KOLVO, 12.5); // the caller's
+    EXPECT_EQ(+r.DATE, dayOf(2024, 5, 11));
+    EXPECT_EQ(+r.CODSTATUS, 4); // finalized wins over CONFIRMED
+    EXPECT_EQ(+r.UPDATEDATE, dayOf(2024, 5, 11));
+    EXPECT_EQ(+r.UPDATETIME, platform::timeNumber(QTime(9, 11, 5)));
+    EXPECT_EQ(+r.PRODATE1, dayOf(2024, 5, 9));
+    EXPECT_EQ(+r.PROHOUR1, 14);
+    EXPECT_EQ(+r.EXPDATE1, dayOf(2024, 5, 21));
+    EXPECT_EQ(+r.EXPDATE2, dayOf(2024, 5, 23));
+    EXPECT_EQ(+r.ACTUALSROK, 13);
+    EXPECT_EQ(+r.RESERVEDAY, 11);
+    EXPECT_EQ(+r.RESERVEPROC, 85);
+    EXPECT_EQ(+r.MARK, 0);
     EXPECT_EQ(store::ztextOf(r.VOLUME), "812.4");
     EXPECT_EQ(store::ztextOf(r.VEHICLENUMBER1), platform::utf8ToCp1251("А123ВС163"));
     // Nothing could be fetched: the placeholders, and no INN.
