@@ -3,6 +3,11 @@
 
 #include "cli/Command.h"
 
+#include "responses/WalkerAnswerReader.h"
+#include "store/Session.h"
+#include "vetis/Exchange.h"
+#include "vetis/StoredVetisSettings.h"
+
 #include <QString>
 
 #include <string>
@@ -17,6 +22,27 @@ struct NetworkOptions
 {
     QString data;
     std::string entityGuid;
+};
+
+// What a command needs to talk to the service: the session its work uses,
+// a second one for the access settings and the names fetched while the
+// first holds a transaction, and the exchange's context over them.
+struct ServiceSessions
+{
+    explicit ServiceSessions(const NetworkOptions& options)
+        : work(options.data)
+        , references(options.data)
+        , settings(references)
+    {
+        context.settings = &settings;
+        context.reader = &reader;
+    }
+
+    store::Session work;
+    store::Session references;
+    vetis::StoredVetisSettings settings;
+    responses::WalkerAnswerReader reader;
+    vetis::ExchangeContext context;
 };
 
 // Checks the options and, for --endpoint, points every exchange of this

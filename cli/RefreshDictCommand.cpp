@@ -10,10 +10,6 @@
 #include "cli/NetworkOptions.h"
 #include "framework/RecordingPresenter.h"
 #include "responses/DictionaryRefresh.h"
-#include "responses/WalkerAnswerReader.h"
-#include "store/Session.h"
-#include "vetis/Exchange.h"
-#include "vetis/StoredVetisSettings.h"
 
 #include <charconv>
 
@@ -57,15 +53,10 @@ int runRefreshDict(std::span<const std::string> words)
     if (parent.size() > 36)
         return usageError(self, "--parent takes a GUID or a product type code such as 11-05");
 
-    store::Session session(network.data);
-    vetis::StoredVetisSettings settings(session);
-    responses::WalkerAnswerReader reader;
-    vetis::ExchangeContext context;
-    context.settings = &settings;
-    context.reader = &reader;
+    ServiceSessions service(network);
     framework::RecordingPresenter presenter;
-    const responses::RefreshOutcome outcome =
-        responses::refreshDictionary(session, context, kind, parent, network.entityGuid, presenter);
+    const responses::RefreshOutcome outcome = responses::refreshDictionary(
+        service.work, service.context, kind, parent, network.entityGuid, presenter);
     for (const framework::MessageRequest& shown : presenter.shown()) {
         if (outcome.ok)
             out(shown.text.toStdString() + "\n");

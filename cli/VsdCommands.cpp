@@ -18,12 +18,9 @@
 #include "responses/ReferenceLookups.h"
 #include "responses/ResponseWalker.h"
 #include "responses/VsdLoader.h"
-#include "responses/WalkerAnswerReader.h"
 #include "store/RecordText.h"
-#include "store/Session.h"
 #include "vetis/Exchange.h"
 #include "vetis/RequestRecord.h"
-#include "vetis/StoredVetisSettings.h"
 
 #include <QFile>
 #include <QUuid>
@@ -87,10 +84,7 @@ int runRequestVsd(std::span<const std::string> words)
     if (!readNetworkOptions(args, network, error))
         return usageError(self, error);
 
-    store::Session session(network.data);
-    vetis::StoredVetisSettings settings(session);
-    vetis::ExchangeContext context;
-    context.settings = &settings;
+    ServiceSessions service(network);
     vetis::RequestRecord request;
     request.setRequestCode(vetis::RequestCode::VetDocumentList);
     store::setText(request.VETISGUID, network.entityGuid);
@@ -101,7 +95,7 @@ int runRequestVsd(std::span<const std::string> words)
     store::setZText(request.P1, network.entityGuid);
     store::setZText(request.P2, enterprise);
     store::setZText(request.P3, "INCOMING");
-    if (!vetis::Exchange(request, context))
+    if (!vetis::Exchange(request, service.context))
         return kExitFailure; // the exchange has said why
     out(std::string(store::clip(std::string_view(request.APPID, sizeof request.APPID))) + "\n");
     return kExitOk;
@@ -121,19 +115,12 @@ int runReceiveVsd(std::span<const std::string> words)
     if (!readNetworkOptions(args, network, error))
         return usageError(self, error);
 
-    store::Session session(network.data);
-    store::Session references(network.data);
-    // Settings are read while the load holds its transaction: through the other session.
-    vetis::StoredVetisSettings settings(references);
-    responses::WalkerAnswerReader reader;
-    vetis::ExchangeContext context;
-    context.settings = &settings;
-    context.reader = &reader;
+    ServiceSessions service(network);
     framework::RecordingPresenter presenter;
     std::string applicationId = args.positional.front();
-    const responses::VsdLoadOutcome outcome =
-        responses::loadVsdList(session, references, context, applicationId, network.entityGuid, presenter,
-                               [](const QString& text) { fail(text.toStdString()); });
+    const responses::VsdLoadOutcome outcome = responses::loadVsdList(
+        service.work, service.references, service.context, applicationId, network.entityGuid, presenter,
+        [](const QString& text) { fail(text.toStdString()); });
     const bool ok = outcome.exchanged && !outcome.failed;
     if (ok) {
         out("status: " + outcome.appStatus + "\n");
@@ -179,16 +166,9 @@ int runLoadAnswer(std::span<const std::string> words)
         return kExitFailure;
     }
 
-    store::Session session(network.data);
-    store::Session references(network.data);
-    // Settings are read while the load holds its transaction: through the other session.
-    vetis::StoredVetisSettings settings(references);
-    responses::WalkerAnswerReader reader;
-    vetis::ExchangeContext context;
-    context.settings = &settings;
-    context.reader = &reader;
-    responses::ReferenceLookups lookups(references, context, network.entityGuid);
-    const responses::VsdStoreOutcome stored = responses::storeVsdLists(session, lists, lookups);
+    ServiceSessions service(network);
+    responses::ReferenceLookups lookups(service.references, service.context, network.entityGuid);
+    const responses::VsdStoreOutcome stored = responses::storeVsdLists(service.work, lists, lookups);
     if (stored.noAccess) {
         fail("Нет доступа к спискам БД для выполнения операции !");
         return kExitFailure;

@@ -2,6 +2,7 @@
 // zanvo-cli's commands that talk to the service, against the VetIS test
 // double, with the entity's stored settings and --endpoint pointing at it.
 #include "CliRun.h"
+#include "support/SimSettings.h"
 #include "support/TestSupport.h"
 
 #include "store/RecordText.h"
@@ -27,11 +28,7 @@ protected:
         ASSERT_EQ(cli({QStringLiteral("init"), QStringLiteral("--data"), data}).exitCode, 0);
         store::Session session(data);
         vetis::StoredVetisSettings settings(session);
-        store::VetisRecord s = vetis::clearedVetisRecord();
-        store::setText(s.GUID, vetissim::known::kOwnEntityGuid);
-        store::setZText(s.LOGIN, sim.config().user);
-        store::setZText(s.PASSWORD, sim.config().password);
-        store::setZText(s.APIKEY, sim.config().apiKey);
+        store::VetisRecord s = simSettings(sim, vetissim::known::kOwnEntityGuid);
         ASSERT_EQ(settings.add(s), 0);
     }
 

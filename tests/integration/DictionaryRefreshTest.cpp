@@ -12,6 +12,7 @@
 #include "store/Table.h"
 #include "store/tables/Refs.h"
 #include "support/FakeVetisSettingsRepository.h"
+#include "support/SimSettings.h"
 #include "support/TestSupport.h"
 #include "vetis-sim/VetisSim.h"
 #include "vetis/Endpoints.h"
@@ -42,11 +43,7 @@ protected:
         framework::setMessagePresenter(&exchangePresenter);
         ASSERT_TRUE(sim.start()) << sim.errorString();
         setEndpointBaseOverride(sim.baseUrl());
-        store::VetisRecord s = clearedVetisRecord();
-        store::setText(s.GUID, kRefreshingEntity);
-        store::setZText(s.LOGIN, sim.config().user);
-        store::setZText(s.PASSWORD, sim.config().password);
-        store::setZText(s.APIKEY, sim.config().apiKey);
+        store::VetisRecord s = simSettings(sim, kRefreshingEntity);
         repo.records[kRefreshingEntity] = s;
         context.settings = &repo;
         context.reader = &reader;

@@ -14,6 +14,7 @@
 #include "store/tables/Product.h"
 #include "store/tables/Refs.h"
 #include "support/FakeVetisSettingsRepository.h"
+#include "support/SimSettings.h"
 #include "support/TestSupport.h"
 #include "vetis-sim/FixtureStore.h"
 #include "vetis-sim/VetisSim.h"
@@ -47,11 +48,7 @@ protected:
         framework::setMessagePresenter(&exchangePresenter);
         ASSERT_TRUE(sim.start()) << sim.errorString();
         vetis::setEndpointBaseOverride(sim.baseUrl());
-        store::VetisRecord s = vetis::clearedVetisRecord();
-        store::setText(s.GUID, kLookingEntity);
-        store::setZText(s.LOGIN, sim.config().user);
-        store::setZText(s.PASSWORD, sim.config().password);
-        store::setZText(s.APIKEY, sim.config().apiKey);
+        store::VetisRecord s = simSettings(sim, kLookingEntity);
         s.ANSWER = 1; // failures are told, not asked about
         repo.records[kLookingEntity] = s;
         context.settings = &repo;

@@ -14,6 +14,7 @@
 #include "store/tables/Inside.h"
 #include "store/tables/Vsd.h"
 #include "support/FakeVetisSettingsRepository.h"
+#include "support/SimSettings.h"
 #include "support/TestSupport.h"
 #include "vetis-sim/VetisSim.h"
 #include "vetis/Endpoints.h"
@@ -39,11 +40,7 @@ protected:
         framework::setMessagePresenter(&presenter);
         ASSERT_TRUE(sim.start()) << sim.errorString();
         vetis::setEndpointBaseOverride(sim.baseUrl());
-        store::VetisRecord s = vetis::clearedVetisRecord();
-        store::setText(s.GUID, kClerkEntity);
-        store::setZText(s.LOGIN, sim.config().user);
-        store::setZText(s.PASSWORD, sim.config().password);
-        store::setZText(s.APIKEY, sim.config().apiKey);
+        store::VetisRecord s = simSettings(sim, kClerkEntity);
         s.ANSWER = 1;
         repo.records[kClerkEntity] = s;
         context.settings = &repo;
