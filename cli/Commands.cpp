@@ -15,12 +15,13 @@ namespace cli {
 [[nodiscard]] int runRefreshDict(std::span<const std::string> words);
 [[nodiscard]] int runRequestVsd(std::span<const std::string> words);
 [[nodiscard]] int runReceiveVsd(std::span<const std::string> words);
+[[nodiscard]] int runFetchVsd(std::span<const std::string> words);
 [[nodiscard]] int runLoadAnswer(std::span<const std::string> words);
 
 std::span<const Command> commands()
 {
     // A new command is one more file and one more line here.
-    static const std::array<Command, 11> list{
+    static const std::array<Command, 12> list{
         Command{"tables", "tables [--json]", "every table's fields and keys", runTables},
         Command{"init", "init --data DIR", "create DIR/Base and every table file", runInit},
         Command{"dump", "dump TABLE --data DIR [--reveal]", "a table's rows as UTF-8 tab-separated text",
@@ -40,6 +41,10 @@ std::span<const Command> commands()
                 "submit the list request of incoming VSDs and print the application id", runRequestVsd},
         Command{"receive-vsd", "receive-vsd APPID --data DIR --guid ENTITY [--endpoint URL]",
                 "ask once for a VSD list application's result and store its VSDs", runReceiveVsd},
+        Command{"fetch-vsd",
+                "fetch-vsd --from DATE --to DATE --enterprise GUID [--poll FIRST,LONGEST,LIMIT] --data DIR "
+                "--guid ENTITY [--endpoint URL]",
+                "request, wait for and store every packet of incoming VSDs of a period", runFetchVsd},
         Command{"load-answer", "load-answer --list vsd FILE.xml --data DIR --guid ENTITY [--endpoint URL]",
                 "store the VSDs of a saved application-result answer", runLoadAnswer},
     };

@@ -269,6 +269,9 @@ VsdLoadOutcome loadVsdList(store::Session& session, store::Session& referenceSes
     }
     outcome.exchanged = true;
     outcome.appStatus = std::string(store::ztextOf(request.APPSTATUS));
+    outcome.offset = request.ROFFSET;
+    outcome.count = request.RCOUNT;
+    outcome.total = request.RTOTAL;
     const QString suffix = applicationStatusSuffix(outcome.appStatus);
     if (outcome.appStatus == "COMPLETED" || outcome.appStatus == "REJECTED") {
         applicationId.clear();

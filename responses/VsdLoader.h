@@ -73,6 +73,10 @@ struct VsdLoadOutcome
     bool finished = false;  // COMPLETED or REJECTED: the application id was cleared
     bool failed = false;    // answered, but its VSDs could not be stored
     std::string appStatus;
+    // The answer's paging values: where its VSDs lie in the whole list.
+    int offset = 0;
+    int count = 0;
+    int total = 0;
     VsdStoreOutcome stored;
 };
 
