@@ -146,6 +146,40 @@ TEST_F(VsdLoader, ASecondLoadOfTheSameVsdsKeepsWhatTheUserSet)
     EXPECT_EQ(+vsds.rec().CONDITION, 2);
 }
 
+TEST_F(VsdLoader, ANewerVersionOfAVsdResetsItsWorkflowButKeepsTheQuantity)
+{
+    ASSERT_TRUE(loadUntilFinished(submit()).stored.ok);
+    std::string uuid;
+    {
+        // As if stored from an older version, and since then taken into work.
+        store::Session session(folder.path());
+        store::TypedTable<store::VsdRecord> vsds(session, store::vsdTable());
+        ASSERT_EQ(vsds.open(), store::kOk);
+        ASSERT_EQ(vsds.set("MVD:BYUUID", 0), store::kOk);
+        ASSERT_EQ(vsds.next(), store::kOk);
+        uuid = std::string(store::textOf(vsds.rec().UUID));
+        vsds.rec().UPDATEDATE -= 1;
+        vsds.rec().KOLVO = 3.5;
+        vsds.rec().CONDITION = 2;
+        store::setText(vsds.rec().APPID, "6d4c6a1e-0000-4000-8000-000000000001");
+        store::setZText(vsds.rec().APPSTATUS, "IN_PROCESS");
+        ASSERT_EQ(vsds.put(), store::kOk);
+    }
+    const responses::VsdLoadOutcome again = loadUntilFinished(submit());
+    ASSERT_TRUE(again.stored.ok);
+    EXPECT_EQ(again.stored.updated, 1);
+    store::Session session(folder.path());
+    store::TypedTable<store::VsdRecord> vsds(session, store::vsdTable());
+    ASSERT_EQ(vsds.open(), store::kOk);
+    vsds.clear();
+    store::setText(vsds.rec().UUID, uuid);
+    ASSERT_EQ(vsds.fetch("MVD:BYUUID"), store::kOk);
+    EXPECT_EQ(+vsds.rec().KOLVO, 3.5);
+    EXPECT_EQ(+vsds.rec().CONDITION, 0);
+    EXPECT_EQ(store::textOf(vsds.rec().APPID), "");
+    EXPECT_EQ(store::ztextOf(vsds.rec().APPSTATUS), "");
+}
+
 TEST_F(VsdLoader, AWriteThatFailsRollsTheWholeLoadBackButFetchedNamesStay)
 {
     // The contents file refuses its 31st record, as a full disk would.
