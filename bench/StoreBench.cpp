@@ -5,6 +5,7 @@
 //
 //     store_bench [VSD count = 100000] [ranges = 1000]
 #include "BenchCommandLine.h"
+#include "RawSqlite.h"
 
 #include "store/RecordText.h"
 #include "store/Session.h"
@@ -178,54 +179,6 @@ Figures runDriver(const QString& folder, int count, int ranges)
 
 // --- raw SQLite -----------------------------------------------------------
 
-void bindRecord(sqlite3_stmt* s, const TableDef& def, const char* rec)
-{
-    int p = 1;
-    for (const FieldDef& f : def.fields) {
-        const char* v = rec + f.offset;
-        switch (f.type) {
-        case FieldType::Text: {
-            std::size_t n = f.size;
-            while (n > 0 && (v[n - 1] == ' ' || v[n - 1] == '\0'))
-                --n;
-            sqlite3_bind_blob(s, p, v, static_cast<int>(n), SQLITE_STATIC);
-            break;
-        }
-        case FieldType::ZText:
-            sqlite3_bind_blob(s, p, v, static_cast<int>(strnlen(v, f.size - 1u)), SQLITE_STATIC);
-            break;
-        case FieldType::U8:
-            sqlite3_bind_int(s, p, static_cast<unsigned char>(*v));
-            break;
-        case FieldType::I16: {
-            std::int16_t x;
-            std::memcpy(&x, v, 2);
-            sqlite3_bind_int(s, p, x);
-            break;
-        }
-        case FieldType::U16: {
-            std::uint16_t x;
-            std::memcpy(&x, v, 2);
-            sqlite3_bind_int(s, p, x);
-            break;
-        }
-        case FieldType::I32: {
-            std::int32_t x;
-            std::memcpy(&x, v, 4);
-            sqlite3_bind_int(s, p, x);
-            break;
-        }
-        case FieldType::F64: {
-            double x;
-            std::memcpy(&x, v, 8);
-            sqlite3_bind_double(s, p, x);
-            break;
-        }
-        }
-        ++p;
-    }
-}
-
 void readRecord(sqlite3_stmt* s, const TableDef& def, char* rec)
 {
     int c = 1;
@@ -271,23 +224,6 @@ void readRecord(sqlite3_stmt* s, const TableDef& def, char* rec)
     }
 }
 
-sqlite3_stmt* prepare(sqlite3* db, const std::string& sql)
-{
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) != SQLITE_OK)
-        std::fprintf(stderr, "raw: %s\n", sqlite3_errmsg(db));
-    return s;
-}
-
-std::string insertSql(const TableDef& def, const char* schema)
-{
-    std::string sql =
-        std::string("INSERT INTO ") + schema + ".records(" + schema::selectColumns(def) + ") VALUES(";
-    for (std::size_t i = 0; i < def.fields.size(); ++i)
-        sql += i ? ",?" : "?";
-    return sql + ')';
-}
-
 Figures runRaw(const QString& folder, int count, int ranges)
 {
     Figures f;
@@ -302,8 +238,8 @@ Figures runRaw(const QString& folder, int count, int ranges)
         for (const std::string& sql : schema::createStatements(*def, alias))
             sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
 
-    sqlite3_stmt* insVsd = prepare(db, insertSql(vsdTable(), "v"));
-    sqlite3_stmt* insInside = prepare(db, insertSql(insideTable(), "i"));
+    sqlite3_stmt* insVsd = bench::prepare(db, bench::insertSql(vsdTable(), "v"));
+    sqlite3_stmt* insInside = bench::prepare(db, bench::insertSql(insideTable(), "i"));
     VsdRecord vsd;
     InsideRecord inside;
     const auto t0 = Clock::now();
@@ -311,14 +247,14 @@ Figures runRaw(const QString& folder, int count, int ranges)
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
         for (int i = first; i < std::min(count, first + kBatch); ++i) {
             fillVsd(vsd, i);
-            bindRecord(insVsd, vsdTable(), reinterpret_cast<const char*>(&vsd));
+            bench::bindRecord(insVsd, vsdTable(), reinterpret_cast<const char*>(&vsd));
             if (sqlite3_step(insVsd) != SQLITE_DONE)
                 std::fprintf(stderr, "raw: %s\n", sqlite3_errmsg(db));
             sqlite3_reset(insVsd);
             const std::string uuid(textOf(vsd.UUID));
             for (int n = 1; n <= kContents; ++n) {
                 fillInside(inside, uuid, n);
-                bindRecord(insInside, insideTable(), reinterpret_cast<const char*>(&inside));
+                bench::bindRecord(insInside, insideTable(), reinterpret_cast<const char*>(&inside));
                 sqlite3_step(insInside);
                 sqlite3_reset(insInside);
             }
@@ -328,7 +264,7 @@ Figures runRaw(const QString& folder, int count, int ranges)
     }
     f.loadSeconds = secondsSince(t0);
 
-    sqlite3_stmt* range = prepare(
+    sqlite3_stmt* range = bench::prepare(
         db, "SELECT rowid," + schema::selectColumns(vsdTable()) +
                 " FROM v.records WHERE (\"MVD:CONSIGNEEHS\",\"MVD:CONSIGNEEENT\",\"MVD:DATE\") >= (?1,?2,?3)"
                 " ORDER BY \"MVD:CONSIGNEEHS\",\"MVD:CONSIGNEEENT\",\"MVD:DATE\",\"MVD:UUID\" LIMIT 50");

@@ -96,6 +96,23 @@ ReferenceLookups::ReferenceLookups(store::Session& session, vetis::ExchangeConte
     , m_entityGuid(entityGuid)
 {}
 
+ReferenceLookups::~ReferenceLookups() = default;
+
+// A table of the lookups, opened on first use and kept for the load: opening
+// one per lookup would cost more than the lookup.
+template <typename Record>
+store::TypedTable<Record>* ReferenceLookups::opened(std::unique_ptr<store::TypedTable<Record>>& slot,
+                                                    const store::TableDef& def)
+{
+    if (!slot) {
+        auto table = std::make_unique<store::TypedTable<Record>>(m_session, def);
+        if (table->open() != store::kOk)
+            return nullptr;
+        slot = std::move(table);
+    }
+    return slot.get();
+}
+
 std::string ReferenceLookups::answer(const Found* found, LookupMode mode, std::string_view guid,
                                      const char* missing) const
 {
@@ -177,9 +194,10 @@ std::string ReferenceLookups::productItem(LookupMode mode, bool fetch, std::stri
 
 bool ReferenceLookups::findReference(int kind, std::string_view guid, Found& out)
 {
-    store::TypedTable<store::RefsRecord> refs(m_session, store::refsTable());
-    if (refs.open() != store::kOk)
+    store::TypedTable<store::RefsRecord>* refsTable = opened(m_refs, store::refsTable());
+    if (!refsTable)
         return false;
+    auto& refs = *refsTable;
     refs.clear();
     store::setText(refs.rec().GUID, guid);
     if (refs.fetch("MRE:BYGUID") != store::kOk)
@@ -191,9 +209,10 @@ bool ReferenceLookups::findReference(int kind, std::string_view guid, Found& out
 
 bool ReferenceLookups::fetchReference(int kind, std::string_view guid)
 {
-    store::TypedTable<store::RefsRecord> refs(m_session, store::refsTable());
-    if (refs.open() != store::kOk)
+    store::TypedTable<store::RefsRecord>* refsTable = opened(m_refs, store::refsTable());
+    if (!refsTable)
         return false;
+    auto& refs = *refsTable;
     if (kind == store::kProductTypeKind)
         return store::createProductType(refs, guid) == store::kOk;
     if (kind != 1 && kind != 2 && kind != 9 && kind != 12 && kind != 13)
@@ -234,9 +253,10 @@ bool ReferenceLookups::fetchReference(int kind, std::string_view guid)
 
 bool ReferenceLookups::findEntity(std::string_view guid, Found& out)
 {
-    store::TypedTable<store::EntityRecord> entities(m_session, store::entityTable());
-    if (entities.open() != store::kOk)
+    store::TypedTable<store::EntityRecord>* entitiesTable = opened(m_entities, store::entityTable());
+    if (!entitiesTable)
         return false;
+    auto& entities = *entitiesTable;
     entities.clear();
     store::setText(entities.rec().GUID, guid);
     if (entities.fetch("MEN:BYGUID") != store::kOk)
@@ -252,9 +272,10 @@ bool ReferenceLookups::fetchEntity(std::string_view guid)
     ResponseList answer(layout);
     if (!askByGuid(m_context, m_entityGuid, RequestCode::BusinessEntityByGuid, guid, answer))
         return false;
-    store::TypedTable<store::EntityRecord> entities(m_session, store::entityTable());
-    if (entities.open() != store::kOk)
+    store::TypedTable<store::EntityRecord>* entitiesTable = opened(m_entities, store::entityTable());
+    if (!entitiesTable)
         return false;
+    auto& entities = *entitiesTable;
     const std::byte* row = answer.row(0);
     entities.clear();
     store::EntityRecord& e = entities.rec();
@@ -282,9 +303,11 @@ bool ReferenceLookups::fetchEntity(std::string_view guid)
 
 bool ReferenceLookups::findEnterprise(std::string_view guid, Found& out)
 {
-    store::TypedTable<store::EnterpriseRecord> enterprises(m_session, store::enterpriseTable());
-    if (enterprises.open() != store::kOk)
+    store::TypedTable<store::EnterpriseRecord>* enterprisesTable =
+        opened(m_enterprises, store::enterpriseTable());
+    if (!enterprisesTable)
         return false;
+    auto& enterprises = *enterprisesTable;
     enterprises.clear();
     store::setText(enterprises.rec().GUID, guid);
     if (enterprises.fetch("MEP:BYGUID") != store::kOk)
@@ -299,9 +322,11 @@ bool ReferenceLookups::fetchEnterprise(std::string_view guid)
     ResponseList answer(layout);
     if (!askByGuid(m_context, m_entityGuid, RequestCode::EnterpriseByGuid, guid, answer))
         return false;
-    store::TypedTable<store::EnterpriseRecord> enterprises(m_session, store::enterpriseTable());
-    if (enterprises.open() != store::kOk)
+    store::TypedTable<store::EnterpriseRecord>* enterprisesTable =
+        opened(m_enterprises, store::enterpriseTable());
+    if (!enterprisesTable)
         return false;
+    auto& enterprises = *enterprisesTable;
     const std::byte* row = answer.row(0);
     enterprises.clear();
     store::EnterpriseRecord& e = enterprises.rec();
@@ -328,9 +353,10 @@ void ReferenceLookups::linkEnterprise(std::string_view entity, std::string_view 
     const std::string key = "L:" + std::string(entity) + std::string(enterprise);
     if (m_found.count(key))
         return;
-    store::TypedTable<store::PlaceRecord> places(m_session, store::placeTable());
-    if (places.open() != store::kOk)
+    store::TypedTable<store::PlaceRecord>* placesTable = opened(m_places, store::placeTable());
+    if (!placesTable)
         return;
+    auto& places = *placesTable;
     places.clear();
     store::setText(places.rec().ENTITY, entity);
     store::setText(places.rec().ENTERPRISE, enterprise);
@@ -349,9 +375,10 @@ void ReferenceLookups::linkEnterprise(std::string_view entity, std::string_view 
 
 bool ReferenceLookups::findProductItem(std::string_view guid, Found& out)
 {
-    store::TypedTable<store::ProductRecord> products(m_session, store::productTable());
-    if (products.open() != store::kOk)
+    store::TypedTable<store::ProductRecord>* productsTable = opened(m_products, store::productTable());
+    if (!productsTable)
         return false;
+    auto& products = *productsTable;
     products.clear();
     store::setText(products.rec().GUID, guid);
     if (products.fetch("PRD:BYGUID") != store::kOk)
@@ -366,9 +393,10 @@ bool ReferenceLookups::fetchProductItem(std::string_view guid)
     ResponseList answer(layout);
     if (!askByGuid(m_context, m_entityGuid, RequestCode::ProductItemByGuid, guid, answer))
         return false;
-    store::TypedTable<store::ProductRecord> products(m_session, store::productTable());
-    if (products.open() != store::kOk)
+    store::TypedTable<store::ProductRecord>* productsTable = opened(m_products, store::productTable());
+    if (!productsTable)
         return false;
+    auto& products = *productsTable;
     const std::byte* row = answer.row(0);
     products.clear();
     store::ProductRecord& p = products.rec();

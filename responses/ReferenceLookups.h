@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
@@ -8,7 +9,15 @@
 
 namespace store {
 class Session;
-}
+struct TableDef;
+struct RefsRecord;
+struct EntityRecord;
+struct EnterpriseRecord;
+struct PlaceRecord;
+struct ProductRecord;
+template <typename Record>
+class TypedTable;
+} // namespace store
 namespace vetis {
 struct ExchangeContext;
 }
@@ -38,6 +47,9 @@ class ReferenceLookups
 {
 public:
     ReferenceLookups(store::Session& session, vetis::ExchangeContext& context, std::string_view entityGuid);
+    ~ReferenceLookups();
+    ReferenceLookups(const ReferenceLookups&) = delete;
+    ReferenceLookups& operator=(const ReferenceLookups&) = delete;
 
     // Dictionary entry of kind (MRE:VID) 1, 2, 9, 11, 12 or 13 (other kinds
     // are only looked up locally). Placeholders "<Нет в справочнике>" and
@@ -75,7 +87,16 @@ private:
     bool findProductItem(std::string_view guid, Found& out);
     bool fetchProductItem(std::string_view guid);
 
+    template <typename Record>
+    store::TypedTable<Record>* opened(std::unique_ptr<store::TypedTable<Record>>& slot,
+                                      const store::TableDef& def);
+
     store::Session& m_session;
+    std::unique_ptr<store::TypedTable<store::RefsRecord>> m_refs;
+    std::unique_ptr<store::TypedTable<store::EntityRecord>> m_entities;
+    std::unique_ptr<store::TypedTable<store::EnterpriseRecord>> m_enterprises;
+    std::unique_ptr<store::TypedTable<store::PlaceRecord>> m_places;
+    std::unique_ptr<store::TypedTable<store::ProductRecord>> m_products;
     vetis::ExchangeContext& m_context;
     std::string m_entityGuid;
     std::unordered_map<std::string, Found> m_found; // "<table><kind>:<guid>" -> what was stored
