@@ -14,6 +14,7 @@
 #include "support/FakeVetisSettingsRepository.h"
 #include "support/SimSettings.h"
 #include "support/TestSupport.h"
+#include "vetis-sim/FixtureStore.h"
 #include "vetis-sim/VetisSim.h"
 #include "vetis/Endpoints.h"
 #include "vetis/Exchange.h"
@@ -177,6 +178,29 @@ TEST_F(DictionaryRefresh, ProductsAreAskedForByTheNumberOfTheirTypeAndStoredUnde
                                  QString::number(outcome.stored));
     ASSERT_FALSE(sim.received().empty());
     EXPECT_NE(sim.received().back().body.find("productType>1</"), std::string::npos);
+}
+
+TEST_F(DictionaryRefresh, ALocalityOfADistrictKeepsItsKindWhenItsRegionListsItAgain)
+{
+    std::string district, region, locality;
+    sim.withFixtures([&](vetissim::FixtureStore& store) {
+        for (const vetissim::XNode* l : store.list(vetissim::RefKind::Locality))
+            if (!l->textAt("dt:districtGuid").empty()) {
+                district = l->textAt("dt:districtGuid");
+                region = l->textAt("dt:regionGuid");
+                locality = l->textAt("bs:guid");
+                return;
+            }
+    });
+    ASSERT_EQ(locality.size(), 36u);
+    ASSERT_TRUE(refresh(4, district).ok);
+    ASSERT_EQ(stored(4, district).count(locality), 1u);
+    const responses::RefreshOutcome byRegion = refresh(6, region);
+    ASSERT_TRUE(byRegion.ok);
+    EXPECT_GT(byRegion.stored, 0);
+    // Updated in place: still a locality of its district, not one of the region.
+    EXPECT_EQ(stored(4, district).count(locality), 1u);
+    EXPECT_EQ(stored(6, region).count(locality), 0u);
 }
 
 TEST_F(DictionaryRefresh, KindsThatAreNotFetchedAreRefused)
