@@ -10,6 +10,7 @@
 #include "store/RecordText.h"
 #include "store/Session.h"
 #include "store/Table.h"
+#include "store/Transaction.h"
 #include "store/tables/Entity.h"
 #include "store/tables/Inside.h"
 #include "store/tables/Vsd.h"
@@ -23,7 +24,13 @@
 
 #include <QDir>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include <string>
 
@@ -77,6 +84,19 @@ protected:
         }
         EXPECT_TRUE(id.empty()) << "the application never finished";
         return outcome;
+    }
+
+    // The sum of the VSDs' update dates: which version of each is stored.
+    std::int64_t updateDates()
+    {
+        store::Session session(folder.path());
+        store::TypedTable<store::VsdRecord> vsds(session, store::vsdTable());
+        EXPECT_EQ(vsds.open(), store::kOk);
+        EXPECT_EQ(vsds.set("MVD:BYUUID", 0), store::kOk);
+        std::int64_t sum = 0;
+        while (vsds.next() == store::kOk)
+            sum += vsds.rec().UPDATEDATE;
+        return sum;
     }
 
     std::int64_t rows(const store::TableDef& def)
@@ -204,6 +224,69 @@ TEST_F(VsdLoader, AWriteThatFailsRollsTheWholeLoadBackButFetchedNamesStay)
     ASSERT_FALSE(presenter.shown().empty());
     EXPECT_EQ(presenter.shown().back().text,
               QStringLiteral("Не удалось выполнить операцию загрузки списка ВСД !"));
+}
+
+TEST_F(VsdLoader, AProgramKilledInTheMiddleOfALoadLeavesTheTablesAtTheLastCommit)
+{
+    ASSERT_TRUE(loadUntilFinished(submit()).stored.ok);
+    const std::int64_t vsdsBefore = rows(store::vsdTable());
+    const std::int64_t contentsBefore = rows(store::insideTable());
+    // A newer version of every VSD, and a service that answers lookups slowly:
+    // the next load is inside its transaction for seconds.
+    {
+        store::Session session(folder.path());
+        store::TypedTable<store::VsdRecord> vsds(session, store::vsdTable());
+        store::Transaction older(session, {&vsds});
+        ASSERT_EQ(vsds.open(), store::kOk);
+        ASSERT_EQ(older.start(), store::kOk);
+        ASSERT_EQ(vsds.set("MVD:BYUUID", 0), store::kOk);
+        while (vsds.next() == store::kOk) {
+            vsds.rec().UPDATEDATE -= 1;
+            ASSERT_EQ(vsds.put(), store::kOk);
+        }
+        ASSERT_EQ(older.commit(), store::kOk);
+    }
+    const std::int64_t datesBefore = updateDates();
+    const std::string id = submit();
+    vetissim::FaultRule slow;
+    slow.kind = vetissim::FaultKind::Delay;
+    slow.operation = "getBusinessEntityByGuidRequest";
+    slow.times = -1;
+    slow.delayMs = 5000;
+    // Entities looked up on the way are new to this load's lookups: drop them.
+    {
+        store::Session session(folder.path());
+        store::Table entities(session, store::entityTable());
+        ASSERT_EQ(entities.open(), store::kOk);
+        ASSERT_EQ(entities.deleteAll(), store::kOk);
+    }
+    sim.setCompletion(0, 0);
+    sim.addFault(slow);
+
+    const pid_t child = fork();
+    if (child == 0) {
+        std::string application = id;
+        store::Session session(folder.path());
+        store::Session references(folder.path());
+        (void)responses::loadVsdList(session, references, context, application, kClerkEntity, presenter,
+                                     [](const QString&) {});
+        _exit(0);
+    }
+    ASSERT_GT(child, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_EQ(kill(child, SIGKILL), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status)) << "the load ended before it was killed";
+    sim.clearFaults();
+
+    // The next program opens the tables as they were before the load began.
+    EXPECT_EQ(rows(store::vsdTable()), vsdsBefore);
+    EXPECT_EQ(rows(store::insideTable()), contentsBefore);
+    EXPECT_EQ(updateDates(), datesBefore); // no VSD of the killed load was kept
+    // And a load after it goes through, storing the newer versions.
+    EXPECT_TRUE(loadUntilFinished(submit()).stored.ok);
+    EXPECT_EQ(updateDates(), datesBefore + vsdsBefore);
 }
 
 } // namespace
