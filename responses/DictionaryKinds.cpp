@@ -2,13 +2,15 @@
 #include "responses/DictionaryKinds.h"
 
 #include "platform/Dates.h"
+#include "store/BuiltInRows.h"
+
 #include "responses/FieldValue.h"
 #include "store/FieldAccess.h"
 #include "store/RecordText.h"
 #include "store/tables/Refs.h"
+#include <QTime>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -232,10 +234,16 @@ void mapDictionaryRow(const DictionaryKind& k, const ListLayout& layout, const s
 
 std::string productTypeParent(const ListLayout& layout, const std::byte* row)
 {
-    const int type = std::clamp(std::atoi(listValue(layout, row, "PRODUCTTYPE").c_str()), 0, 99);
-    char text[8];
-    std::snprintf(text, sizeof text, "11-%02d", type);
-    return text;
+    return store::productTypeGuid(
+        std::clamp(std::atoi(listValue(layout, row, "PRODUCTTYPE").c_str()), 0, 99));
+}
+
+std::int32_t timeOfStamp(const std::string& stamp)
+{
+    if (stamp.size() < 19)
+        return 0;
+    return platform::timeNumber(
+        QTime::fromString(QString::fromLatin1(stamp.substr(11, 8)), QStringLiteral("HH:mm:ss")));
 }
 
 } // namespace responses

@@ -59,6 +59,8 @@ const DictionaryKind* dictionaryKind(int kind);
 std::string listValue(const ListLayout& layout, const std::byte* row, std::string_view field);
 // The day number of a service time stamp (its first ten characters, yyyy-mm-dd).
 std::int32_t dayOfStamp(const std::string& stamp);
+// The time number of a service time stamp (characters 12-19, hh:mm:ss); 0 when there is none.
+std::int32_t timeOfStamp(const std::string& stamp);
 // Writes a Windows-1251 text (or a number's decimal text) into the field of
 // that name of a record of the table; a number that does not fit leaves 0.
 void putTableField(const store::TableDef& def, char* record, std::string_view name, std::string_view value);

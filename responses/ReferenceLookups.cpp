@@ -22,7 +22,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <utility>
 
 namespace responses {
@@ -154,7 +153,7 @@ std::string ReferenceLookups::reference(int kind, LookupMode mode, bool fetch, s
         return mode == LookupMode::Name ? cp1251("<Нет GUID>") : std::string();
     const std::string key = "R" + std::to_string(kind) + ":" + std::string(guid);
     const Found* f = lookUpOnce(
-        m_found, m_unavailable, key, fetch, [&](Found& out) { return findReference(kind, guid, out); },
+        m_found, m_unavailable, key, fetch, [&](Found& out) { return findReference(guid, out); },
         [&] { return fetchReference(kind, guid); });
     return answer(f, mode, guid, "<Нет в справочнике>");
 }
@@ -192,7 +191,8 @@ std::string ReferenceLookups::productItem(LookupMode mode, bool fetch, std::stri
     return answer(f, mode, guid, "<Нет продукции>");
 }
 
-bool ReferenceLookups::findReference(int kind, std::string_view guid, Found& out)
+// A GUID names one entry across all kinds.
+bool ReferenceLookups::findReference(std::string_view guid, Found& out)
 {
     store::TypedTable<store::RefsRecord>* refsTable = opened(m_refs, store::refsTable());
     if (!refsTable)
@@ -202,7 +202,6 @@ bool ReferenceLookups::findReference(int kind, std::string_view guid, Found& out
     store::setText(refs.rec().GUID, guid);
     if (refs.fetch("MRE:BYGUID") != store::kOk)
         return false;
-    (void)kind; // a GUID names one entry across all kinds
     out.name = std::string(store::textOf(refs.rec().NAME));
     return true;
 }
@@ -429,8 +428,7 @@ bool ReferenceLookups::fetchProductItem(std::string_view guid)
     const std::string owner(store::textOf(p.TMOWNER));
     const std::string product(store::textOf(p.PRODUCT));
     const std::string subProduct(store::textOf(p.SUBPRODUCT));
-    char type[8];
-    std::snprintf(type, sizeof type, "11-%02d", std::min<int>(p.PRODTYPE, 99));
+    const std::string type = store::productTypeGuid(std::min<int>(p.PRODTYPE, 99));
     businessEntity(LookupMode::None, true, producer);
     businessEntity(LookupMode::None, true, owner);
     reference(store::kProductTypeKind, LookupMode::None, true, type);

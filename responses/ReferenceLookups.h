@@ -77,7 +77,7 @@ public:
 private:
     std::string answer(const Found* found, LookupMode mode, std::string_view guid, const char* missing) const;
 
-    bool findReference(int kind, std::string_view guid, Found& out);
+    bool findReference(std::string_view guid, Found& out);
     bool fetchReference(int kind, std::string_view guid);
     bool findEntity(std::string_view guid, Found& out);
     bool fetchEntity(std::string_view guid);

@@ -18,8 +18,6 @@
 #include "vetis/RequestCodes.h"
 #include "vetis/RequestRecord.h"
 
-#include <QTime>
-
 #include <array>
 #include <cstdlib>
 #include <unordered_map>
@@ -48,11 +46,7 @@ struct ContentsIndex
 bool sameUpdate(const store::VsdRecord& stored, const ListLayout& layout, const std::byte* entry)
 {
     const std::string updated = listValue(layout, entry, "LASTUPDATEDATE");
-    const std::int32_t time =
-        updated.size() >= 19 ? platform::timeNumber(QTime::fromString(
-                                   QString::fromLatin1(updated.substr(11, 8)), QStringLiteral("HH:mm:ss")))
-                             : 0;
-    return stored.UPDATEDATE == dayOfStamp(updated) && stored.UPDATETIME == time &&
+    return stored.UPDATEDATE == dayOfStamp(updated) && stored.UPDATETIME == timeOfStamp(updated) &&
            store::ztextOf(stored.VETDSTATUS) == listValue(layout, entry, "VETDSTATUS");
 }
 

@@ -9,7 +9,6 @@
 #include "store/tables/Vsd.h"
 
 #include <QString>
-#include <QTime>
 
 #include <cstdlib>
 #include <string>
@@ -126,10 +125,7 @@ void mapVsdHeader(const ListLayout& layout, const std::byte* entry, store::VsdRe
     r.CODSTATUS = static_cast<std::uint8_t>(statusCode(r.FINALIZED != 0, store::ztextOf(r.VETDSTATUS)));
     const std::string updated = value("LASTUPDATEDATE");
     r.UPDATEDATE = dayOfStamp(updated);
-    r.UPDATETIME = updated.size() >= 19
-                       ? platform::timeNumber(QTime::fromString(QString::fromLatin1(updated.substr(11, 8)),
-                                                                QStringLiteral("HH:mm:ss")))
-                       : 0;
+    r.UPDATETIME = timeOfStamp(updated);
 
     r.PRODATE1 = productionDate1(partsOf(layout, entry, "PRO", '1'));
     r.PRODATE2 = productionDate2(partsOf(layout, entry, "PRO", '2'), r.PRODATE1);
