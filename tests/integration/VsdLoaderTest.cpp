@@ -32,6 +32,7 @@
 #include <chrono>
 #include <thread>
 
+#include <functional>
 #include <string>
 
 namespace {
@@ -86,6 +87,29 @@ protected:
         return outcome;
     }
 
+    // Changes the first stored VSD as `change` says; its UUID.
+    std::string changeFirstVsd(const std::function<void(store::VsdRecord&)>& change)
+    {
+        store::Session session(folder.path());
+        store::TypedTable<store::VsdRecord> vsds(session, store::vsdTable());
+        EXPECT_EQ(vsds.open(), store::kOk);
+        EXPECT_EQ(vsds.set("MVD:BYUUID", 0), store::kOk);
+        EXPECT_EQ(vsds.next(), store::kOk);
+        change(vsds.rec());
+        EXPECT_EQ(vsds.put(), store::kOk);
+        return std::string(store::textOf(vsds.rec().UUID));
+    }
+    store::VsdRecord storedVsd(const std::string& uuid)
+    {
+        store::Session session(folder.path());
+        store::TypedTable<store::VsdRecord> vsds(session, store::vsdTable());
+        EXPECT_EQ(vsds.open(), store::kOk);
+        vsds.clear();
+        store::setText(vsds.rec().UUID, uuid);
+        EXPECT_EQ(vsds.fetch("MVD:BYUUID"), store::kOk);
+        return vsds.rec();
+    }
+
     // The sum of the VSDs' update dates: which version of each is stored.
     std::int64_t updateDates()
     {
@@ -137,18 +161,10 @@ TEST_F(VsdLoader, ASecondLoadOfTheSameVsdsKeepsWhatTheUserSet)
 {
     ASSERT_TRUE(loadUntilFinished(submit()).stored.ok);
     // The clerk corrects the quantity and starts processing one VSD.
-    std::string uuid;
-    {
-        store::Session session(folder.path());
-        store::TypedTable<store::VsdRecord> vsds(session, store::vsdTable());
-        ASSERT_EQ(vsds.open(), store::kOk);
-        ASSERT_EQ(vsds.set("MVD:BYUUID", 0), store::kOk);
-        ASSERT_EQ(vsds.next(), store::kOk);
-        uuid = std::string(store::textOf(vsds.rec().UUID));
-        vsds.rec().KOLVO = 7.25;
-        vsds.rec().CONDITION = 2;
-        ASSERT_EQ(vsds.put(), store::kOk);
-    }
+    const std::string uuid = changeFirstVsd([](store::VsdRecord& r) {
+        r.KOLVO = 7.25;
+        r.CONDITION = 2;
+    });
     const std::int64_t contents = rows(store::insideTable());
     const responses::VsdLoadOutcome again = loadUntilFinished(submit());
     ASSERT_TRUE(again.stored.ok);
@@ -156,48 +172,30 @@ TEST_F(VsdLoader, ASecondLoadOfTheSameVsdsKeepsWhatTheUserSet)
     EXPECT_EQ(again.stored.updated, 0);
     EXPECT_GT(again.stored.skipped, 0);
     EXPECT_EQ(rows(store::insideTable()), contents);
-    store::Session session(folder.path());
-    store::TypedTable<store::VsdRecord> vsds(session, store::vsdTable());
-    ASSERT_EQ(vsds.open(), store::kOk);
-    vsds.clear();
-    store::setText(vsds.rec().UUID, uuid);
-    ASSERT_EQ(vsds.fetch("MVD:BYUUID"), store::kOk);
-    EXPECT_EQ(+vsds.rec().KOLVO, 7.25);
-    EXPECT_EQ(+vsds.rec().CONDITION, 2);
+    const store::VsdRecord r = storedVsd(uuid);
+    EXPECT_EQ(+r.KOLVO, 7.25);
+    EXPECT_EQ(+r.CONDITION, 2);
 }
 
 TEST_F(VsdLoader, ANewerVersionOfAVsdResetsItsWorkflowButKeepsTheQuantity)
 {
     ASSERT_TRUE(loadUntilFinished(submit()).stored.ok);
-    std::string uuid;
-    {
-        // As if stored from an older version, and since then taken into work.
-        store::Session session(folder.path());
-        store::TypedTable<store::VsdRecord> vsds(session, store::vsdTable());
-        ASSERT_EQ(vsds.open(), store::kOk);
-        ASSERT_EQ(vsds.set("MVD:BYUUID", 0), store::kOk);
-        ASSERT_EQ(vsds.next(), store::kOk);
-        uuid = std::string(store::textOf(vsds.rec().UUID));
-        vsds.rec().UPDATEDATE -= 1;
-        vsds.rec().KOLVO = 3.5;
-        vsds.rec().CONDITION = 2;
-        store::setText(vsds.rec().APPID, "6d4c6a1e-0000-4000-8000-000000000001");
-        store::setZText(vsds.rec().APPSTATUS, "IN_PROCESS");
-        ASSERT_EQ(vsds.put(), store::kOk);
-    }
+    // As if stored from an older version, and since then taken into work.
+    const std::string uuid = changeFirstVsd([](store::VsdRecord& r) {
+        r.UPDATEDATE -= 1;
+        r.KOLVO = 3.5;
+        r.CONDITION = 2;
+        store::setText(r.APPID, "6d4c6a1e-0000-4000-8000-000000000001");
+        store::setZText(r.APPSTATUS, "IN_PROCESS");
+    });
     const responses::VsdLoadOutcome again = loadUntilFinished(submit());
     ASSERT_TRUE(again.stored.ok);
     EXPECT_EQ(again.stored.updated, 1);
-    store::Session session(folder.path());
-    store::TypedTable<store::VsdRecord> vsds(session, store::vsdTable());
-    ASSERT_EQ(vsds.open(), store::kOk);
-    vsds.clear();
-    store::setText(vsds.rec().UUID, uuid);
-    ASSERT_EQ(vsds.fetch("MVD:BYUUID"), store::kOk);
-    EXPECT_EQ(+vsds.rec().KOLVO, 3.5);
-    EXPECT_EQ(+vsds.rec().CONDITION, 0);
-    EXPECT_EQ(store::textOf(vsds.rec().APPID), "");
-    EXPECT_EQ(store::ztextOf(vsds.rec().APPSTATUS), "");
+    const store::VsdRecord r = storedVsd(uuid);
+    EXPECT_EQ(+r.KOLVO, 3.5);
+    EXPECT_EQ(+r.CONDITION, 0);
+    EXPECT_EQ(store::textOf(r.APPID), "");
+    EXPECT_EQ(store::ztextOf(r.APPSTATUS), "");
 }
 
 TEST_F(VsdLoader, AWriteThatFailsRollsTheWholeLoadBackButFetchedNamesStay)
