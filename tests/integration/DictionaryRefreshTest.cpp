@@ -22,6 +22,7 @@
 
 #include <QDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <map>
 #include <string>
@@ -166,6 +167,36 @@ TEST_F(DictionaryRefresh, TheRussianFederationSortsFirstAndResearchMethodsAreRea
     EXPECT_TRUE(methods.ok);
     EXPECT_GT(methods.stored, 0);
     EXPECT_EQ(static_cast<int>(stored(7).size()), methods.stored);
+}
+
+TEST_F(DictionaryRefresh, AWriteThatFailsRollsTheWholeRefreshBack)
+{
+    const std::string russia = vetissim::known::kRussiaGuid;
+    ASSERT_TRUE(refresh(kRegionKind, russia).ok);
+    const auto before = stored(kRegionKind, russia);
+    addLocal(kRegionKind, "a-region-no-longer-listed", russia);
+    // The dictionary file refuses every update, as a full disk would.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((folder.path() + QStringLiteral("Base/mv07.dat")).toUtf8().constData(), &db),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(
+                  db,
+                  "CREATE TRIGGER full_disk BEFORE UPDATE ON records BEGIN SELECT RAISE(ABORT, 'disk full'); "
+                  "END",
+                  nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+
+    presenter.clear();
+    const responses::RefreshOutcome outcome = refresh(kRegionKind, russia);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.stored, 0);
+    EXPECT_EQ(lastMessage(),
+              QStringLiteral("Не удалось выполнить операцию изменения справочника регионов !"));
+    // The delete pass went back too: the stale region is still there, the rest as before.
+    auto after = stored(kRegionKind, russia);
+    EXPECT_EQ(after.erase("a-region-no-longer-listed"), 1u);
+    EXPECT_EQ(after, before);
 }
 
 TEST_F(DictionaryRefresh, ProductsAreAskedForByTheNumberOfTheirTypeAndStoredUnderIt)
