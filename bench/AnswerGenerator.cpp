@@ -143,9 +143,28 @@ private:
 class Content
 {
 public:
-    explicit Content(std::uint32_t seed)
+    Content(std::uint32_t seed, int suppliers)
         : m_random(seed)
+        , m_suppliers(suppliers)
     {}
+    // The supplier of the document being written.
+    void nextDocument()
+    {
+        if (m_suppliers > 0)
+            m_supplier = number(0, m_suppliers - 1);
+    }
+    // The receiver's own name of a kind.
+    std::string ownName(std::string_view pool) { return m_suppliers > 0 ? pooled(pool, 0) : guid(); }
+    // One of `perSupplier` names of a kind the current supplier uses.
+    std::string supplierName(std::string_view pool, int perSupplier)
+    {
+        return m_suppliers > 0 ? pooled(pool, m_supplier * perSupplier + number(0, perSupplier - 1)) : guid();
+    }
+    // One of `size` names of a kind everybody uses.
+    std::string sharedName(std::string_view pool, int size)
+    {
+        return m_suppliers > 0 ? pooled(pool, number(0, size - 1)) : guid();
+    }
     std::string guid()
     {
         char buf[40];
@@ -162,7 +181,26 @@ public:
 
 private:
     std::uint32_t word() { return static_cast<std::uint32_t>(m_random()); }
+    // The same GUID for the same pool and index (FNV-1a of both).
+    static std::string pooled(std::string_view pool, int index)
+    {
+        std::uint64_t h = 14695981039346656037ull;
+        const auto mix = [&h](unsigned char byte) { h = (h ^ byte) * 1099511628211ull; };
+        for (char ch : pool)
+            mix(static_cast<unsigned char>(ch));
+        for (int i = 0; i < 4; ++i)
+            mix(static_cast<unsigned char>(static_cast<unsigned>(index) >> (8 * i)));
+        const std::uint64_t g = h * 0x9E3779B97F4A7C15ull;
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "%08x-%04x-4%03x-%04x-%012llx", static_cast<unsigned>(h >> 32),
+                      static_cast<unsigned>(h >> 16) & 0xffff, static_cast<unsigned>(h) & 0xfff,
+                      (static_cast<unsigned>(g >> 48) & 0x3fff) | 0x8000,
+                      static_cast<unsigned long long>(g & 0xffffffffffffull));
+        return buf;
+    }
     std::mt19937 m_random;
+    int m_suppliers;
+    int m_supplier = 0;
 };
 
 std::string num(int n)
@@ -190,7 +228,7 @@ void address(Writer& w, Content& c, bool full)
     w.leaf(Dt, "name", "Российская Федерация");
     w.close();
     w.open(Dt, "region");
-    w.leaf(Bs, "guid", c.guid());
+    w.leaf(Bs, "guid", c.sharedName("region", 85));
     w.leaf(Dt, "name", c.pick({"Самарская область", "Московская область", "Мурманская область"}));
     w.close();
     if (full) {
@@ -243,7 +281,7 @@ void batch(Writer& w, Content& c)
     w.leaf(Dt, "name", c.pick({"Говядина охлажденная", "Треска мороженая", "Сыры твёрдые"}));
     w.close();
     w.open(Vd, "productItem");
-    w.leaf(Bs, "guid", c.guid());
+    w.leaf(Bs, "guid", c.supplierName("productItem", 10));
     w.leaf(Dt, "globalID", "46" + num(c.number(10000000, 99999999)) + "123");
     w.leaf(Dt, "name",
            c.pick({"Говядина на кости, полутуши, охл.", "Треска б/г с/м, ГОСТ 32366-2013",
@@ -289,7 +327,7 @@ void batch(Writer& w, Content& c)
         w.open(Vd, "producer");
         w.open(Dt, "enterprise");
         w.leaf(Bs, "uuid", c.guid());
-        w.leaf(Bs, "guid", c.guid());
+        w.leaf(Bs, "guid", c.supplierName("producer", 2));
         w.leaf(Dt, "name", c.pick({"Мясокомбинат \"Самарский\"", "Мурманский рыбокомбинат", "Бойня №3"}));
         w.close();
         w.leaf(Dt, "role", role);
@@ -312,7 +350,7 @@ void batch(Writer& w, Content& c)
     }
     w.close();
     w.open(Vd, "owner");
-    w.leaf(Bs, "guid", c.guid());
+    w.leaf(Bs, "guid", c.supplierName("entity", 1));
     w.close();
     w.open(Vd, "applicableClassifications");
     w.leaf(Vd, "nonFoodSource", "NONE");
@@ -332,7 +370,7 @@ void routePoint(Writer& w, Content& c, int sqn)
     w.close();
     w.open(Vd, "enterprise");
     w.leaf(Bs, "uuid", c.guid());
-    w.leaf(Bs, "guid", c.guid());
+    w.leaf(Bs, "guid", c.supplierName("routePoint", 3));
     w.close();
     w.leaf(Vd, "transshipment", sqn == 1 ? "false" : "true");
     w.open(Vd, "nextTransport");
@@ -346,17 +384,18 @@ void consignment(Writer& w, Content& c)
 {
     w.open(Vd, "certifiedConsignment");
     for (std::string_view side : {"consignor", "consignee"}) {
+        const bool own = side == "consignee";
         w.open(Vd, side);
         w.open(Dt, "businessEntity");
-        w.leaf(Bs, "guid", c.guid());
+        w.leaf(Bs, "guid", own ? c.ownName("entity") : c.supplierName("entity", 1));
         w.close();
         w.open(Dt, "enterprise");
-        w.leaf(Bs, "guid", c.guid());
+        w.leaf(Bs, "guid", own ? c.ownName("enterprise") : c.supplierName("enterprise", 1));
         w.close();
         w.close();
     }
     w.open(Vd, "broker");
-    w.leaf(Bs, "guid", c.guid());
+    w.leaf(Bs, "guid", c.supplierName("entity", 1));
     w.close();
     w.open(Vd, "transportInfo");
     w.leaf(Vd, "transportType", "1");
@@ -512,7 +551,7 @@ void vetDocument(Writer& w, Content& c, int index)
 std::string generateVsdAnswer(const AnswerOptions& options)
 {
     Writer w(options.style, options.indented);
-    Content c(options.seed);
+    Content c(options.seed, options.suppliers);
     w.text().reserve(static_cast<std::size_t>(options.documents) * (options.indented ? 24000u : 15000u) +
                      4096u);
     w.text() = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
@@ -535,8 +574,10 @@ std::string generateVsdAnswer(const AnswerOptions& options)
     w.open(Vd, "vetDocumentList",
            " count=\"" + num(options.documents) + "\" total=\"" + num(total) + "\" offset=\"0\" hasMore=\"" +
                (total > options.documents ? "true" : "false") + "\"");
-    for (int i = 0; i < options.documents; ++i)
+    for (int i = 0; i < options.documents; ++i) {
+        c.nextDocument();
         vetDocument(w, c, i);
+    }
     w.closeAll();
     return std::move(w.text());
 }

@@ -25,6 +25,12 @@ struct AnswerOptions
     bool indented = true; // one element per line, two blanks per level
     std::uint32_t seed = 1;
     int total = 0; // the list's total attribute; 0 for the number of documents
+    // 0: every entity, enterprise, product item and region a VSD names is new
+    // (the worst case for the loader's lookups). Otherwise the VSDs come from
+    // that many suppliers to one receiver and name again and again what such
+    // a business meets: its own entity and enterprise, each supplier's entity,
+    // enterprise, producers, route points and products, the regions.
+    int suppliers = 0;
 };
 
 std::string generateVsdAnswer(const AnswerOptions& options);

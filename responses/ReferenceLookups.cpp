@@ -9,6 +9,7 @@
 #include "store/BuiltInRows.h"
 #include "store/ErrorCodes.h"
 #include "store/RecordText.h"
+#include "store/Session.h"
 #include "store/Table.h"
 #include "store/tables/Enterprise.h"
 #include "store/tables/Entity.h"
@@ -93,9 +94,15 @@ ReferenceLookups::ReferenceLookups(store::Session& session, vetis::ExchangeConte
     : m_session(session)
     , m_context(context)
     , m_entityGuid(entityGuid)
-{}
+{
+    // A load makes thousands of small reads: one shared lock for them all.
+    m_session.holdReads(true);
+}
 
-ReferenceLookups::~ReferenceLookups() = default;
+ReferenceLookups::~ReferenceLookups()
+{
+    m_session.holdReads(false);
+}
 
 // A table of the lookups, opened on first use and kept for the load: opening
 // one per lookup would cost more than the lookup.
@@ -131,7 +138,7 @@ std::string ReferenceLookups::answer(const Found* found, LookupMode mode, std::s
 // The common course of every lookup: remembered, stored, or fetched once.
 template <typename Find, typename Fetch>
 static const ReferenceLookups::Found*
-lookUpOnce(std::unordered_map<std::string, ReferenceLookups::Found>& found,
+lookUpOnce(store::Session& session, std::unordered_map<std::string, ReferenceLookups::Found>& found,
            std::set<std::string>& unavailable, const std::string& key, bool fetch, Find find, Fetch fetchIt)
 {
     if (const auto it = found.find(key); it != found.end())
@@ -141,7 +148,11 @@ lookUpOnce(std::unordered_map<std::string, ReferenceLookups::Found>& found,
         return &(found[key] = f);
     if (!fetch || unavailable.count(key))
         return nullptr;
-    if (fetchIt() && find(f))
+    // Nobody waits for the read locks while the service answers.
+    session.holdReads(false);
+    const bool fetched = fetchIt();
+    session.holdReads(true);
+    if (fetched && find(f))
         return &(found[key] = f);
     unavailable.insert(key);
     return nullptr;
@@ -153,7 +164,7 @@ std::string ReferenceLookups::reference(int kind, LookupMode mode, bool fetch, s
         return mode == LookupMode::Name ? cp1251("<Нет GUID>") : std::string();
     const std::string key = "R" + std::to_string(kind) + ":" + std::string(guid);
     const Found* f = lookUpOnce(
-        m_found, m_unavailable, key, fetch, [&](Found& out) { return findReference(guid, out); },
+        m_session, m_found, m_unavailable, key, fetch, [&](Found& out) { return findReference(guid, out); },
         [&] { return fetchReference(kind, guid); });
     return answer(f, mode, guid, "<Нет в справочнике>");
 }
@@ -163,7 +174,7 @@ std::string ReferenceLookups::businessEntity(LookupMode mode, bool fetch, std::s
     if (!validGuid(guid))
         return mode == LookupMode::Name ? cp1251("<Нет GUID ХС>") : std::string();
     const Found* f = lookUpOnce(
-        m_found, m_unavailable, "E:" + std::string(guid), fetch,
+        m_session, m_found, m_unavailable, "E:" + std::string(guid), fetch,
         [&](Found& out) { return findEntity(guid, out); }, [&] { return fetchEntity(guid); });
     return answer(f, mode, guid, "<Нет в справочнике ХС>");
 }
@@ -174,7 +185,7 @@ std::string ReferenceLookups::enterprise(LookupMode mode, bool fetch, std::strin
     if (!validGuid(guid))
         return mode == LookupMode::Name ? cp1251("<Нет GUID площадки>") : std::string();
     const Found* f = lookUpOnce(
-        m_found, m_unavailable, "P:" + std::string(guid), fetch,
+        m_session, m_found, m_unavailable, "P:" + std::string(guid), fetch,
         [&](Found& out) { return findEnterprise(guid, out); }, [&] { return fetchEnterprise(guid); });
     if (f && validGuid(ownerEntity))
         linkEnterprise(ownerEntity, guid);
@@ -186,7 +197,7 @@ std::string ReferenceLookups::productItem(LookupMode mode, bool fetch, std::stri
     if (!validGuid(guid))
         return mode == LookupMode::Name ? cp1251("<Нет GUID продукции>") : std::string();
     const Found* f = lookUpOnce(
-        m_found, m_unavailable, "I:" + std::string(guid), fetch,
+        m_session, m_found, m_unavailable, "I:" + std::string(guid), fetch,
         [&](Found& out) { return findProductItem(guid, out); }, [&] { return fetchProductItem(guid); });
     return answer(f, mode, guid, "<Нет продукции>");
 }

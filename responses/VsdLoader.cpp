@@ -102,17 +102,10 @@ bool writeContents(store::TypedTable<store::InsideRecord>& inside, store::VsdRec
 {
     const std::string uuid(store::textOf(vsd.UUID));
     // Delete what the VSD had.
-    for (;;) {
-        inside.clear();
-        store::setText(inside.rec().UUID, uuid);
-        if (inside.set("MIN:BYUUID", 1) != store::kOk)
-            return false;
-        const int rc = inside.next();
-        if (rc == store::kRecordNotFound || (rc == store::kOk && store::textOf(inside.rec().UUID) != uuid))
-            break;
-        if (rc != store::kOk || inside.deleteRecord() != store::kOk)
-            return false;
-    }
+    inside.clear();
+    store::setText(inside.rec().UUID, uuid);
+    if (inside.deleteEqual("MIN:BYUUID", 1) != store::kOk)
+        return false;
     clearWaybill(vsd);
     clearTransshipment(vsd);
     bool waybillTaken = false;

@@ -67,6 +67,7 @@ Connection::Connection(std::string anchorPath, bool readOnly)
 
 Connection::~Connection()
 {
+    endHeldReads();
     if (m_inTransaction)
         rollback();
     if (m_db)
@@ -131,6 +132,7 @@ void Connection::anchorForFiles()
 int Connection::attach(const TableDef& def, const std::string& path, AttachedFile*& out, DbError& err)
 {
     out = nullptr;
+    endHeldReads(); // a file cannot be attached inside a transaction
     if (!isMemory(def) && !m_readOnly)
         anchorForFiles();
     if (open(err) != kOk)
@@ -213,6 +215,7 @@ void Connection::release(const TableDef& def)
 
 void Connection::detachUnused()
 {
+    endHeldReads();
     for (auto it = m_files.begin(); it != m_files.end();) {
         if (it->second.users > 0) {
             ++it;
@@ -263,6 +266,31 @@ int Connection::step(sqlite3_stmt* stmt)
     return rc;
 }
 
+int Connection::stepRead(sqlite3_stmt* stmt)
+{
+    if (m_holdReads && !m_readsHeld && !m_inTransaction && sqlite3_stmt_busy(stmt) == 0 &&
+        sqlite3_get_autocommit(m_db) && sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK)
+        m_readsHeld = true;
+    return step(stmt);
+}
+
+void Connection::holdReads(bool hold)
+{
+    m_holdReads = hold;
+    if (!hold)
+        endHeldReads();
+}
+
+void Connection::endHeldReads()
+{
+    if (!m_readsHeld)
+        return;
+    m_readsHeld = false;
+    // Nothing was written in it: the end only lets the shared locks go.
+    if (m_db && !sqlite3_get_autocommit(m_db))
+        sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+}
+
 void Connection::useLockTimeout(int seconds)
 {
     const int ms = std::max(seconds, 0) * 1000;
@@ -280,6 +308,7 @@ int Connection::begin(std::vector<AttachedFile*> files, int timeoutSeconds, DbEr
     }
     if (open(err) != kOk)
         return err.code;
+    endHeldReads();
     useLockTimeout(timeoutSeconds);
     if (sqlite::exec(m_db, "BEGIN", err) != kOk)
         return err.code;
@@ -299,6 +328,8 @@ int Connection::begin(std::vector<AttachedFile*> files, int timeoutSeconds, DbEr
 
 int Connection::lockForWrite(AttachedFile& file, DbError& err)
 {
+    // A single write commits at once, so it must not fall into held reads.
+    endHeldReads();
     if (!m_inTransaction || file.writeLocked)
         return kOk;
     // A write that changes nothing still takes the file's write lock, waiting

@@ -55,6 +55,8 @@ public:
     // way the busy time-out waits out file locks, as long as the statement has
     // not produced a row; a lock met after that is returned as it is.
     [[nodiscard]] int step(sqlite3_stmt* stmt);
+    // step() of a statement that only reads: the way reads are held together.
+    [[nodiscard]] int stepRead(sqlite3_stmt* stmt);
     void useLockTimeout(int seconds);
 
     // Every write of this connection moves the generation on, so that the
@@ -63,6 +65,9 @@ public:
     void noteWrite() { ++m_generation; }
 
     bool inTransaction() const { return m_inTransaction; }
+    // Reads outside a transaction share one read transaction while held (see
+    // Session::holdReads); anything else the connection does ends it first.
+    void holdReads(bool hold);
     [[nodiscard]] int begin(std::vector<AttachedFile*> files, int timeoutSeconds, sqlite::DbError& err);
     // Inside a transaction: take the write lock of a file not named at its start.
     [[nodiscard]] int lockForWrite(AttachedFile& file, sqlite::DbError& err);
@@ -79,6 +84,7 @@ private:
     // anchor when the connection can still be opened anew.
     void anchorForFiles();
     void endTransaction();
+    void endHeldReads();
     void detachUnused();
 
     std::string m_anchorPath;
@@ -87,6 +93,8 @@ private:
     bool m_anchored = false;
     bool m_reportedUnanchored = false;
     bool m_inTransaction = false;
+    bool m_holdReads = false;
+    bool m_readsHeld = false; // the held read transaction is open
     bool m_readOnly = false;
     int m_timeoutMs = -1;
     std::uint64_t m_generation = 0;

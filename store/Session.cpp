@@ -70,6 +70,11 @@ bool Session::inTransaction() const
     return m_connection->inTransaction();
 }
 
+void Session::holdReads(bool hold)
+{
+    m_connection->holdReads(hold);
+}
+
 Table* Session::relatedTable(const TableDef& def)
 {
     auto& slot = m_related[&def];

@@ -52,6 +52,13 @@ public:
     // The full path of a table's file, or the name of an in-memory table.
     QString filePath(const TableDef& def) const;
     bool inTransaction() const;
+    // Each read outside a transaction takes the shared lock of its file and
+    // lets it go again, which costs more than a small read itself. While
+    // reads are held, they share one read transaction; the session's next
+    // write, transaction or newly opened table ends it, and the read after
+    // that takes a new one. Writers of other sessions wait while reads are
+    // held: hold them only over runs of reads that wait on nothing else.
+    void holdReads(bool hold);
     bool readOnly() const { return m_access == Access::ReadOnly; }
 
     // The store's own plumbing.

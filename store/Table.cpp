@@ -22,6 +22,7 @@ enum class Table::Query : std::uint8_t
     Update,
     Delete,
     DeleteAll,
+    DeleteEqual, // leading components = the values
     Count,
     ByRow,
     Fetch,
@@ -255,6 +256,9 @@ int Table::statement(Query q, int key, int components, sqlite3_stmt*& out)
     case Query::DeleteAll:
         sql = "DELETE FROM " + table;
         break;
+    case Query::DeleteEqual:
+        sql = "DELETE FROM " + table + " WHERE (" + list(keyCols, n) + ")=(" + params(1, n) + ')';
+        break;
     case Query::Count:
         sql = "SELECT count(*) FROM " + table;
         break;
@@ -376,7 +380,7 @@ int Table::fetch(const KeyDef& key)
     sqlite::ResetOnExit reset(stmt);
     if (const int code = bindKey(stmt, 1, index, -1, m_record.get()))
         return code;
-    const int rc = m_session->connection().step(stmt);
+    const int rc = m_session->connection().stepRead(stmt);
     if (rc == SQLITE_DONE)
         return fail(kRecordNotFound);
     if (rc != SQLITE_ROW)
@@ -470,7 +474,7 @@ int Table::loadRow(std::int64_t row, char* out)
         return code;
     sqlite::ResetOnExit reset(stmt);
     sqlite3_bind_int64(stmt, 1, row);
-    const int rc = m_session->connection().step(stmt);
+    const int rc = m_session->connection().stepRead(stmt);
     if (rc == SQLITE_DONE)
         return fail(kRecordNotAvailable, 0, "the record no longer exists");
     if (rc != SQLITE_ROW)
@@ -530,7 +534,7 @@ int Table::runQuery(sqlite3_stmt* stmt, int limit, int& got)
     sqlite::ResetOnExit reset(stmt);
     Connection& conn = m_session->connection();
     for (;;) {
-        const int rc = conn.step(stmt);
+        const int rc = conn.stepRead(stmt);
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW) {
@@ -606,7 +610,7 @@ int Table::failSealedClash(int rc)
     if (statement(Query::Fetch, 0, -1, stmt) == kOk) {
         sqlite::ResetOnExit reset(stmt);
         if (bindKey(stmt, 1, 0, -1, m_record.get()) == kOk &&
-            m_session->connection().step(stmt) == SQLITE_ROW) {
+            m_session->connection().stepRead(stmt) == SQLITE_ROW) {
             m_scratch.resize(m_def.recordLength);
             if (decodeRow(stmt, m_scratch.data()) != kOk)
                 return fail(kDamagedFile, 0, "the stored record of this key fails authentication");
@@ -668,6 +672,42 @@ int Table::deleteAll()
     return kOk;
 }
 
+int Table::deleteEqual(const KeyDef& key, int components)
+{
+    if (const int code = ensureOpen())
+        return code;
+    const int index = keyIndex(key);
+    if (index < 0)
+        return fail(kKeyUnavailable, 0, "the key is not one of the table's");
+    const int n = components < 0 ? key.componentCount : std::min<int>(components, key.componentCount);
+    if (n < 1)
+        return fail(kKeyUnavailable, 0, "a range to delete needs at least one key component");
+    if (Cascades::hasDeleteCascades(m_def) || schema::isSealed(m_def))
+        return fail(kKeyUnavailable, 0, "the table's records are deleted one by one");
+    Connection& conn = m_session->connection();
+    sqlite::DbError err;
+    if (conn.lockForWrite(*m_file, err) != kOk)
+        return fail(err.code, err.sqliteCode, err.text);
+    sqlite3_stmt* stmt = nullptr;
+    if (const int code = statement(Query::DeleteEqual, index, n, stmt))
+        return code;
+    sqlite::ResetOnExit reset(stmt);
+    if (const int code = bindKey(stmt, 1, index, n, m_record.get()))
+        return code;
+    const int rc = conn.step(stmt);
+    if (rc != SQLITE_DONE)
+        return failDb(rc);
+    conn.noteWrite();
+    m_currentRow = 0;
+    return kOk;
+}
+
+int Table::deleteEqual(std::string_view keyName, int components)
+{
+    const KeyDef* key = m_def.key(keyName);
+    return key ? deleteEqual(*key, components) : fail(kKeyUnavailable, 0, "the table has no such key");
+}
+
 int Table::count(std::int64_t& records)
 {
     records = 0;
@@ -677,7 +717,7 @@ int Table::count(std::int64_t& records)
     if (const int code = statement(Query::Count, -1, -1, stmt))
         return code;
     sqlite::ResetOnExit reset(stmt);
-    const int rc = m_session->connection().step(stmt);
+    const int rc = m_session->connection().stepRead(stmt);
     if (rc != SQLITE_ROW)
         return failDb(rc);
     records = sqlite3_column_int64(stmt, 0);

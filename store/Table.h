@@ -85,6 +85,11 @@ public:
     [[nodiscard]] int deleteRecord();
     // Deletes every record (no cascades).
     [[nodiscard]] int deleteAll();
+    // Deletes every record whose leading `components` of the key equal the
+    // buffer's (at least one) in one statement; none is no error. Not for a
+    // table whose deletes cascade or whose rows are sealed (they go one by one).
+    [[nodiscard]] int deleteEqual(const KeyDef& key, int components);
+    [[nodiscard]] int deleteEqual(std::string_view keyName, int components);
     [[nodiscard]] int count(std::int64_t& records);
 
     // The store's own use (cascades): the record of row `row` as stored.

@@ -8,6 +8,7 @@
 #include "store/Session.h"
 #include "store/Table.h"
 #include "store/Transaction.h"
+#include "store/tables/Entity.h"
 #include "store/tables/Vsd.h"
 
 #include <QDir>
@@ -348,6 +349,60 @@ TEST_F(TableTest, DuplicatesOfAKeyComeInTheOrderTheyWereAdded)
     std::int64_t n = 0;
     ASSERT_EQ(t.count(n), kOk);
     EXPECT_EQ(n, 102);
+}
+
+TEST_F(TableTest, DeletingTheRecordsOfAKeyValueLeavesTheirNeighboursAndRollsBack)
+{
+    TypedTable<TypesRecord> t(m_session, storetest::typesTable());
+    ASSERT_EQ(t.open(), kOk);
+    addType(t, "one", 1);
+    for (const char* code : {"two-a", "two-b", "two-c"})
+        addType(t, code, 2);
+    addType(t, "three", 3);
+    const auto allCodes = [&] {
+        t.clear();
+        EXPECT_EQ(t.set("TST:BYNUMBER", 0), kOk);
+        return readCodes(t, +1);
+    };
+
+    // Undone with the transaction it belongs to.
+    {
+        Transaction change(m_session, {&t});
+        ASSERT_EQ(change.start(), kOk);
+        t.clear();
+        t.rec().NUMBER = 2;
+        ASSERT_EQ(t.deleteEqual("TST:BYNUMBER", 1), kOk);
+        EXPECT_EQ(allCodes(), (std::vector<std::string>{"one", "three"}));
+        change.rollback();
+    }
+    EXPECT_EQ(allCodes().size(), 5u);
+
+    t.clear();
+    t.rec().NUMBER = 2;
+    ASSERT_EQ(t.deleteEqual("TST:BYNUMBER", 1), kOk);
+    EXPECT_EQ(allCodes(), (std::vector<std::string>{"one", "three"}));
+    // A value no record has is no error; a range needs a component.
+    t.rec().NUMBER = 9;
+    EXPECT_EQ(t.deleteEqual("TST:BYNUMBER", 1), kOk);
+    EXPECT_EQ(t.deleteEqual("TST:BYNUMBER", 0), kKeyUnavailable);
+    EXPECT_EQ(allCodes().size(), 2u);
+}
+
+TEST_F(TableTest, RecordsWithChildrenAreNotDeletedByKeyValue)
+{
+    // Deleting an entity deletes its enterprise links: that needs the record
+    // by record way, which a bulk delete would skip.
+    TypedTable<EntityRecord> entities(m_session, entityTable());
+    ASSERT_EQ(entities.open(), kOk);
+    entities.clear();
+    setText(entities.rec().GUID, "e1");
+    ASSERT_EQ(entities.add(), kOk);
+    entities.clear();
+    setText(entities.rec().GUID, "e1");
+    EXPECT_EQ(entities.deleteEqual("MEN:BYGUID", 1), kKeyUnavailable);
+    std::int64_t n = 0;
+    ASSERT_EQ(entities.count(n), kOk);
+    EXPECT_EQ(n, 1);
 }
 
 TEST_F(TableTest, TextComponentsCompareAsBytes)

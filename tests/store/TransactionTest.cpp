@@ -146,6 +146,56 @@ TEST_F(TransactionTest, LockHeldByAnotherConnectionTimesOutWith32)
     waiter.rollback();
 }
 
+TEST_F(TransactionTest, HeldReadsShareOneLockAndNeverKeepAWriteBack)
+{
+    Session reader(data());
+    Session other(data());
+    TypedTable<VsdRecord> vsdR(reader, vsdTable());
+    TypedTable<VsdRecord> vsdO(other, vsdTable());
+    ASSERT_EQ(vsdR.open(), kOk);
+    ASSERT_EQ(vsdO.open(), kOk);
+    fillVsd(vsdO.rec(), "u1", 1);
+    ASSERT_EQ(vsdO.add(), kOk);
+    other.connection().useLockTimeout(1);
+
+    reader.holdReads(true);
+    vsdR.clear();
+    setText(vsdR.rec().UUID, "u1");
+    ASSERT_EQ(vsdR.fetch("MVD:BYUUID"), kOk);
+    // The shared lock stays between reads: another session cannot write.
+    fillVsd(vsdO.rec(), "u2", 1);
+    EXPECT_EQ(vsdO.add(), kFileLocked);
+
+    // The reader's own write ends the held reads and is committed at once.
+    vsdR.rec().DATE = 7;
+    ASSERT_EQ(vsdR.put(), kOk);
+    vsdO.clear();
+    setText(vsdO.rec().UUID, "u1");
+    ASSERT_EQ(vsdO.fetch("MVD:BYUUID"), kOk);
+    EXPECT_EQ(+vsdO.rec().DATE, 7);
+
+    // Reads hold again; a table opened and a transaction run meanwhile work.
+    ASSERT_EQ(vsdR.fetch("MVD:BYUUID"), kOk);
+    TypedTable<InsideRecord> insideR(reader, insideTable());
+    ASSERT_EQ(insideR.open(), kOk);
+    ASSERT_EQ(vsdR.fetch("MVD:BYUUID"), kOk);
+    {
+        Transaction t(reader, {&insideR});
+        ASSERT_EQ(t.start(), kOk);
+        fillInside(insideR.rec(), "u1", 1);
+        ASSERT_EQ(insideR.add(), kOk);
+        ASSERT_EQ(t.commit(), kOk);
+    }
+    TypedTable<InsideRecord> insideO(other, insideTable());
+    ASSERT_EQ(insideO.open(), kOk);
+    EXPECT_EQ(countOf(insideO), 1);
+
+    ASSERT_EQ(vsdR.fetch("MVD:BYUUID"), kOk);
+    reader.holdReads(false);
+    fillVsd(vsdO.rec(), "u2", 1);
+    EXPECT_EQ(vsdO.add(), kOk);
+}
+
 TEST_F(TransactionTest, AWriterOnAnotherThreadWaitsForTheLockInsteadOfFailing)
 {
     Session a(data());
