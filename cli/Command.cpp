@@ -4,6 +4,12 @@
 #include <algorithm>
 #include <cstdio>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace cli {
 
 bool parseArguments(std::span<const std::string> words, std::initializer_list<std::string_view> valueOptions,
@@ -40,6 +46,32 @@ void out(std::string_view text)
 void fail(std::string_view message)
 {
     std::fprintf(stderr, "zanvo-cli: %.*s\n", static_cast<int>(message.size()), message.data());
+}
+
+namespace {
+bool g_progressForced = false;
+
+} // namespace
+
+bool isTerminal(std::FILE* stream)
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) != 0;
+#endif
+}
+
+void forceProgress(bool on)
+{
+    g_progressForced = on;
+}
+
+void progress(std::string_view text)
+{
+    static const bool terminal = isTerminal(stderr);
+    if (terminal || g_progressForced)
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
 }
 
 int usageError(const Command& command, std::string_view message)

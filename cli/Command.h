@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include <cstdio>
 #include <map>
 #include <set>
 #include <span>
@@ -56,6 +57,11 @@ const Command& command(std::string_view name);
 // Output helpers: UTF-8 to stdout, messages to stderr.
 void out(std::string_view text);
 void fail(std::string_view message);
+// A progress line on stderr, shown when stderr is a terminal (a script's log
+// gets the outcome, not every step) or when the command was given --progress.
+void progress(std::string_view text);
+bool isTerminal(std::FILE* stream);
+void forceProgress(bool on);
 [[nodiscard]] int usageError(const Command& command, std::string_view message);
 
 } // namespace cli

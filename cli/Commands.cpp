@@ -39,11 +39,11 @@ std::span<const Command> commands()
                 "request-vsd --from DATE --to DATE --enterprise GUID [--packet N] --data DIR --guid ENTITY "
                 "[--endpoint URL]",
                 "submit the list request of incoming VSDs and print the application id", runRequestVsd},
-        Command{"receive-vsd", "receive-vsd APPID --data DIR --guid ENTITY [--endpoint URL]",
+        Command{"receive-vsd", "receive-vsd APPID --data DIR --guid ENTITY [--endpoint URL] [--progress]",
                 "ask once for a VSD list application's result and store its VSDs", runReceiveVsd},
         Command{"fetch-vsd",
                 "fetch-vsd --from DATE --to DATE --enterprise GUID [--poll FIRST,LONGEST,LIMIT] --data DIR "
-                "--guid ENTITY [--endpoint URL]",
+                "--guid ENTITY [--endpoint URL] [--progress]",
                 "request, wait for and store every packet of incoming VSDs of a period", runFetchVsd},
         Command{"load-answer", "load-answer --list vsd FILE.xml --data DIR --guid ENTITY [--endpoint URL]",
                 "store the VSDs of a saved application-result answer", runLoadAnswer},

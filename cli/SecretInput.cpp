@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "cli/SecretInput.h"
 
+#include "cli/Command.h"
+
 #include <cstdio>
 
 #if defined(_WIN32)
@@ -21,15 +23,6 @@ namespace {
 
 // Longer than any text field of the settings; a longer line is no secret of ours.
 constexpr std::size_t kLongestLine = 4096;
-
-bool inputIsTerminal()
-{
-#if defined(_WIN32)
-    return _isatty(_fileno(stdin)) != 0;
-#else
-    return isatty(STDIN_FILENO) != 0;
-#endif
-}
 
 #if !defined(_WIN32)
 // A signal that ends the tool while the typing is hidden (Ctrl-C, Ctrl-\, a
@@ -166,7 +159,7 @@ private:
 bool readSecretLine(std::string_view prompt, std::string& line, std::string& error)
 {
     bool read = false;
-    if (inputIsTerminal()) {
+    if (isTerminal(stdin)) {
         HiddenTyping hidden;
         std::fwrite(prompt.data(), 1, prompt.size(), stderr);
         std::fflush(stderr);

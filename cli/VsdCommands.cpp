@@ -14,7 +14,8 @@
 // list window's F4 does. zanvo-cli load-answer --list vsd FILE.xml --data DIR
 // --guid ENTITY [--endpoint URL]: stores a saved application-result answer as
 // the loader would (names it refers to are fetched with the entity's
-// settings). Progress goes to stderr, the outcome to stdout.
+// settings). Progress goes to stderr when it is a terminal or --progress is
+// given, the outcome to stdout, failures to stderr.
 #include "cli/Command.h"
 
 #include "cli/NetworkOptions.h"
@@ -152,10 +153,11 @@ int runFetchVsd(std::span<const std::string> words)
     Arguments args;
     std::string error;
     if (!parseArguments(words, {"--from", "--to", "--enterprise", "--poll", "--data", "--guid", "--endpoint"},
-                        {}, args, error))
+                        {"--progress"}, args, error))
         return usageError(self, error);
     if (!args.positional.empty())
         return usageError(self, "unexpected argument " + args.positional.front());
+    forceProgress(args.has("--progress"));
     VsdListOptions list;
     NetworkOptions network;
     if (!readVsdListOptions(args, list, error) || !readNetworkOptions(args, network, error))
@@ -184,8 +186,8 @@ int runFetchVsd(std::span<const std::string> words)
         std::string id = submitVsdList(service, network.entityGuid, list, packet);
         if (id.empty())
             return kExitFailure;
-        fail("packet " + std::to_string(packet) + ": application " + id + ", waited for at most " +
-             std::to_string(static_cast<int>(limit)) + " s");
+        progress("packet " + std::to_string(packet) + ": application " + id + ", waited for at most " +
+                 std::to_string(static_cast<int>(limit)) + " s");
         responses::VsdLoadOutcome outcome;
         double pause = first, waited = 0;
         while (!id.empty()) {
@@ -199,7 +201,7 @@ int runFetchVsd(std::span<const std::string> words)
             pause = std::min(longest, std::max(pause * 2, 0.001));
             outcome = responses::loadVsdList(service.work, service.references, service.context, id,
                                              network.entityGuid, presenter,
-                                             [](const QString& text) { fail(text.toStdString()); });
+                                             [](const QString& text) { progress(text.toStdString()); });
             if (outcome.failed) {
                 report(presenter, false);
                 return kExitFailure;
@@ -225,8 +227,9 @@ int runReceiveVsd(std::span<const std::string> words)
     const Command& self = command("receive-vsd");
     Arguments args;
     std::string error;
-    if (!parseArguments(words, {"--data", "--guid", "--endpoint"}, {}, args, error))
+    if (!parseArguments(words, {"--data", "--guid", "--endpoint"}, {"--progress"}, args, error))
         return usageError(self, error);
+    forceProgress(args.has("--progress"));
     if (args.positional.size() != 1 || args.positional.front().size() != 36 ||
         QUuid::fromString(QString::fromStdString(args.positional.front())).isNull())
         return usageError(self, "the application id (36 characters) is required");
@@ -239,7 +242,7 @@ int runReceiveVsd(std::span<const std::string> words)
     std::string applicationId = args.positional.front();
     const responses::VsdLoadOutcome outcome = responses::loadVsdList(
         service.work, service.references, service.context, applicationId, network.entityGuid, presenter,
-        [](const QString& text) { fail(text.toStdString()); });
+        [](const QString& text) { progress(text.toStdString()); });
     const bool ok = outcome.exchanged && !outcome.failed;
     if (ok) {
         out("status: " + outcome.appStatus + "\n");

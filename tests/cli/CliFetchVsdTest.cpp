@@ -38,13 +38,13 @@ TEST(CliFetchVsd, EveryPacketIsWaitedForAndStored)
         vetis::StoredVetisSettings settings(session);
         ASSERT_EQ(settings.add(simSettings(sim, vetissim::known::kOwnEntityGuid)), 0);
     }
-    const CliResult r =
-        cli({QStringLiteral("fetch-vsd"), QStringLiteral("--from"), QStringLiteral("2000-01-01"),
-             QStringLiteral("--to"), QDate::currentDate().toString(Qt::ISODate),
-             QStringLiteral("--enterprise"), QString::fromLatin1(vetissim::known::kOwnEnterpriseGuid),
-             QStringLiteral("--poll"), QStringLiteral("0.01,0.05,30"), QStringLiteral("--data"), data,
-             QStringLiteral("--guid"), QString::fromLatin1(vetissim::known::kOwnEntityGuid),
-             QStringLiteral("--endpoint"), QString::fromStdString(sim.baseUrl())});
+    const CliResult r = cli(
+        {QStringLiteral("fetch-vsd"), QStringLiteral("--from"), QStringLiteral("2000-01-01"),
+         QStringLiteral("--to"), QDate::currentDate().toString(Qt::ISODate), QStringLiteral("--enterprise"),
+         QString::fromLatin1(vetissim::known::kOwnEnterpriseGuid), QStringLiteral("--poll"),
+         QStringLiteral("0.01,0.05,30"), QStringLiteral("--data"), data, QStringLiteral("--guid"),
+         QString::fromLatin1(vetissim::known::kOwnEntityGuid), QStringLiteral("--endpoint"),
+         QString::fromStdString(sim.baseUrl()), QStringLiteral("--progress")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     store::Session session(data);
     store::Table vsds(session, store::vsdTable());

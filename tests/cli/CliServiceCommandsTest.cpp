@@ -124,12 +124,12 @@ TEST_F(CliServiceCommands, TheMorningsWorkFromTheCommandLine)
     for (int call = 0; call < 6 && status != QStringLiteral("COMPLETED"); ++call) {
         r = run(QStringLiteral("receive-vsd"), {id, QStringLiteral("--endpoint"), endpoint});
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        // Progress is for a person at a terminal; a script's log gets the outcome.
+        EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
         status = r.text().section(u'\n', 0, 0).section(u' ', 1);
     }
     EXPECT_EQ(status, QStringLiteral("COMPLETED"));
     EXPECT_TRUE(r.text().contains(QStringLiteral(" new, 0 changed, 0 unchanged"))) << r.text().toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Успешно загружены ВСД по запросу с 1 по ")))
-        << r.err.toStdString();
 
     // Dates the other way round, or not dates at all, are refused before anything is sent.
     sim.clearReceived();
