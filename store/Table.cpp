@@ -656,20 +656,7 @@ int Table::deleteAll()
 {
     if (const int code = ensureOpen())
         return code;
-    Connection& conn = m_session->connection();
-    sqlite::DbError err;
-    if (conn.lockForWrite(*m_file, err) != kOk)
-        return fail(err.code, err.sqliteCode, err.text);
-    sqlite3_stmt* stmt = nullptr;
-    if (const int code = statement(Query::DeleteAll, -1, -1, stmt))
-        return code;
-    sqlite::ResetOnExit reset(stmt);
-    const int rc = conn.step(stmt);
-    if (rc != SQLITE_DONE)
-        return failDb(rc);
-    conn.noteWrite();
-    m_currentRow = 0;
-    return kOk;
+    return deleteWhere(Query::DeleteAll, -1, -1);
 }
 
 int Table::deleteEqual(const KeyDef& key, int components)
@@ -684,16 +671,23 @@ int Table::deleteEqual(const KeyDef& key, int components)
         return fail(kKeyUnavailable, 0, "a range to delete needs at least one key component");
     if (Cascades::hasDeleteCascades(m_def) || schema::isSealed(m_def))
         return fail(kKeyUnavailable, 0, "the table's records are deleted one by one");
+    return deleteWhere(Query::DeleteEqual, index, n);
+}
+
+// One DELETE statement; the key values, if any, from the buffer.
+int Table::deleteWhere(Query q, int key, int components)
+{
     Connection& conn = m_session->connection();
     sqlite::DbError err;
     if (conn.lockForWrite(*m_file, err) != kOk)
         return fail(err.code, err.sqliteCode, err.text);
     sqlite3_stmt* stmt = nullptr;
-    if (const int code = statement(Query::DeleteEqual, index, n, stmt))
+    if (const int code = statement(q, key, components, stmt))
         return code;
     sqlite::ResetOnExit reset(stmt);
-    if (const int code = bindKey(stmt, 1, index, n, m_record.get()))
-        return code;
+    if (key >= 0)
+        if (const int code = bindKey(stmt, 1, key, components, m_record.get()))
+            return code;
     const int rc = conn.step(stmt);
     if (rc != SQLITE_DONE)
         return failDb(rc);

@@ -117,6 +117,7 @@ private:
     [[nodiscard]] int writeRecord(bool insert, bool withCascades = true);
     [[nodiscard]] int failSealedClash(int rc);
     [[nodiscard]] int removeRow(std::int64_t row);
+    [[nodiscard]] int deleteWhere(Query q, int key, int components);
 
     Session* m_session;
     const TableDef& m_def;
