@@ -7,7 +7,9 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,6 +93,20 @@ public:
     [[nodiscard]] int deleteEqual(const KeyDef& key, int components);
     [[nodiscard]] int deleteEqual(std::string_view keyName, int components);
     [[nodiscard]] int count(std::int64_t& records);
+
+    // Visits, in key order (descending when asked), every record whose leading
+    // `components` key values lie between those of the record images `low`
+    // and `high`, both included, in one statement. Only `fields` (indexes
+    // into def().fields) are read into the image handed to `visit`; its other
+    // fields are cleared. `visit` returns false to stop; it must not use this
+    // table or write through the session. Rows are identified by their row
+    // id, which readRow() reads whole. Not for sealed tables.
+    using RangeVisit = std::function<bool(std::int64_t row, const char* image)>;
+    [[nodiscard]] int scanRange(const KeyDef& key, int components, const char* low, const char* high,
+                                std::span<const int> fields, const RangeVisit& visit,
+                                bool descending = false);
+    // Reads the record of a row id into the buffer and makes it the current one.
+    [[nodiscard]] int readRow(std::int64_t row);
 
     // The store's own use (cascades): the record of row `row` as stored.
     [[nodiscard]] int readStored(std::int64_t row, char* out);
