@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+// The main window's exchanges with the service: the list request and its
+// answer, the answers of running applications, repay and return, the print
+// form. Each runs as one job on the runner's worker; texts for the work line
+// come back by queued calls, the outcome with the run's result.
+#include "workspace/ui/BrowseVsdWindow.h"
+
+#include "ui_BrowseVsdWindow.h"
+
+#include "framework/MessageBox.h"
+#include "framework/ProcessSettings.h"
+#include "responses/VsdLoader.h"
+#include "store/RecordText.h"
+#include "vetis/ExchangeRunner.h"
+#include "vetis/RequestCodes.h"
+#include "vetis/StoredVetisSettings.h"
+#include "workspace/ui/VsdListModel.h"
+
+#include <QPointer>
+#include <QThread>
+
+namespace workspace::ui {
+
+namespace {
+
+// What a list job leaves for the window.
+struct ListJobProduct
+{
+    std::string pendingId; // still to be received; empty when finished or none
+};
+
+const char* statusWord(int status)
+{
+    switch (status) {
+    case 1:
+        return "CONFIRMED";
+    case 2:
+        return "WITHDRAWN";
+    case 3:
+        return "UTILIZED";
+    case 4:
+        return "FINALIZED";
+    default:
+        return "";
+    }
+}
+
+// Waits on the worker, giving up early when the run is cancelled.
+bool pause(vetis::ExchangeWorker& worker, int milliseconds)
+{
+    for (int waited = 0; waited < milliseconds; waited += 50) {
+        if (worker.cancelRequested())
+            return false;
+        QThread::msleep(50);
+    }
+    return !worker.cancelRequested();
+}
+
+} // namespace
+
+void BrowseVsdWindow::requestList()
+{
+    if (m_runner->isRunning())
+        return;
+    const int packet = m_ui->packet->value();
+    if (packet < 1) {
+        framework::problemMessage(framework::messagePresenter(),
+                                  QStringLiteral("Номер пакета должен быть не меньше 1 !"));
+        return;
+    }
+    clearMarks();
+    setWorkLine({});
+    m_pendingListRequest.clear();
+
+    vetis::RequestRecord request;
+    request.setRequestCode(vetis::RequestCode::VetDocumentList);
+    request.COUNT = 1000;
+    request.OFFSET = (packet - 1) * 1000;
+    store::setText(request.VETISGUID, m_own.guid);
+    store::setZText(request.P1, m_own.guid);
+    store::setZText(request.P2, m_own.workingEnterprise);
+    store::setZText(request.P3, "INCOMING");
+    store::setZText(request.P4, statusWord(m_ui->status->currentData().toInt()));
+    if (m_ui->periodOn->isChecked()) {
+        request.DATE1 = platform::dayNumber(m_ui->dateFrom->date());
+        request.DATE2 = platform::dayNumber(m_ui->dateTo->date());
+    }
+    const QString folder =
+        m_options.dataFolder.isEmpty() ? framework::process::dataFolder() : m_options.dataFolder;
+    const std::string entity = m_own.guid;
+    QPointer<BrowseVsdWindow> window(this);
+    const auto workLine = [window](const QString& text) {
+        QMetaObject::invokeMethod(
+            window.data(),
+            [window, text] {
+                if (window)
+                    window->setWorkLine(text);
+            },
+            Qt::QueuedConnection);
+    };
+    m_job = Job::ListRequest;
+    const bool started =
+        m_runner->start([request, folder, entity, workLine](vetis::ExchangeWorker& worker) mutable {
+            vetis::ExchangeContext context;
+            if (!worker.exchange(request, context))
+                return false;
+            auto& presenter = framework::messagePresenter();
+            const std::string status(store::ztextOf(request.APPSTATUS));
+            ListJobProduct product;
+            if (status == "ACCEPTED" || status == "IN_PROCESS" || status == "COMPLETED") {
+                product.pendingId = std::string(store::textOf(request.APPID));
+            } else if (status == "REJECTED") {
+                framework::informationMessage(
+                    presenter, QStringLiteral("Ваша заявка на получение ВСД отклонена сервисом !"));
+            } else {
+                framework::problemMessage(
+                    presenter, QStringLiteral("Нет данных или неизвестный ответ сервиса на запрос ВСД !"));
+            }
+            worker.setProduct(product);
+            if (product.pendingId.size() != 36)
+                return true;
+            workLine(QStringLiteral("ОЖИДАЕМ СПИСОК ВСД ПО ЗАПРОСУ: ") +
+                     QString::fromStdString(product.pendingId));
+            if (!pause(worker, 3000))
+                return false;
+            store::Session references(folder);
+            vetis::StoredVetisSettings settings(references);
+            vetis::ExchangeContext loadContext;
+            loadContext.settings = &settings;
+            responses::loadVsdList(worker.session(), references, loadContext, product.pendingId, entity,
+                                   presenter, workLine);
+            worker.setProduct(product);
+            return true;
+        });
+    if (!started)
+        m_job = Job::None;
+}
+
+void BrowseVsdWindow::answers()
+{
+    if (m_runner->isRunning())
+        return;
+    if (m_pendingListRequest.size() == 36) {
+        clearMarks();
+        receivePendingList();
+        return;
+    }
+    framework::informationMessage(framework::messagePresenter(),
+                                  QStringLiteral("Нет запросов требующих получения ответа с сервиса !"));
+    setWorkLine(QStringLiteral("ГОТОВ К ЗАПРОСУ"));
+    refreshList();
+}
+
+void BrowseVsdWindow::receivePendingList()
+{
+    const QString folder =
+        m_options.dataFolder.isEmpty() ? framework::process::dataFolder() : m_options.dataFolder;
+    const std::string entity = m_own.guid;
+    std::string id = m_pendingListRequest;
+    QPointer<BrowseVsdWindow> window(this);
+    const auto workLine = [window](const QString& text) {
+        QMetaObject::invokeMethod(
+            window.data(),
+            [window, text] {
+                if (window)
+                    window->setWorkLine(text);
+            },
+            Qt::QueuedConnection);
+    };
+    m_job = Job::ListAnswer;
+    const bool started =
+        m_runner->start([folder, entity, id, workLine](vetis::ExchangeWorker& worker) mutable {
+            store::Session references(folder);
+            vetis::StoredVetisSettings settings(references);
+            vetis::ExchangeContext context;
+            context.settings = &settings;
+            const responses::VsdLoadOutcome outcome = responses::loadVsdList(
+                worker.session(), references, context, id, entity, framework::messagePresenter(), workLine);
+            worker.setProduct(ListJobProduct{id});
+            return outcome.exchanged && !outcome.failed;
+        });
+    if (!started)
+        m_job = Job::None;
+}
+
+void BrowseVsdWindow::repayOrReturn(int operation)
+{
+    static_cast<void>(operation);
+}
+
+void BrowseVsdWindow::printForm() {}
+
+void BrowseVsdWindow::runFinished(const vetis::ExchangeRunResult& result)
+{
+    const Job job = std::exchange(m_job, Job::None);
+    if (job == Job::ListRequest || job == Job::ListAnswer) {
+        if (const auto* product = std::any_cast<ListJobProduct>(&result.product))
+            m_pendingListRequest = product->pendingId;
+        else if (job == Job::ListRequest)
+            m_pendingListRequest.clear();
+        if (m_pendingListRequest.empty() &&
+            (result.outcome != vetis::RunOutcome::Succeeded || job == Job::ListRequest) &&
+            m_ui->workLine->text().isEmpty())
+            setWorkLine(QStringLiteral("ГОТОВ К ЗАПРОСУ"));
+        if (job == Job::ListRequest && m_ui->tabs->currentIndex() != 0)
+            m_ui->tabs->setCurrentIndex(0);
+    }
+    refreshList();
+    m_ui->list->setFocus();
+}
+
+} // namespace workspace::ui
