@@ -5,9 +5,8 @@
 #include "shell/ExitWriteBack.h"
 #include "shell/ProgramVersion.h"
 #include "shell/Startup.h"
-#include "shell/ui/MainWindow.h"
-#include "shell/ui/OwnEntity.h"
 #include "shell/ui/UiDefaults.h"
+#include "workspace/ui/BrowseVsdWindow.h"
 #include "xmltypes/XmlTypes.h"
 
 #include <QApplication>
@@ -28,10 +27,10 @@ int main(int argc, char** argv)
     env.presenter = &presenter;
     env.applyUiDefaults = &shell::ui::applyUiDefaults;
     env.runMainWindow = [] {
-        shell::ui::MainWindow window(shell::programVersionDate(), [] {
-            return shell::ui::readOwnEntityName(framework::process::dataFolder(),
-                                                framework::process::listFormatFile());
-        });
+        workspace::ui::BrowseVsdWindow::Options options;
+        options.dataFolder = framework::process::dataFolder();
+        options.versionDate = shell::programVersionDate();
+        workspace::ui::BrowseVsdWindow window(options);
         window.show();
         return QApplication::exec();
     };

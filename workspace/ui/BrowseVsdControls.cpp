@@ -6,6 +6,8 @@
 #include "ui_BrowseVsdWindow.h"
 
 #include "framework/MessageBox.h"
+#include "lists/ui/AskPeriodDialog.h"
+#include "lists/ui/CalendarDialog.h"
 #include "platform/Dates.h"
 #include "store/RecordText.h"
 #include "workspace/SearchMask.h"
@@ -17,6 +19,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QShortcut>
 
 namespace workspace::ui {
@@ -304,6 +307,38 @@ void BrowseVsdWindow::dateAccepted(bool start)
     if (m_model->scope().from != platform::dayNumber(m_ui->dateFrom->date()) ||
         m_model->scope().to != platform::dayNumber(m_ui->dateTo->date()))
         scopeChanged(false);
+}
+
+void BrowseVsdWindow::pickDate(bool start)
+{
+    QDateEdit* field = start ? m_ui->dateFrom : m_ui->dateTo;
+    QDate date = field->date();
+    if (!lists::ui::chooseDateFromCalendar(this, date))
+        return;
+    field->setDate(date);
+    dateAccepted(start);
+}
+
+void BrowseVsdWindow::choosePeriod()
+{
+    QDate from = m_ui->dateFrom->date();
+    QDate to = m_ui->dateTo->date();
+    QSettings settings(QStringLiteral("Kestrom"), QStringLiteral("Vetis"));
+    const int result =
+        lists::ui::askPeriod(this, lists::kPeriodModeMaySwitchOff, from, to, settings, m_options.today);
+    if (result == lists::kPeriodSwitchedOff) {
+        m_ui->periodOn->setChecked(false);
+        return;
+    }
+    if (result != lists::kPeriodChosen)
+        return;
+    {
+        const QSignalBlocker blockFrom(m_ui->dateFrom);
+        const QSignalBlocker blockTo(m_ui->dateTo);
+        m_ui->dateFrom->setDate(from);
+        m_ui->dateTo->setDate(to);
+    }
+    scopeChanged(false);
 }
 
 // Local delete.
