@@ -175,6 +175,15 @@ int Connection::attach(const TableDef& def, const std::string& path, AttachedFil
     // A file that is only read keeps its journal mode and writes nothing.
     const bool writable = !isMemory(def) && !m_readOnly;
     schema::FileInfo info;
+    // A long list reads its records in key order, scattered over the file: a
+    // page cache of SQLite's default 2 MB would read most pages from the
+    // system again and again. The cache grows only as far as it is used.
+    if (!isMemory(def) &&
+        sqlite::exec(m_db, "PRAGMA " + sqlite::quoted(alias) + ".cache_size = -" + std::to_string(kPageCacheKb),
+                     err) != kOk) {
+        detach();
+        return err.code;
+    }
     if (writable &&
         sqlite::exec(m_db, "PRAGMA " + sqlite::quoted(alias) + ".synchronous = FULL", err) != kOk) {
         detach();

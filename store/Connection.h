@@ -30,6 +30,8 @@ class Connection final
 public:
     // The busy time-out of single writes and reads outside a transaction.
     static constexpr int kDefaultLockTimeoutSeconds = 10;
+    // The most each attached file's page cache may hold, in KiB.
+    static constexpr int kPageCacheKb = 32 * 1024;
 
     // anchorPath: the empty database that anchors multi-file commits (their
     // super-journal is written beside it). It is opened with the connection;

@@ -18,7 +18,7 @@
 namespace store {
 
 int Table::scanRange(const KeyDef& key, int components, const char* low, const char* high,
-                     std::span<const int> fields, const RangeVisit& visit, bool descending)
+                     std::span<const int> fields, const RangeVisit& visit, ScanOrder order)
 {
     if (const int code = ensureOpen())
         return code;
@@ -36,6 +36,8 @@ int Table::scanRange(const KeyDef& key, int components, const char* low, const c
     for (int f : fields)
         sql += ", " + sqlite::quoted(m_def.fields[static_cast<std::size_t>(f)].name);
     sql += " FROM " + sqlite::quoted(m_file->alias) + ".records";
+    if (order == ScanOrder::Stored)
+        sql += " NOT INDEXED";
     std::string columnsOfKey, lowParams, highParams;
     for (int i = 0; i < n; ++i) {
         columnsOfKey += (i ? "," : "") + sqlite::quoted(m_def.fields[key.components[i]].name);
@@ -45,10 +47,11 @@ int Table::scanRange(const KeyDef& key, int components, const char* low, const c
     if (n > 0)
         sql += " WHERE (" + columnsOfKey + ")>=(" + lowParams + ") AND (" + columnsOfKey + ")<=(" +
                highParams + ')';
-    const char* direction = descending ? " DESC" : "";
+    const char* direction = order == ScanOrder::KeyDescending ? " DESC" : "";
     sql += " ORDER BY ";
-    for (std::uint8_t c : key.componentSpan())
-        sql += sqlite::quoted(m_def.fields[c].name) + direction + ",";
+    if (order != ScanOrder::Stored)
+        for (std::uint8_t c : key.componentSpan())
+            sql += sqlite::quoted(m_def.fields[c].name) + direction + ",";
     sql += std::string("rowid") + direction;
 
     Connection& conn = m_session->connection();

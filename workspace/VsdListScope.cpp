@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 #include <variant>
 
 namespace workspace {
@@ -107,31 +108,53 @@ int readVsdListRows(store::Table& vsds, const VsdListScope& scope, const SearchM
     VsdRange range;
     if (!rangeOf(scope, range))
         return store::kOk;
-    std::vector<int> fields = mask.empty() ? std::vector<int>() : maskFields();
+    const char* low = reinterpret_cast<const char*>(&range.low);
+    const char* high = reinterpret_cast<const char*>(&range.high);
     const bool sorted = sort.field >= 0 && sort.field < static_cast<int>(def().fields.size());
-    if (sorted)
-        fields.push_back(sort.field);
-    std::vector<std::pair<SortValue, std::int64_t>> keyed;
-    const int code = vsds.scanRange(
-        *range.key, range.components, reinterpret_cast<const char*>(&range.low),
-        reinterpret_cast<const char*>(&range.high), fields,
-        [&](std::int64_t row, const char* image) {
-            if (!mask.matches(asVsd(image)))
-                return true;
-            if (sorted)
-                keyed.emplace_back(sortValueOf(def().fields[static_cast<std::size_t>(sort.field)], image),
-                                   row);
-            else
-                rows.push_back(row);
+    // The rows in key order come from the key alone; what the mask and the
+    // sort need is read in the file's own order, which costs no seek per row.
+    int code = vsds.scanRange(
+        *range.key, range.components, low, high, {},
+        [&rows](std::int64_t row, const char*) {
+            rows.push_back(row);
             return true;
         },
-        sorted ? false : sort.descending);
-    if (code != store::kOk || !sorted)
+        !sorted && sort.descending ? store::Table::ScanOrder::KeyDescending
+                                   : store::Table::ScanOrder::KeyAscending);
+    if (code != store::kOk || (mask.empty() && !sorted))
         return code;
+
+    std::vector<int> fields = mask.empty() ? std::vector<int>() : maskFields();
+    if (sorted)
+        fields.push_back(sort.field);
+    std::unordered_map<std::int64_t, SortValue> values;
+    values.reserve(rows.size());
+    code = vsds.scanRange(
+        *range.key, range.components, low, high, fields,
+        [&](std::int64_t row, const char* image) {
+            if (mask.matches(asVsd(image)))
+                values.emplace(row,
+                               sorted ? sortValueOf(def().fields[static_cast<std::size_t>(sort.field)], image)
+                                      : SortValue());
+            return true;
+        },
+        store::Table::ScanOrder::Stored);
+    if (code != store::kOk)
+        return code;
+    if (!sorted) {
+        std::erase_if(rows, [&values](std::int64_t row) { return !values.count(row); });
+        return store::kOk;
+    }
+    // Each kept row with its value, in key order, then ordered by the value.
+    std::vector<std::pair<SortValue, std::int64_t>> keyed;
+    keyed.reserve(values.size());
+    for (std::int64_t row : rows)
+        if (auto it = values.find(row); it != values.end())
+            keyed.emplace_back(std::move(it->second), row);
     std::stable_sort(keyed.begin(), keyed.end(), [&sort](const auto& a, const auto& b) {
         return sort.descending ? b.first < a.first : a.first < b.first;
     });
-    rows.reserve(keyed.size());
+    rows.clear();
     for (const auto& [value, row] : keyed)
         rows.push_back(row);
     return store::kOk;
@@ -145,14 +168,16 @@ int forEachVsdInScope(store::Table& vsds, const VsdListScope& scope, const Searc
         return store::kOk;
     std::vector<int> fields = mask.empty() ? std::vector<int>() : maskFields();
     fields.push_back(fieldOf("MVD:UUID"));
-    return vsds.scanRange(*range.key, range.components, reinterpret_cast<const char*>(&range.low),
-                          reinterpret_cast<const char*>(&range.high), fields,
-                          [&](std::int64_t, const char* image) {
-                              const store::VsdRecord& r = asVsd(image);
-                              if (mask.matches(r))
-                                  visit(std::string(store::textOf(r.UUID)));
-                              return true;
-                          });
+    return vsds.scanRange(
+        *range.key, range.components, reinterpret_cast<const char*>(&range.low),
+        reinterpret_cast<const char*>(&range.high), fields,
+        [&](std::int64_t, const char* image) {
+            const store::VsdRecord& r = asVsd(image);
+            if (mask.matches(r))
+                visit(std::string(store::textOf(r.UUID)));
+            return true;
+        },
+        store::Table::ScanOrder::Stored);
 }
 
 } // namespace workspace
