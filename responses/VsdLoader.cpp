@@ -7,6 +7,7 @@
 #include "responses/InsideMapping.h"
 #include "responses/ReferenceLookups.h"
 #include "responses/VsdDerivedValues.h"
+#include "responses/WalkerAnswerReader.h"
 #include "store/ErrorCodes.h"
 #include "store/FieldAccess.h"
 #include "store/RecordText.h"
@@ -250,6 +251,17 @@ VsdLoadOutcome loadVsdList(store::Session& session, store::Session& referenceSes
     store::setZText(request.P1, applicationId);
     VsdAnswerLists lists;
     lists.bind(request);
+    // The lists (and those of the names fetched on the way) are read by the
+    // walker unless the caller brings a reader.
+    WalkerAnswerReader walker;
+    struct ReaderInUse
+    {
+        vetis::ExchangeContext& context;
+        vetis::AnswerReader* callers;
+        ~ReaderInUse() { context.reader = callers; }
+    } readerInUse{context, context.reader};
+    if (!context.reader)
+        context.reader = &walker;
     if (!vetis::Exchange(request, context)) {
         progress(QStringLiteral("ОЖИДАЕМ ОТВЕТ НА ЗАПРОС ВСД: ") + id);
         return outcome;

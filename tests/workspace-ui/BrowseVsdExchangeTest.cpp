@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+// The main window's exchanges against the VetIS test double: the list
+// request runs on the worker while the window goes on, and its VSDs show.
+#include "WindowData.h"
+
+#include "framework/ui/Controls.h"
+#include "support/SimSettings.h"
+#include "vetis-sim/VetisSim.h"
+#include "vetis/Endpoints.h"
+#include "vetis/StoredVetisSettings.h"
+#include "workspace/ui/BrowseVsdWindow.h"
+#include "workspace/ui/VsdListModel.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+using framework::ui::control;
+using namespace windowtest;
+using workspace::ui::BrowseVsdWindow;
+
+namespace {
+
+class BrowseVsdExchangeTest : public WindowData
+{
+protected:
+    void SetUp() override
+    {
+        WindowData::SetUp();
+        vetissim::SimConfig config;
+        config.inProcessAfterReceives = 0;
+        config.completeAfterReceives = 0;
+        sim = std::make_unique<vetissim::VetisSim>(config);
+        ASSERT_TRUE(sim->start()) << sim->errorString();
+        vetis::setEndpointBaseOverride(sim->baseUrl());
+        addOwnEntity();
+        store::Session s(m_folder.path());
+        vetis::StoredVetisSettings settings(s);
+        store::VetisRecord record = simSettings(*sim, kOwn);
+        record.ANSWER = 1; // failures are shown
+        ASSERT_EQ(settings.add(record), store::kOk);
+    }
+    void TearDown() override
+    {
+        vetis::clearEndpointOverrides();
+        WindowData::TearDown();
+    }
+    std::unique_ptr<BrowseVsdWindow> open()
+    {
+        BrowseVsdWindow::Options options;
+        options.dataFolder = m_folder.path();
+        options.versionDate = QDate(2024, 4, 25);
+        options.askBeforeClose = false;
+        auto w = std::make_unique<BrowseVsdWindow>(options);
+        w->show();
+        return w;
+    }
+
+    std::unique_ptr<vetissim::VetisSim> sim;
+};
+
+TEST_F(BrowseVsdExchangeTest, TheListRequestRunsBesideTheWindowAndItsVsdsShow)
+{
+    auto w = open();
+    control<QCheckBox>(w.get(), QStringLiteral("LOC:FPERIOD"))->setChecked(false);
+    ASSERT_EQ(w->model().rowCount(), 0);
+    auto* request = control<QPushButton>(w.get(), QStringLiteral("BRequest"));
+    request->click();
+    // The window is not blocked: the run goes on while it answers, and the
+    // commands that would conflict wait.
+    EXPECT_TRUE(w->exchangeRunning());
+    EXPECT_FALSE(request->isEnabled());
+    EXPECT_TRUE(control<QProgressBar>(w.get(), QStringLiteral("INDICATOR"))->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!w->exchangeRunning(), 30000);
+    EXPECT_TRUE(request->isEnabled());
+    EXPECT_GT(w->model().rowCount(), 0);
+    EXPECT_TRUE(control<QLabel>(w.get(), QStringLiteral("LOC:WORK"))
+                    ->text()
+                    .startsWith(QStringLiteral("Успешно загружены ВСД по запросу с 1 по ")))
+        << control<QLabel>(w.get(), QStringLiteral("LOC:WORK"))->text().toStdString();
+    EXPECT_TRUE(w->pendingListRequest().empty());
+    // Only the warning about the shelf life of what arrived was shown.
+    for (const auto& shown : m_presenter.shown())
+        EXPECT_TRUE(shown.text.startsWith(QStringLiteral("Внимание !!!"))) << shown.text.toStdString();
+}
+
+TEST_F(BrowseVsdExchangeTest, APacketBelowOneIsRefusedBeforeAnythingIsSent)
+{
+    auto w = open();
+    auto* packet = control<QSpinBox>(w.get(), QStringLiteral("LOC:VCOUNT"));
+    EXPECT_EQ(packet->minimum(), 1);
+    packet->setValue(-3);
+    EXPECT_EQ(packet->value(), 1);
+}
+
+} // namespace
