@@ -103,7 +103,7 @@ void forgetApplication(store::VsdRecord& vsd)
     vsd.CONDITION = kConditionNone;
 }
 
-QString recordText(std::string_view cp1251)
+QString vsdText(std::string_view cp1251)
 {
     return platform::fromCp1251(store::clip(cp1251));
 }
@@ -113,10 +113,9 @@ QString recordText(std::string_view cp1251)
 QString vsdDescription(const store::VsdRecord& vsd)
 {
     return QStringLiteral("|| Дата ВСД: ") + platform::formatDay(vsd.DATE) + QStringLiteral(" г.") +
-           QStringLiteral("|") + QStringLiteral(" Продукция: ") +
-           recordText(store::ztextOf(vsd.PRODITEMNAME)) + QStringLiteral("|") + QStringLiteral(" Объём: ") +
-           recordText(store::ztextOf(vsd.VOLUME)) + QStringLiteral(" ") +
-           recordText(store::ztextOf(vsd.UNITNAME)) + QStringLiteral("|");
+           QStringLiteral("|") + QStringLiteral(" Продукция: ") + vsdText(store::ztextOf(vsd.PRODITEMNAME)) +
+           QStringLiteral("|") + QStringLiteral(" Объём: ") + vsdText(store::ztextOf(vsd.VOLUME)) +
+           QStringLiteral(" ") + vsdText(store::ztextOf(vsd.UNITNAME)) + QStringLiteral("|");
 }
 
 void markRepaid(store::VsdRecord& vsd)

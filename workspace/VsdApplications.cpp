@@ -8,6 +8,8 @@
 #include "store/tables/Vsd.h"
 #include "workspace/VsdApplicationSteps.h"
 
+#include <set>
+
 namespace workspace {
 
 namespace {
@@ -18,7 +20,7 @@ constexpr int kHighestSubmittedCondition = 2;
 constexpr std::uint8_t kFirstRunningCondition = 1;
 constexpr std::uint8_t kLastRunningCondition = 9;
 
-void report(const VsdApplicationsSetup& setup, int done, int total)
+void reportProgress(const VsdApplicationsSetup& setup, int done, int total)
 {
     if (setup.progress)
         setup.progress(done, total);
@@ -72,15 +74,21 @@ bool runningApplications(store::Session& session, std::string_view entityGuid,
 } // namespace
 
 VsdApplicationsOutcome repayOrReturnVsds(VsdApplicationsSetup& setup, VsdOperation operation,
-                                         const std::vector<std::string>& uuids)
+                                         const std::vector<std::string>& selection)
 {
+    // A VSD named twice would be submitted twice.
+    std::vector<std::string> uuids;
+    std::set<std::string> seen;
+    for (const std::string& uuid : selection)
+        if (seen.insert(uuid).second)
+            uuids.push_back(uuid);
     VsdApplicationsOutcome outcome;
     VsdApplicationSteps steps(setup);
     if (uuids.empty() || !steps.open())
         return outcome;
     const int count = static_cast<int>(uuids.size());
     const int total = 2 * count;
-    report(setup, 0, total);
+    reportProgress(setup, 0, total);
 
     for (int i = 0; i < count; ++i) {
         if (steps.cancelled()) {
@@ -108,7 +116,7 @@ VsdApplicationsOutcome repayOrReturnVsds(VsdApplicationsSetup& setup, VsdOperati
             outcome.cancelled = true;
             return outcome;
         }
-        report(setup, i + 1, total);
+        reportProgress(setup, i + 1, total);
     }
 
     // One pause before the first poll gives Mercury time to process the
@@ -128,7 +136,7 @@ VsdApplicationsOutcome repayOrReturnVsds(VsdApplicationsSetup& setup, VsdOperati
             paused = true;
             countPoll(steps.poll(uuid), outcome);
         }
-        report(setup, count + i + 1, total);
+        reportProgress(setup, count + i + 1, total);
     }
     return outcome;
 }
@@ -145,10 +153,10 @@ int pollVsdApplications(VsdApplicationsSetup& setup, std::string_view enterprise
         return -1;
     }
     const int total = static_cast<int>(uuids.size());
-    report(setup, 0, total);
+    reportProgress(setup, 0, total);
     for (int i = 0; i < total && !steps.cancelled(); ++i) {
         static_cast<void>(steps.poll(uuids[static_cast<std::size_t>(i)]));
-        report(setup, i + 1, total);
+        reportProgress(setup, i + 1, total);
     }
     return total;
 }

@@ -30,11 +30,24 @@ class TransferControl;
 // have been repaid already although its answer never arrived. Before such a
 // VSD is submitted again, Mercury is asked for the VSD as it is now
 // (getVetDocumentByUuid): one already repaid or returned is taken over as
-// repaid and not submitted twice; when Mercury cannot tell, nothing is sent.
+// repaid and not submitted twice; one still CONFIRMED is submitted only when
+// its earlier application has ended without success; when Mercury cannot
+// tell, nothing is sent.
 //
 // Everything here runs synchronously on the calling thread (a worker of
 // vetis::ExchangeRunner): no widgets, no event loop. The question before a
-// run is the window's.
+// run is the window's. From a window, as one job of its runner:
+//
+//   runner.start([entity, uuids](vetis::ExchangeWorker& worker) {
+//       vetis::ExchangeContext context;
+//       context.settings = &worker.storedSettings();
+//       workspace::VsdApplicationsSetup setup{worker.session(), context, entity,
+//                                             framework::messagePresenter(),
+//                                             [&worker] { return worker.cancelRequested(); },
+//                                             {}, &worker.control()};
+//       worker.setProduct(workspace::repayOrReturnVsds(setup, workspace::VsdOperation::Repay, uuids));
+//       return true;
+//   });
 namespace workspace {
 
 // Also the MVD:CONDITION of a VSD while its application runs.
@@ -84,9 +97,9 @@ struct VsdApplicationsOutcome
 // Repays or returns the VSDs of `uuids` (the selection in ascending UUID
 // order, or the one current VSD): submits each in turn, then, after one
 // pause, polls each that waits for its answer (condition 1 or 2 with an
-// application id). Unknown UUIDs are skipped. Progress counts both passes:
-// total is twice the number of UUIDs. A cancel leaves every VSD as it was
-// last written: a submitted one waits for "Ответ F4".
+// application id). Unknown UUIDs are skipped, one given twice is taken once.
+// Progress counts both passes: total is twice the number of distinct UUIDs. A cancel leaves every VSD as it
+// was last written: a submitted one waits for "Ответ F4".
 VsdApplicationsOutcome repayOrReturnVsds(VsdApplicationsSetup& setup, VsdOperation operation,
                                          const std::vector<std::string>& uuids);
 

@@ -3,7 +3,8 @@
 // answer was lost (a dropped connection, a cancelled poll, a closed program)
 // may well have repaid the VSD in Mercury; submitting it again would ask
 // Mercury to take the same consignment twice. So Mercury is asked for the VSD
-// as it is now, and only a VSD it still holds as CONFIRMED is submitted.
+// as it is now, and only a VSD it still holds as CONFIRMED, and whose earlier
+// application has ended without repaying it, is submitted.
 #include "framework/MessageBox.h"
 #include "responses/VsdLoader.h"
 #include "store/RecordText.h"
@@ -82,7 +83,28 @@ bool VsdApplicationSteps::mayResubmit(const store::VsdRecord& vsd, Submission& i
     const std::string uuid(store::textOf(vsd.UUID));
     switch (askMercury(uuid, store::textOf(vsd.CONSIGNEEENT))) {
     case MercuryVsdState::Confirmed:
-        return true;
+        // Not repaid yet; but the earlier application may still be waiting
+        // to be processed, and would then repay it after all.
+        switch (poll(uuid)) {
+        case Poll::NotPolled:
+        case Poll::Rejected:
+            return true;
+        case Poll::Waiting:
+            tell(
+                QStringLiteral("Заявка по ВСД ещё обрабатывается «Меркурием», повторная заявка не отправлена "
+                               "!|Получите ответы сервиса (F4) позже."),
+                vsd);
+            instead = Submission::Refused;
+            return false;
+        case Poll::Completed:
+            tell(QStringLiteral("ВСД уже погашен в «Меркурии», повторная заявка не отправлена !"), vsd,
+                 false);
+            instead = Submission::AlreadyRepaid;
+            return false;
+        case Poll::NoAnswer:
+            break;
+        }
+        break;
     case MercuryVsdState::Utilized: {
         const auto repaid = [](store::VsdRecord& r) {
             markRepaid(r);

@@ -16,11 +16,13 @@
 #include "store/Table.h"
 #include "store/tables/Vsd.h"
 #include "support/FakeVetisSettingsRepository.h"
+#include "support/RunnerTestSupport.h"
 #include "support/SimSettings.h"
 #include "support/TestSupport.h"
 #include "vetis-sim/VetisSim.h"
 #include "vetis/Endpoints.h"
 #include "vetis/Exchange.h"
+#include "vetis/ExchangeRunner.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -28,6 +30,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <any>
 #include <chrono>
 #include <cstring>
 #include <functional>
@@ -211,7 +214,7 @@ TEST_F(VsdRepay, AClosedVsdOfTheSelectionIsRefusedAndTheOthersAreRepaidAfterOneP
         (std::vector<std::string>{"processIncomingConsignmentRequest", "processIncomingConsignmentRequest",
                                   "receiveApplicationResultRequest", "receiveApplicationResultRequest"}));
     EXPECT_GE(took, std::chrono::milliseconds(3000));
-    EXPECT_LT(took, std::chrono::milliseconds(5500));
+    EXPECT_LT(took, std::chrono::milliseconds(6000)); // a second pause would pass it
     expectRepaid(uuids[0]);
     expectRepaid(uuids[2]);
     EXPECT_EQ(sim.vsdStatus(uuids[0]), "UTILIZED");
@@ -233,6 +236,38 @@ TEST_F(VsdRepay, AClosedVsdOfTheSelectionIsRefusedAndTheOthersAreRepaidAfterOneP
     ASSERT_EQ(presenter.count(), 1u);
     EXPECT_EQ(presenter.shown().front().text,
               QStringLiteral("ВСД должен быть в состоянии ОФОРМЛЕН !") + description(stored(uuids[0])));
+}
+
+TEST_F(VsdRepay, RunsAsAJobOfTheWindowsRunner)
+{
+    const std::vector<std::string> uuids = repayable(2);
+    change(uuids[0], [](store::VsdRecord& r) { r.FINALIZED = 1; });
+    vetis::ExchangeRunner runner(folder.path());
+    ASSERT_TRUE(runner.start([this, uuids](vetis::ExchangeWorker& worker) {
+        vetis::ExchangeContext jobContext;
+        jobContext.settings = &repo;
+        workspace::VsdApplicationsSetup setup{worker.session(),
+                                              jobContext,
+                                              kRepayingEntity,
+                                              framework::messagePresenter(),
+                                              [&worker] { return worker.cancelRequested(); },
+                                              {},
+                                              &worker.control(),
+                                              kShortPause};
+        worker.setProduct(workspace::repayOrReturnVsds(setup, workspace::VsdOperation::Repay, uuids));
+        return true;
+    }));
+    const std::optional<vetis::ExchangeRunResult> result = runnertest::waitForResult(runner);
+    ASSERT_TRUE(result);
+    ASSERT_EQ(result->outcome, vetis::RunOutcome::Succeeded);
+    const auto outcome = std::any_cast<workspace::VsdApplicationsOutcome>(result->product);
+    EXPECT_EQ(outcome.refused, 1);
+    EXPECT_EQ(outcome.completed, 1);
+    expectRepaid(uuids[1]);
+    // The refusal asked for on the worker was shown on this thread.
+    ASSERT_EQ(presenter.count(), 1u);
+    EXPECT_TRUE(presenter.shown().front().text.startsWith(
+        QStringLiteral("ВСД закрыт, операции по нему запрещены !")));
 }
 
 TEST_F(VsdRepay, AResubmissionThatFailsLeavesNeitherTheOldErrorNorAnApplication)
@@ -401,14 +436,49 @@ TEST_F(VsdRepay, WithoutWordFromMercuryAVsdWithAnOpenApplicationIsNotSubmitted)
                             [&](const framework::MessageRequest& m) { return m.text == told; }),
               1);
 
-    // Once Mercury answers that the VSD is still CONFIRMED, it is submitted anew.
+    // Once Mercury answers that the VSD is still CONFIRMED and that its
+    // earlier application is unknown to it, it is submitted anew.
     sim.clearFaults();
     sim.clearReceived();
     EXPECT_EQ(run(workspace::VsdOperation::Repay, {uuid}).submitted, 1);
     EXPECT_EQ(
         operationsReceived(),
         (std::vector<std::string>{"getVetDocumentByUuidRequest", "receiveApplicationResultRequest",
-                                  "processIncomingConsignmentRequest", "receiveApplicationResultRequest"}));
+                                  "receiveApplicationResultRequest", "processIncomingConsignmentRequest",
+                                  "receiveApplicationResultRequest"}));
+    expectRepaid(uuid);
+}
+
+TEST_F(VsdRepay, AVsdWhoseEarlierApplicationIsStillProcessedIsNotSubmittedAgain)
+{
+    const std::string uuid = repayable(1).front();
+    sim.setCompletion(2, 3);
+    // The first poll never reaches the service: the repay waits there, unprocessed.
+    vetissim::FaultRule lost;
+    lost.kind = vetissim::FaultKind::Drop;
+    lost.operation = "receiveApplicationResultRequest";
+    sim.addFault(lost);
+    EXPECT_EQ(run(workspace::VsdOperation::Repay, {uuid}).submitted, 1);
+    const std::string firstId(store::textOf(stored(uuid).APPID));
+
+    presenter.clear();
+    sim.clearReceived();
+    const workspace::VsdApplicationsOutcome again = run(workspace::VsdOperation::Repay, {uuid});
+    EXPECT_EQ(again.submitted, 0);
+    EXPECT_EQ(again.refused, 1);
+    const std::vector<std::string> received = operationsReceived();
+    EXPECT_EQ(std::count(received.begin(), received.end(), "processIncomingConsignmentRequest"), 0);
+    const store::VsdRecord r = stored(uuid);
+    EXPECT_EQ(store::textOf(r.APPID), firstId);
+    EXPECT_EQ(+r.CONDITION, 1);
+    EXPECT_EQ(store::ztextOf(r.APPSTATUS), cp1251("В ОБРАБОТКЕ")); // polled once more after the pause
+    ASSERT_EQ(presenter.count(), 1u);
+    EXPECT_EQ(presenter.shown().front().text,
+              QStringLiteral("Заявка по ВСД ещё обрабатывается «Меркурием», повторная заявка не отправлена "
+                             "!|Получите ответы сервиса (F4) позже.") +
+                  description(r));
+    // F4 later finds it done.
+    EXPECT_EQ(answers(), 1);
     expectRepaid(uuid);
 }
 
