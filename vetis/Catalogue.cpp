@@ -46,6 +46,7 @@ int serviceOfOperation(RequestCode code)
     case RequestCode::StockEntryList:
     case RequestCode::RepayConsignment:
     case RequestCode::ReturnConsignment:
+    case RequestCode::VetDocumentByUuid:
     case RequestCode::ReceiveApplicationResult:
         service = Service::ApplicationManagement;
         break;
@@ -69,6 +70,7 @@ int BuildEnvelope(const RequestRecord& request, const store::VetisRecord& settin
     case RequestCode::VetDocumentList:
     case RequestCode::BusinessEntityUserList:
     case RequestCode::StockEntryList:
+    case RequestCode::VetDocumentByUuid:
         writeApplicationEnvelope(code, request, settings, out);
         break;
     case RequestCode::RepayConsignment:

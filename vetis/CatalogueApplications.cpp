@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 // The Mercury g2b operations other than repay and return (the modifications of
-// an enterprise and the VSD, user and stock entry lists); each travels inside an
-// application.
+// an enterprise, the VSD, user and stock entry lists and one VSD by its UUID);
+// each travels inside an application.
 #include "store/RecordText.h"
 #include "store/tables/Vetis.h"
 #include "vetis/ApplicationEnvelope.h"
@@ -121,6 +121,13 @@ void writeApplicationEnvelope(RequestCode code, const RequestRecord& r, const st
         inner = "merc:getStockEntryListRequest";
         beginApplication(w, s, r, true, inner);
         writeStockEntryList(r, w);
+        break;
+    case RequestCode::VetDocumentByUuid:
+        // The VSD's UUID and the enterprise that sees it (its consignee).
+        inner = "merc:getVetDocumentByUuidRequest";
+        beginApplication(w, s, r, true, inner);
+        w.leafAsIs("bs:uuid", store::textOf(r.UUID));
+        w.leafAsIs("dt:enterpriseGuid", store::ztextOf(r.P2));
         break;
     default:
         return;

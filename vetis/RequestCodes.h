@@ -5,7 +5,7 @@
 
 // The operation codes of a request record (RequestRecord::VREQUEST): which
 // VetIS.API operation one exchange performs. Codes 1..21 are registry requests
-// sent straight to their service; 6, 7 and 51..56 are Mercury g2b requests that
+// sent straight to their service; 6, 7 and 51..57 are Mercury g2b requests that
 // travel inside an application; 99 fetches the result of an application.
 // Where a code names two operations, a 36-character GUID in the request sends
 // the by-GUID one and anything else the list.
@@ -42,6 +42,7 @@ enum class RequestCode : std::uint8_t
     StockEntryList = 54,              // getStockEntryListRequest
     RepayConsignment = 55,            // processIncomingConsignmentRequest accepting the whole VSD
     ReturnConsignment = 56,           // processIncomingConsignmentRequest returning the whole VSD
+    VetDocumentByUuid = 57,           // getVetDocumentByUuidRequest: one VSD as Mercury holds it now
     ReceiveApplicationResult = 99,    // receiveApplicationResultRequest: status and result of an application
 };
 

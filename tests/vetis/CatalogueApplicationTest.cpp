@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
-// Whole envelopes of the applications (codes 6, 7, 51, 53, 54) and of the
+// Whole envelopes of the applications (codes 6, 7, 51, 53, 54, 57) and of the
 // receive request (code 99), byte for byte.
 #include "CatalogueTestSupport.h"
 #include "platform/Dates.h"
@@ -94,6 +94,17 @@ TEST(CatalogueApplication, VetDocumentListAsTheListWindowSendsIt)
               application(kHeadWithDt, "merc:getVetDocumentListRequest",
                           {"<bs:listOptions>", "<bs:count>1000</bs:count>", "<bs:offset>2000</bs:offset>",
                            "</bs:listOptions>", "<vd:vetDocumentType>INCOMING</vd:vetDocumentType>",
+                           "<dt:enterpriseGuid>88718c96-6f3d-48f7-b4b1-b64633be40f5</dt:enterpriseGuid>"}));
+}
+
+TEST(CatalogueApplication, VetDocumentByUuidAsksForOneVsdOfTheEnterprise)
+{
+    vetis::RequestRecord r = makeRequest(RequestCode::VetDocumentByUuid);
+    store::setText(r.UUID, "5b8c2b7e-1f0a-4a59-9d1e-6f1c2a3b4c5d");
+    store::setZText(r.P2, "88718c96-6f3d-48f7-b4b1-b64633be40f5");
+    EXPECT_EQ(build(r),
+              application(kHeadWithDt, "merc:getVetDocumentByUuidRequest",
+                          {"<bs:uuid>5b8c2b7e-1f0a-4a59-9d1e-6f1c2a3b4c5d</bs:uuid>",
                            "<dt:enterpriseGuid>88718c96-6f3d-48f7-b4b1-b64633be40f5</dt:enterpriseGuid>"}));
 }
 

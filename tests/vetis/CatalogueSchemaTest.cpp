@@ -207,6 +207,13 @@ std::vector<SchemaCase> allCases(const Fixtures& f)
         {"56 return, no purpose or expertise recorded", SchemaSet::Application,
          [](auto& r) { r.setRequestCode(RequestCode::ReturnConsignment); },
          "cargoExpertized': [facet 'enumeration'] The value '' is not", &f.sparseWithYear},
+        {"57 vet document by uuid", SchemaSet::Application,
+         [](auto& r) {
+             r.setRequestCode(RequestCode::VetDocumentByUuid);
+             store::setText(r.UUID, kGuidB);
+             store::setZText(r.P2, kGuidA);
+         },
+         ""},
         {"99 receive result", SchemaSet::Application,
          [](auto& r) {
              r.setRequestCode(RequestCode::ReceiveApplicationResult);

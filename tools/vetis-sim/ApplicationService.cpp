@@ -15,9 +15,10 @@ namespace {
 
 constexpr std::string_view kServiceId = "mercury-g2b.service:2.1";
 
-constexpr std::array<std::string_view, 6> kSupportedRequests{
-    "getVetDocumentListRequest", "getStockEntryListRequest",       "processIncomingConsignmentRequest",
-    "modifyEnterpriseRequest",   "modifyActivityLocationsRequest", "getBusinessEntityUserListRequest"};
+constexpr std::array<std::string_view, 7> kSupportedRequests{
+    "getVetDocumentListRequest",         "getVetDocumentByUuidRequest", "getStockEntryListRequest",
+    "processIncomingConsignmentRequest", "modifyEnterpriseRequest",     "modifyActivityLocationsRequest",
+    "getBusinessEntityUserListRequest"};
 
 OpResult accessDenied(const std::string& message)
 {
@@ -160,6 +161,8 @@ void ApplicationService::process(Application& app)
     const std::string& name = app.info.innerOperation;
     if (name == "getVetDocumentListRequest")
         app.result = vetDocumentList(app.request, errors);
+    else if (name == "getVetDocumentByUuidRequest")
+        app.result = vetDocumentByUuid(app.request, errors);
     else if (name == "processIncomingConsignmentRequest")
         app.result = processIncoming(app.request, errors);
     else if (name == "getStockEntryListRequest")
@@ -255,6 +258,27 @@ XNode ApplicationService::vetDocumentList(const XNode& request, std::vector<Busi
     }
     XNode response(Ns::Merc, "getVetDocumentListResponse");
     pagedList(response.add(Ns::VetDoc, "vetDocumentList"), matching, count, offset);
+    return response;
+}
+
+XNode ApplicationService::vetDocumentByUuid(const XNode& request, std::vector<BusinessError>& errors) const
+{
+    const std::string uuid = request.textAt("bs:uuid");
+    const std::string enterprise = request.textAt("dt:enterpriseGuid");
+    if (!isUuid(enterprise)) {
+        errors.push_back(
+            {"MERC00003", "Не указан или неверно указан идентификатор площадки (enterpriseGuid)"});
+        return {};
+    }
+    // The VSD as it is now (repaid ones show UTILIZED), for the consignor or the consignee only.
+    const XNode* vsd = std::as_const(m_store).vsd(uuid);
+    if (!vsd || (vsd->textAt("vd:certifiedConsignment/vd:consignee/dt:enterprise/bs:guid") != enterprise &&
+                 vsd->textAt("vd:certifiedConsignment/vd:consignor/dt:enterprise/bs:guid") != enterprise)) {
+        errors.push_back({"MERC13001", "ВСД с идентификатором " + uuid + " не найден"});
+        return {};
+    }
+    XNode response(Ns::Merc, "getVetDocumentByUuidResponse");
+    response.children.push_back(*vsd);
     return response;
 }
 

@@ -49,6 +49,7 @@ private:
     XNode applicationElement(const Application& app) const;
 
     XNode vetDocumentList(const XNode& request, std::vector<BusinessError>& errors) const;
+    XNode vetDocumentByUuid(const XNode& request, std::vector<BusinessError>& errors) const;
     XNode processIncoming(const XNode& request, std::vector<BusinessError>& errors);
     XNode stockEntryList(const XNode& request, std::vector<BusinessError>& errors) const;
     XNode modifyEnterprise(const XNode& request, std::vector<BusinessError>& errors);
