@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTest>
 
 using framework::ui::control;
@@ -85,6 +86,42 @@ TEST_F(BrowseVsdExchangeTest, TheListRequestRunsBesideTheWindowAndItsVsdsShow)
     // Only the warning about the shelf life of what arrived was shown.
     for (const auto& shown : m_presenter.shown())
         EXPECT_TRUE(shown.text.startsWith(QStringLiteral("Внимание !!!"))) << shown.text.toStdString();
+}
+
+TEST_F(BrowseVsdExchangeTest, ARepayFromTheWindowEndsWithTheVsdRepaidAndNothingLeftToAnswer)
+{
+    auto w = open();
+    control<QCheckBox>(w.get(), QStringLiteral("LOC:FPERIOD"))->setChecked(false);
+    control<QPushButton>(w.get(), QStringLiteral("BRequest"))->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->exchangeRunning(), 30000);
+    int row = -1;
+    for (int r = 0; r < w->model().rowCount() && row < 0; ++r)
+        if (w->model().record(r)->CODSTATUS == 1 && w->model().record(r)->FINALIZED == 0)
+            row = r;
+    ASSERT_GE(row, 0);
+    const std::string uuid = w->model().uuidAt(row);
+    auto* view = control<QTableView>(w.get(), QStringLiteral("?BROWSE:1"));
+    view->setCurrentIndex(w->model().index(row, 3));
+    QTest::keyClick(view, Qt::Key_Space);
+    m_presenter.clear();
+    m_presenter.setNextAnswer(framework::ButtonYes);
+    control<QPushButton>(w.get(), QStringLiteral("BGo"))->click();
+    ASSERT_GE(m_presenter.count(), 1u);
+    EXPECT_EQ(m_presenter.shown().front().text,
+              QStringLiteral("Отправить на гашение выбранные в списке ВСД: 1 ?"));
+    QTRY_VERIFY_WITH_TIMEOUT(!w->exchangeRunning(), 30000);
+    const int after = w->model().rowOfUuid(uuid);
+    ASSERT_GE(after, 0);
+    EXPECT_EQ(+w->model().record(after)->CODSTATUS, 3);
+    EXPECT_EQ(+w->model().record(after)->CONDITION, 0);
+    // The mark stays after a repay; F4 then finds nothing waiting for an answer.
+    EXPECT_TRUE(w->model().selection().contains(uuid));
+    m_presenter.clear();
+    control<QPushButton>(w.get(), QStringLiteral("BAnswer"))->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->exchangeRunning(), 30000);
+    ASSERT_EQ(m_presenter.count(), 1u);
+    EXPECT_EQ(m_presenter.shown().front().text,
+              QStringLiteral("Нет запросов требующих получения ответа с сервиса !"));
 }
 
 TEST_F(BrowseVsdExchangeTest, APacketBelowOneIsRefusedBeforeAnythingIsSent)

@@ -14,6 +14,7 @@
 #include "vetis/ExchangeRunner.h"
 #include "vetis/RequestCodes.h"
 #include "vetis/StoredVetisSettings.h"
+#include "workspace/VsdApplications.h"
 #include "workspace/ui/VsdListModel.h"
 
 #include <QPointer>
@@ -145,10 +146,25 @@ void BrowseVsdWindow::answers()
         receivePendingList();
         return;
     }
-    framework::informationMessage(framework::messagePresenter(),
-                                  QStringLiteral("Нет запросов требующих получения ответа с сервиса !"));
-    setWorkLine(QStringLiteral("ГОТОВ К ЗАПРОСУ"));
-    refreshList();
+    // Every VSD of the enterprise whose application waits for an answer.
+    const std::string entity = m_own.guid;
+    const std::string enterprise = m_own.workingEnterprise;
+    m_job = Job::Polls;
+    const bool started = m_runner->start([entity, enterprise](vetis::ExchangeWorker& worker) {
+        vetis::ExchangeContext context;
+        context.settings = &worker.storedSettings();
+        VsdApplicationsSetup setup{worker.session(),
+                                   context,
+                                   entity,
+                                   framework::messagePresenter(),
+                                   [&worker] { return worker.cancelRequested(); },
+                                   {},
+                                   &worker.control()};
+        worker.setProduct(pollVsdApplications(setup, enterprise));
+        return true;
+    });
+    if (!started)
+        m_job = Job::None;
 }
 
 void BrowseVsdWindow::receivePendingList()
@@ -185,7 +201,43 @@ void BrowseVsdWindow::receivePendingList()
 
 void BrowseVsdWindow::repayOrReturn(int operation)
 {
-    static_cast<void>(operation);
+    if (m_runner->isRunning())
+        return;
+    auto& presenter = framework::messagePresenter();
+    const QString word = operation == 1 ? QStringLiteral("гашение") : QStringLiteral("возврат");
+    std::vector<std::string> uuids = m_model->selection().ordered();
+    if (!uuids.empty()) {
+        if (!framework::questionMessage(presenter, QStringLiteral("Отправить на ") + word +
+                                                       QStringLiteral(" выбранные в списке ВСД: ") +
+                                                       QString::number(uuids.size()) + QStringLiteral(" ?")))
+            return;
+    } else {
+        const std::string current = m_model->uuidAt(m_ui->list->currentIndex().row());
+        if (current.size() != 36)
+            return;
+        if (!framework::questionMessage(presenter, QStringLiteral("Отправить текущий ВСД на ") + word +
+                                                       QStringLiteral(" ?")))
+            return;
+        uuids.push_back(current);
+    }
+    const std::string entity = m_own.guid;
+    const VsdOperation op = operation == 1 ? VsdOperation::Repay : VsdOperation::Return;
+    m_job = Job::RepayReturn;
+    const bool started = m_runner->start([entity, op, uuids](vetis::ExchangeWorker& worker) {
+        vetis::ExchangeContext context;
+        context.settings = &worker.storedSettings();
+        VsdApplicationsSetup setup{worker.session(),
+                                   context,
+                                   entity,
+                                   framework::messagePresenter(),
+                                   [&worker] { return worker.cancelRequested(); },
+                                   {},
+                                   &worker.control()};
+        worker.setProduct(repayOrReturnVsds(setup, op, uuids));
+        return true;
+    });
+    if (!started)
+        m_job = Job::None;
 }
 
 void BrowseVsdWindow::printForm() {}
@@ -204,6 +256,15 @@ void BrowseVsdWindow::runFinished(const vetis::ExchangeRunResult& result)
             setWorkLine(QStringLiteral("ГОТОВ К ЗАПРОСУ"));
         if (job == Job::ListRequest && m_ui->tabs->currentIndex() != 0)
             m_ui->tabs->setCurrentIndex(0);
+    }
+    if (job == Job::Polls) {
+        const int* waiting = std::any_cast<int>(&result.product);
+        if (waiting && *waiting == 0) {
+            setWorkLine(QStringLiteral("ГОТОВ К ЗАПРОСУ"));
+            framework::informationMessage(
+                framework::messagePresenter(),
+                QStringLiteral("Нет запросов требующих получения ответа с сервиса !"));
+        }
     }
     refreshList();
     m_ui->list->setFocus();
