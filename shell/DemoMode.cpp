@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#include "shell/DemoMode.h"
+
+#include "framework/ProcessSettings.h"
+#include "platform/Paths.h"
+#include "shell/DemoData.h"
+#include "shell/DemoService.h"
+
+#include <QDir>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+namespace shell {
+
+namespace {
+
+std::mutex g_demoMutex;
+std::unique_ptr<DemoService> g_demoService;
+std::atomic<bool> g_demoRun{false};
+
+} // namespace
+
+bool isDemoRun()
+{
+    return g_demoRun.load();
+}
+
+bool startDemo(const QString& demoFolder, QString& error)
+{
+    const std::lock_guard lock(g_demoMutex);
+    const QString folder = platform::withTrailingSlash(QDir(demoFolder).absolutePath());
+    if (!QDir().mkpath(folder + QStringLiteral("Base"))) {
+        error = QStringLiteral("Нет доступа к папке демонстрационного режима:|") +
+                QDir::toNativeSeparators(folder);
+        return false;
+    }
+    auto service = g_demoService ? std::move(g_demoService) : std::make_unique<DemoService>();
+    if (!service->start()) {
+        error = QStringLiteral("Не удалось запустить учебный сервис Ветис.API:|") + service->errorText();
+        return false;
+    }
+    const DemoPreparation prepared = prepareDemoDataFolder(folder, *service);
+    if (!prepared.ok) {
+        service->stop();
+        error = QStringLiteral("Не удалось подготовить данные демонстрационного режима в папке|") +
+                QDir::toNativeSeparators(folder) + u'|' + prepared.error;
+        return false;
+    }
+    g_demoService = std::move(service);
+    // The data folder is the current folder of the process, for whatever
+    // opens tables relative to it.
+    QDir::setCurrent(folder);
+    framework::process::setDataFolder(folder);
+    g_demoRun = true;
+    return true;
+}
+
+void stopDemo()
+{
+    const std::lock_guard lock(g_demoMutex);
+    g_demoRun = false;
+    if (g_demoService)
+        g_demoService->stop();
+    g_demoService.reset();
+}
+
+} // namespace shell
