@@ -4,7 +4,6 @@
 // hundred VSDs of every status and shelf-life case; a prepared folder is left
 // alone, and a preparation that fails at the end leaves no own entity behind.
 #include "shell/DemoData.h"
-#include "shell/CommandLine.h"
 #include "shell/DemoService.h"
 
 #include "platform/CodePage.h"
@@ -199,7 +198,7 @@ TEST_F(DemoData, APreparedFolderHoldsAFewHundredVsdsOfEveryStatusShelfLifeAndApp
     EXPECT_EQ(conditions[100], 3);
 }
 
-TEST_F(DemoData, PreparingAgainChangesNothingAndAnotherFolderComesOutTheSame)
+TEST_F(DemoData, PreparingAgainChangesNothing)
 {
     ASSERT_TRUE(preparation.ok) << preparation.error.toStdString();
     const std::map<QString, QByteArray> before = tableFiles(prepared->path());
@@ -207,17 +206,6 @@ TEST_F(DemoData, PreparingAgainChangesNothingAndAnotherFolderComesOutTheSame)
     EXPECT_TRUE(again.ok);
     EXPECT_TRUE(again.alreadyPrepared);
     EXPECT_EQ(tableFiles(prepared->path()), before);
-
-    testsupport::TempFolder other;
-    ASSERT_TRUE(shell::prepareDemoDataFolder(other.path(), *service).ok);
-    const std::map<std::string, StoredVsd> first = storedVsds(prepared->path());
-    const std::map<std::string, StoredVsd> second = storedVsds(other.path());
-    ASSERT_EQ(first.size(), second.size());
-    for (auto a = first.begin(), b = second.begin(); a != first.end(); ++a, ++b) {
-        EXPECT_EQ(a->first, b->first);
-        EXPECT_EQ(a->second.condition, b->second.condition) << a->first;
-        EXPECT_EQ(a->second.appId, b->second.appId) << a->first;
-    }
 }
 
 TEST_F(DemoData, AFailedLastStepLeavesNoOwnEntityAndTheNextPreparationFinishes)
@@ -272,8 +260,9 @@ TEST_F(DemoData, AFailedLastStepLeavesNoOwnEntityAndTheNextPreparationFinishes)
     ASSERT_TRUE(finished.ok) << finished.error.toStdString();
     EXPECT_FALSE(finished.alreadyPrepared);
     EXPECT_TRUE(shell::dataFolderHasOwnEntity(folder.path()));
-    // The placeholder made way for the demo entity; the VSDs are those of a
-    // preparation done in one go.
+    // The placeholder made way for the demo entity; the VSDs, their
+    // applications included, are those of a preparation done in one go in
+    // another folder.
     store::Session session(folder.path(), {}, store::Access::ReadOnly);
     store::TypedTable<store::EntityRecord> entities(session, store::entityTable());
     ASSERT_EQ(entities.open(), store::kOk);
@@ -287,19 +276,4 @@ TEST_F(DemoData, AFailedLastStepLeavesNoOwnEntityAndTheNextPreparationFinishes)
         EXPECT_EQ(a->second.condition, b->second.condition) << a->first;
         EXPECT_EQ(a->second.appError, b->second.appError) << a->first;
     }
-}
-
-TEST(DemoCommandLine, DemoAloneOrWithItsFolder)
-{
-    const QString program = QStringLiteral("zanvo");
-    EXPECT_FALSE(shell::parseCommandLine({program, QStringLiteral("RAM=/tmp")}).demo);
-    shell::CommandLine line = shell::parseCommandLine({program, QStringLiteral("demo")});
-    EXPECT_TRUE(line.demo);
-    EXPECT_TRUE(line.demoFolder.isEmpty());
-    line = shell::parseCommandLine({program, QStringLiteral("DEMO=/data/demo"), QStringLiteral("FPATH=/f")});
-    EXPECT_TRUE(line.demo);
-    EXPECT_EQ(line.demoFolder, QStringLiteral("/data/demo"));
-    EXPECT_EQ(line.fpath, QStringLiteral("/f"));
-    EXPECT_EQ(shell::defaultDemoFolder(QStringLiteral("/home/clerk")),
-              QStringLiteral("/home/clerk/Zanvo-demo/"));
 }

@@ -319,13 +319,26 @@ TEST_F(StartupTest, DemoIsOfferedOnlyForAFolderWithoutOwnEntity)
     EXPECT_EQ(asked.size(), 2);
 }
 
-TEST(CommandLine, ReadsOnlyFpathAndRam)
+TEST(CommandLine, ReadsOnlyItsParameters)
 {
     const CommandLine c = parseCommandLine({QStringLiteral("zanvo"), QStringLiteral("FPATH=C:/Formats"),
                                             QStringLiteral("OTHER=1"), QStringLiteral("RAM"),
                                             QStringLiteral("ram=R:/tmp=x"), QStringLiteral("=v")});
     EXPECT_EQ(c.fpath, QStringLiteral("C:/Formats"));
     EXPECT_EQ(c.ram, QStringLiteral("R:/tmp=x"));
+    EXPECT_FALSE(c.demo);
     // The program's own name is never a parameter.
     EXPECT_TRUE(parseCommandLine({QStringLiteral("FPATH=x")}).fpath.isEmpty());
+}
+
+TEST(CommandLine, DemoAloneOrWithItsFolder)
+{
+    const QString program = QStringLiteral("zanvo");
+    const CommandLine alone = parseCommandLine({program, QStringLiteral("demo")});
+    EXPECT_TRUE(alone.demo);
+    EXPECT_TRUE(alone.demoFolder.isEmpty());
+    const CommandLine given = parseCommandLine({program, QStringLiteral("DEMO=/data/demo")});
+    EXPECT_TRUE(given.demo);
+    EXPECT_EQ(given.demoFolder, QStringLiteral("/data/demo"));
+    EXPECT_EQ(defaultDemoFolder(QStringLiteral("/home/clerk")), QStringLiteral("/home/clerk/Zanvo-demo/"));
 }
