@@ -30,7 +30,6 @@
 
 #include <algorithm>
 #include <iterator>
-
 #include <string>
 #include <vector>
 

@@ -36,19 +36,25 @@ bool startDemo(const QString& demoFolder, QString& error)
                 QDir::toNativeSeparators(folder);
         return false;
     }
-    auto service = g_demoService ? std::move(g_demoService) : std::make_unique<DemoService>();
-    if (!service->start()) {
-        error = QStringLiteral("Не удалось запустить учебный сервис Ветис.API:|") + service->errorText();
+    // A demo that runs already keeps its service; a new one stops it again
+    // when the folder cannot be had.
+    const bool wasRunning = g_demoService != nullptr;
+    if (!wasRunning)
+        g_demoService = std::make_unique<DemoService>();
+    if (!g_demoService->start()) {
+        error =
+            QStringLiteral("Не удалось запустить учебный сервис Ветис.API:|") + g_demoService->errorText();
+        g_demoService.reset();
         return false;
     }
-    const DemoPreparation prepared = prepareDemoDataFolder(folder, *service);
+    const DemoPreparation prepared = prepareDemoDataFolder(folder, *g_demoService);
     if (!prepared.ok) {
-        service->stop();
+        if (!wasRunning)
+            g_demoService.reset();
         error = QStringLiteral("Не удалось подготовить данные демонстрационного режима в папке|") +
                 QDir::toNativeSeparators(folder) + u'|' + prepared.error;
         return false;
     }
-    g_demoService = std::move(service);
     // The data folder is the current folder of the process, for whatever
     // opens tables relative to it.
     QDir::setCurrent(folder);

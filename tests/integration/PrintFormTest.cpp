@@ -12,6 +12,7 @@
 #include "support/TestSupport.h"
 #include "vetis-sim/VetisSim.h"
 #include "vetis/Endpoints.h"
+#include "vetis/RequestRecord.h"
 #include "vetis/StoredVetisSettings.h"
 
 #include <QDir>
@@ -192,6 +193,16 @@ TEST_F(PrintForm, FailedPrintsLeaveNoFileAndNeverShowTheCredentials)
     EXPECT_TRUE(
         presenter.shown()[1].text.startsWith(QStringLiteral("Ошибка загрузки файла по протоколу HTTP:|")));
     EXPECT_EQ(sim.received().back().status, 404);
+    EXPECT_TRUE(exportedFiles().isEmpty());
+
+    // A print the user cancels is no failure to tell about, and leaves no file.
+    struct CancelledAtOnce final : vetis::TransferControl
+    {
+        void setProgress(int) override {}
+        bool cancelRequested() const override { return true; }
+    } cancelled;
+    EXPECT_TRUE(workspace::downloadPrintForm(session, kPrintingEntity, uuid, &cancelled).isEmpty());
+    EXPECT_EQ(presenter.count(), 2u);
     EXPECT_TRUE(exportedFiles().isEmpty());
 
     // No service at all.
