@@ -57,11 +57,13 @@ protected:
     {
         shell::stopDemo();
         QDir::setCurrent(startFolder);
+        framework::process::setDataFolder(startDataFolder);
         framework::process::setTemporaryExportFolder({});
         framework::setMessagePresenter(nullptr);
     }
 
     const QString startFolder = QDir::currentPath();
+    const QString startDataFolder = framework::process::dataFolder();
     testsupport::TempFolder demo;
     testsupport::TempFolder exports;
     framework::RecordingPresenter presenter;
