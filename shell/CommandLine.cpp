@@ -9,6 +9,11 @@ CommandLine parseCommandLine(const QStringList& arguments)
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
         const qsizetype eq = arg.indexOf(u'=');
+        if (arg.trimmed().compare(QStringLiteral("DEMO"), Qt::CaseInsensitive) == 0) {
+            result.demo = true;
+            result.demoFolder.clear();
+            continue;
+        }
         if (eq <= 0)
             continue;
         const QString name = arg.left(eq).trimmed();
@@ -17,6 +22,10 @@ CommandLine parseCommandLine(const QStringList& arguments)
             result.fpath = value;
         else if (name.compare(QStringLiteral("RAM"), Qt::CaseInsensitive) == 0)
             result.ram = value;
+        else if (name.compare(QStringLiteral("DEMO"), Qt::CaseInsensitive) == 0) {
+            result.demo = true;
+            result.demoFolder = value;
+        }
     }
     return result;
 }

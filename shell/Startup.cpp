@@ -10,6 +10,8 @@
 #include "platform/Paths.h"
 #include "shell/CheckProgramFile.h"
 #include "shell/CommandLine.h"
+#include "shell/DemoData.h"
+#include "shell/DemoMode.h"
 #include "shell/Folders.h"
 
 #include <QDir>
@@ -22,6 +24,7 @@ namespace {
 // Step 11: what has to happen however start-up ends.
 void finish()
 {
+    stopDemo();
     framework::windowpositions::close();
 }
 
@@ -58,6 +61,7 @@ StartupEnvironment processEnvironment(const QStringList& arguments)
     env.runtimeBuild = platform::runtimeBuild();
     env.dataFolder = QDir::currentPath();
     env.localAppData = platform::localAppDataFolder();
+    env.homeFolder = QDir::homePath();
     return env;
 }
 
@@ -98,12 +102,19 @@ StartupOutcome runStartup(const StartupEnvironment& env)
     outcome.reached = StartupStage::InstallationVerified;
 
     // 7. The data folder must exist; its "Base" is created when missing. A
-    // failure to create it shows up when the tables are opened.
-    if (env.dataFolder.isEmpty() || !QFileInfo(env.dataFolder).isDir()) {
+    // failure to create it shows up when the tables are opened. The demo
+    // makes its own data folder.
+    QString dataFolderPath = env.dataFolder;
+    if (args.demo) {
+        dataFolderPath = args.demoFolder.isEmpty() ? defaultDemoFolder(env.homeFolder)
+                                                   : QDir(env.dataFolder).absoluteFilePath(args.demoFolder);
+        QDir().mkpath(dataFolderPath);
+    }
+    if (dataFolderPath.isEmpty() || !QFileInfo(dataFolderPath).isDir()) {
         framework::showNotice(presenter, dataFolderMessage());
         return stopped(outcome, StartupStop::DataFolder);
     }
-    const QString dataFolder = platform::withTrailingSlash(env.dataFolder);
+    QString dataFolder = platform::withTrailingSlash(dataFolderPath);
     framework::process::setDataFolder(dataFolder);
     QDir(dataFolder).mkdir(QStringLiteral("Base"));
     // 8. The list-format file and the temporary export folder.
@@ -112,6 +123,21 @@ StartupOutcome runStartup(const StartupEnvironment& env)
     framework::process::setListFormatFile(outcome.listFormatFile);
     outcome.temporaryExportFolder = temporaryExportFolder(args.ram);
     framework::process::setTemporaryExportFolder(outcome.temporaryExportFolder);
+    // The demo: asked for, or accepted when offered for a data folder that
+    // has no own entity yet (in a folder of its own: the user's stays as it is).
+    bool demo = args.demo;
+    if (!demo && env.offerDemo && !dataFolderHasOwnEntity(dataFolder) && env.offerDemo(demoOfferQuestion())) {
+        demo = true;
+        dataFolder = defaultDemoFolder(env.homeFolder);
+    }
+    if (demo) {
+        QString error;
+        if (!startDemo(dataFolder, error)) {
+            framework::problemMessage(presenter, error, true);
+            return stopped(outcome, StartupStop::Demo);
+        }
+        outcome.demo = true;
+    }
     outcome.reached = StartupStage::FoldersReady;
 
     // 9. The main window.

@@ -27,8 +27,13 @@ struct StartupEnvironment
     std::uint16_t runtimeBuild = 0;                   // R: the build of the loaded runtime library
     QString dataFolder;                               // the current folder at start
     QString localAppData;                             // the per-user application-data folder
+    QString homeFolder;                               // the user's home folder (the default demo folder)
     framework::MessagePresenter* presenter = nullptr; // nullptr: the process-wide one
 
+    // Asked, with the question of the demo offer, when the data folder has no
+    // own business entity yet; true starts the demo in the default demo
+    // folder. Null: the demo is never offered.
+    std::function<bool(const QString& question)> offerDemo;
     // Font sizes and other settings of the window layer (none without windows).
     std::function<void()> applyUiDefaults;
     // Runs the main window until it closes; returns the exit code.
@@ -56,6 +61,7 @@ enum class StartupStop
     BuildMismatch, // P differs from R
     RequiredFile,  // a required file is missing or of another build
     DataFolder,    // the data folder does not exist
+    Demo,          // the demo's service or data folder could not be had
 };
 
 struct StartupOutcome
@@ -65,6 +71,7 @@ struct StartupOutcome
     StartupStop stop = StartupStop::None;
     QString listFormatFile;
     QString temporaryExportFolder;
+    bool demo = false; // the program ran the demo
 };
 
 [[nodiscard]] StartupOutcome runStartup(const StartupEnvironment& environment);

@@ -65,6 +65,8 @@ std::string printFormBase(int testFlag)
         const std::lock_guard lock(g_overrideMutex);
         if (!g_printFormOverride.empty())
             return g_printFormOverride;
+        if (!g_endpointOverride.empty())
+            return g_endpointOverride + std::string(kPrintFormPath);
     }
     return std::string(testFlag == 1 ? kPrintFormTestBase : kPrintFormProductionBase);
 }

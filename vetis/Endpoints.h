@@ -26,6 +26,8 @@ inline constexpr std::string_view kTestBase = "https://api2.vetrf.ru:8002";
 
 inline constexpr std::string_view kPrintFormProductionBase = "https://mercury.vetrf.ru/pub/operatorui";
 inline constexpr std::string_view kPrintFormTestBase = "https://t2-mercury.vetrf.ru/pub/operatorui";
+// The path of the operator interface that prints a VSD, below its host.
+inline constexpr std::string_view kPrintFormPath = "/pub/operatorui";
 
 // Namespace URIs. They name the vocabularies and never follow the endpoint.
 namespace ns {
@@ -49,13 +51,17 @@ std::string endpointBase(int testFlag);
 // The full URL of a service; empty for an unknown service number.
 std::string serviceUrl(int service, int testFlag);
 
-// The print-form base of the chosen set ("...?" parameters are the caller's).
+// The print-form base of the chosen set ("...?" parameters are the caller's):
+// the print-form override when one is set, else the endpoint override followed
+// by the print-form path (a test double serves both), else the production or
+// test ("t2-") host of the operator interface.
 std::string printFormBase(int testFlag);
 
 // Sends every request to another host, e.g. the VetIS test double on loopback
 // in the tests and the demo mode ("http://127.0.0.1:8080"). The override holds
-// for both endpoint sets until cleared; thread-safe.
+// for both endpoint sets, and for the print form, until cleared; thread-safe.
 void setEndpointBaseOverride(std::string_view base);
+// Sends the print form alone to another base (the full base, path included).
 void setPrintFormBaseOverride(std::string_view base);
 void clearEndpointOverrides();
 

@@ -6,7 +6,10 @@
 #include "framework/WindowPositions.h"
 #include "platform/Paths.h"
 #include "shell/CommandLine.h"
+#include "shell/DemoData.h"
+#include "shell/DemoMode.h"
 #include "shell/Folders.h"
+#include "vetis/Endpoints.h"
 #include "vetis/TransportSettings.h"
 
 #include "framework/PrintQString.h"
@@ -251,13 +254,91 @@ TEST_F(StartupTest, UnusablePerUserFolderFallsBackToTheCurrentFolder)
     EXPECT_EQ(presenter.count(), 0u);
 }
 
-TEST(CommandLine, ReadsOnlyFpathAndRam)
+TEST_F(StartupTest, DemoRunsInItsOwnFolderWithItsServiceUntilTheProgramEnds)
+{
+    const QString startFolder = QDir::currentPath();
+    const QString demoFolder = root.path() + QStringLiteral("demo/");
+    env.arguments << QStringLiteral("DEMO=") + demoFolder;
+    env.offerDemo = [](const QString&) {
+        ADD_FAILURE() << "the demo asked for is not offered";
+        return false;
+    };
+    env.runMainWindow = [&] {
+        ++mainWindowRuns;
+        EXPECT_TRUE(isDemoRun());
+        EXPECT_EQ(framework::process::dataFolder(), demoFolder);
+        EXPECT_EQ(QDir::currentPath() + u'/', demoFolder);
+        EXPECT_TRUE(dataFolderHasOwnEntity(demoFolder));
+        EXPECT_EQ(vetis::endpointBase(0).rfind("http://127.0.0.1:", 0), 0u);
+        return 0;
+    };
+    const StartupOutcome outcome = runStartup(env);
+    QDir::setCurrent(startFolder);
+    EXPECT_TRUE(outcome.demo);
+    EXPECT_EQ(outcome.stop, StartupStop::None);
+    EXPECT_EQ(mainWindowRuns, 1);
+    EXPECT_EQ(presenter.count(), 0u);
+    // The service stopped with the program; the user's data folder was not touched.
+    EXPECT_FALSE(isDemoRun());
+    EXPECT_EQ(vetis::endpointBase(0), "https://api.vetrf.ru");
+    EXPECT_TRUE(QDir(env.dataFolder + QStringLiteral("/Base")).isEmpty());
+}
+
+TEST_F(StartupTest, DemoIsOfferedOnlyForAFolderWithoutOwnEntity)
+{
+    const QString startFolder = QDir::currentPath();
+    env.homeFolder = root.path() + QStringLiteral("home");
+    QStringList asked;
+    bool accept = false;
+    env.offerDemo = [&](const QString& question) {
+        asked << question;
+        return accept;
+    };
+    // Declined: the program runs on its data folder.
+    EXPECT_FALSE(runStartup(env).demo);
+    EXPECT_EQ(asked, QStringList{demoOfferQuestion()});
+    EXPECT_EQ(framework::process::dataFolder(), root.path() + QStringLiteral("data/"));
+
+    // Accepted: the demo runs in the default demo folder.
+    accept = true;
+    env.runMainWindow = [&] {
+        EXPECT_TRUE(isDemoRun());
+        EXPECT_EQ(framework::process::dataFolder(), defaultDemoFolder(env.homeFolder));
+        return 0;
+    };
+    EXPECT_TRUE(runStartup(env).demo);
+    QDir::setCurrent(startFolder);
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_TRUE(dataFolderHasOwnEntity(defaultDemoFolder(env.homeFolder)));
+    EXPECT_TRUE(QDir(env.dataFolder + QStringLiteral("/Base")).isEmpty());
+
+    // A folder with an own entity is not asked about.
+    env.dataFolder = defaultDemoFolder(env.homeFolder);
+    env.runMainWindow = [] { return 0; };
+    EXPECT_FALSE(runStartup(env).demo);
+    EXPECT_EQ(asked.size(), 2);
+}
+
+TEST(CommandLine, ReadsOnlyItsParameters)
 {
     const CommandLine c = parseCommandLine({QStringLiteral("zanvo"), QStringLiteral("FPATH=C:/Formats"),
                                             QStringLiteral("OTHER=1"), QStringLiteral("RAM"),
                                             QStringLiteral("ram=R:/tmp=x"), QStringLiteral("=v")});
     EXPECT_EQ(c.fpath, QStringLiteral("C:/Formats"));
     EXPECT_EQ(c.ram, QStringLiteral("R:/tmp=x"));
+    EXPECT_FALSE(c.demo);
     // The program's own name is never a parameter.
     EXPECT_TRUE(parseCommandLine({QStringLiteral("FPATH=x")}).fpath.isEmpty());
+}
+
+TEST(CommandLine, DemoAloneOrWithItsFolder)
+{
+    const QString program = QStringLiteral("zanvo");
+    const CommandLine alone = parseCommandLine({program, QStringLiteral("demo")});
+    EXPECT_TRUE(alone.demo);
+    EXPECT_TRUE(alone.demoFolder.isEmpty());
+    const CommandLine given = parseCommandLine({program, QStringLiteral("DEMO=/data/demo")});
+    EXPECT_TRUE(given.demo);
+    EXPECT_EQ(given.demoFolder, QStringLiteral("/data/demo"));
+    EXPECT_EQ(defaultDemoFolder(QStringLiteral("/home/clerk")), QStringLiteral("/home/clerk/Zanvo-demo/"));
 }

@@ -6,6 +6,7 @@
 #include "GuardedServer.h"
 #include "Ids.h"
 #include "Misbehaviour.h"
+#include "PrintFormService.h"
 #include "RegistryService.h"
 #include "RequestLog.h"
 #include "SharedFixtures.h"
@@ -440,6 +441,11 @@ bool VetisSim::start()
     m->server->Post(R"(/platform/services/2\.1/[A-Za-z]+)",
                     [this](const httplib::Request& req, httplib::Response& res,
                            const httplib::ContentReader& reader) { m->handleService(req, res, reader); });
+    m->server->Get(kPrintFormPath, [this](const httplib::Request& req, httplib::Response& res) {
+        answerPrintForm(
+            req, res,
+            {[this](const std::string& a) { return m->authorized(a); }, m->mutex, m->store, m->log});
+    });
     m->server->Post("/sim/control", [this](const httplib::Request& req, httplib::Response& res) {
         m->handleControl(req, res);
     });

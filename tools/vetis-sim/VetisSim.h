@@ -23,9 +23,11 @@ class FixtureStore;
 //   sim.addFault({vetissim::FaultKind::Drop});   // the next request is dropped
 //   sim.received();                     // what came in
 //
-// Besides the services, POST /sim/control?... changes the behaviour from
-// outside the process (see ControlEndpoint in VetisSim.cpp) and a request
-// header "X-Sim-Fault: <kind>" makes that one request misbehave.
+// Besides the services, GET /pub/operatorui prints a fixture VSD as a PDF
+// document as Mercury's operator interface does (PrintFormService.h),
+// POST /sim/control?... changes the behaviour from outside the process (see
+// ControlEndpoint in VetisSim.cpp) and a request header "X-Sim-Fault: <kind>"
+// makes that one request misbehave.
 class VetisSim
 {
 public:
