@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 // The program: start-up runs the checks and then the main window.
+#include "framework/MessageBox.h"
 #include "framework/ProcessSettings.h"
 #include "framework/ui/QtMessagePresenter.h"
+#include "shell/DemoMode.h"
 #include "shell/ExitWriteBack.h"
 #include "shell/ProgramVersion.h"
 #include "shell/Startup.h"
@@ -30,11 +32,16 @@ int main(int argc, char** argv)
         workspace::ui::BrowseVsdWindow::Options options;
         options.dataFolder = framework::process::dataFolder();
         options.versionDate = shell::programVersionDate();
+        options.demo = shell::isDemoRun();
         workspace::ui::BrowseVsdWindow window(options);
         window.show();
         return QApplication::exec();
     };
     env.exitWriteBack = &shell::writeBackChangedListFormats;
+    // A data folder without an own business entity: the demo is offered.
+    env.offerDemo = [&presenter](const QString& question) {
+        return framework::questionMessage(presenter, question);
+    };
 
     const shell::StartupOutcome outcome = shell::runStartup(env);
     framework::setMessagePresenter(nullptr);

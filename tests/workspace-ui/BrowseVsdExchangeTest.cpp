@@ -3,6 +3,7 @@
 // request runs on the worker while the window goes on, and its VSDs show.
 #include "WindowData.h"
 
+#include "framework/ProcessSettings.h"
 #include "framework/ui/Controls.h"
 #include "support/SimSettings.h"
 #include "vetis-sim/VetisSim.h"
@@ -12,6 +13,8 @@
 #include "workspace/ui/VsdListModel.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -55,12 +58,14 @@ protected:
         options.dataFolder = m_folder.path();
         options.versionDate = QDate(2024, 4, 25);
         options.askBeforeClose = false;
+        options.openFile = [this](const QString& file) { opened.push_back(file); };
         auto w = std::make_unique<BrowseVsdWindow>(options);
         w->show();
         return w;
     }
 
     std::unique_ptr<vetissim::VetisSim> sim;
+    QStringList opened;
 };
 
 TEST_F(BrowseVsdExchangeTest, TheListRequestRunsBesideTheWindowAndItsVsdsShow)
@@ -122,6 +127,28 @@ TEST_F(BrowseVsdExchangeTest, ARepayFromTheWindowEndsWithTheVsdRepaidAndNothingL
     ASSERT_EQ(m_presenter.count(), 1u);
     EXPECT_EQ(m_presenter.shown().front().text,
               QStringLiteral("Нет запросов требующих получения ответа с сервиса !"));
+}
+
+TEST_F(BrowseVsdExchangeTest, ThePrintFormOfTheCurrentVsdIsDownloadedAndOpened)
+{
+    framework::process::setTemporaryExportFolder(m_folder.path() + QStringLiteral("/export/"));
+    ASSERT_TRUE(QDir().mkpath(m_folder.path() + QStringLiteral("/export")));
+    auto w = open();
+    control<QCheckBox>(w.get(), QStringLiteral("LOC:FPERIOD"))->setChecked(false);
+    control<QPushButton>(w.get(), QStringLiteral("BRequest"))->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->exchangeRunning(), 30000);
+    ASSERT_GT(w->model().rowCount(), 0);
+    control<QPushButton>(w.get(), QStringLiteral("BPrint"))->click();
+    EXPECT_EQ(control<QLabel>(w.get(), QStringLiteral("LOC:WORK"))->text(),
+              QStringLiteral("Запрос печатной формы ВСД в PDF формате ..."));
+    QTRY_VERIFY_WITH_TIMEOUT(!w->exchangeRunning(), 30000);
+    ASSERT_EQ(opened.size(), 1);
+    QFile pdf(opened.front());
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    EXPECT_EQ(control<QLabel>(w.get(), QStringLiteral("LOC:WORK"))->text(),
+              QStringLiteral("ГОТОВ К ЗАПРОСУ"));
+    framework::process::setTemporaryExportFolder(QString());
 }
 
 TEST_F(BrowseVsdExchangeTest, APacketBelowOneIsRefusedBeforeAnythingIsSent)

@@ -14,11 +14,14 @@
 #include "vetis/ExchangeRunner.h"
 #include "vetis/RequestCodes.h"
 #include "vetis/StoredVetisSettings.h"
+#include "workspace/PrintForm.h"
 #include "workspace/VsdApplications.h"
 #include "workspace/ui/VsdListModel.h"
 
+#include <QDesktopServices>
 #include <QPointer>
 #include <QThread>
+#include <QUrl>
 
 namespace workspace::ui {
 
@@ -240,7 +243,24 @@ void BrowseVsdWindow::repayOrReturn(int operation)
         m_job = Job::None;
 }
 
-void BrowseVsdWindow::printForm() {}
+void BrowseVsdWindow::printForm()
+{
+    if (m_runner->isRunning())
+        return;
+    const std::string uuid = m_model->uuidAt(m_ui->list->currentIndex().row());
+    const std::string entity = m_own.guid;
+    setWorkLine(QStringLiteral("Запрос печатной формы ВСД в PDF формате ..."));
+    m_job = Job::Print;
+    const bool started = m_runner->start([entity, uuid](vetis::ExchangeWorker& worker) {
+        const QString file = downloadPrintForm(worker.session(), entity, uuid, &worker.control());
+        worker.setProduct(file);
+        return !file.isEmpty();
+    });
+    if (!started) {
+        m_job = Job::None;
+        setWorkLine(QStringLiteral("ГОТОВ К ЗАПРОСУ"));
+    }
+}
 
 void BrowseVsdWindow::runFinished(const vetis::ExchangeRunResult& result)
 {
@@ -256,6 +276,17 @@ void BrowseVsdWindow::runFinished(const vetis::ExchangeRunResult& result)
             setWorkLine(QStringLiteral("ГОТОВ К ЗАПРОСУ"));
         if (job == Job::ListRequest && m_ui->tabs->currentIndex() != 0)
             m_ui->tabs->setCurrentIndex(0);
+    }
+    if (job == Job::Print) {
+        setWorkLine(QStringLiteral("ГОТОВ К ЗАПРОСУ"));
+        const QString* file = std::any_cast<QString>(&result.product);
+        if (file && !file->isEmpty()) {
+            if (m_options.openFile)
+                m_options.openFile(*file);
+            else
+                QDesktopServices::openUrl(QUrl::fromLocalFile(*file));
+        }
+        return;
     }
     if (job == Job::Polls) {
         const int* waiting = std::any_cast<int>(&result.product);

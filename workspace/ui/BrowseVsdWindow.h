@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -49,6 +50,8 @@ public:
         bool demo = false;  // the title says "ДЕМО"
         QDate today;        // invalid: the clock's
         bool askBeforeClose = true;
+        // Opens a downloaded print form; empty: the desktop's program for PDF files.
+        std::function<void(const QString& file)> openFile;
     };
 
     explicit BrowseVsdWindow(Options options, QWidget* parent = nullptr);
