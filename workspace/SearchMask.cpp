@@ -82,8 +82,8 @@ bool SearchMask::matches(const store::VsdRecord& r) const
 {
     if (empty())
         return true;
-    std::string text;
-    text.reserve(256);
+    std::string& text = m_text;
+    text.clear();
     const auto add = [&text](std::string_view field) {
         const std::size_t end = field.find_last_not_of(' ');
         if (end != std::string_view::npos)

@@ -36,7 +36,8 @@ public:
     bool matchesUpper(std::string_view text) const;
 
 private:
-    std::string m_pattern; // Windows-1251, upper-cased
+    std::string m_pattern;      // Windows-1251, upper-cased
+    mutable std::string m_text; // the texts of the VSD matched last: one buffer for a whole scan
 };
 
 // Upper case of a Windows-1251 byte (Latin and Cyrillic letters, Ё).

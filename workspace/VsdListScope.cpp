@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_map>
 #include <variant>
 
 namespace workspace {
@@ -102,7 +101,7 @@ bool rangeOf(const VsdListScope& scope, VsdRange& out)
 }
 
 int readVsdListRows(store::Table& vsds, const VsdListScope& scope, const SearchMask& mask,
-                    const VsdSort& sort, std::vector<std::int64_t>& rows)
+                    const VsdSort& sort, std::vector<std::int64_t>& rows, VsdKeyOrder* keyOrder)
 {
     rows.clear();
     VsdRange range;
@@ -111,51 +110,90 @@ int readVsdListRows(store::Table& vsds, const VsdListScope& scope, const SearchM
     const char* low = reinterpret_cast<const char*>(&range.low);
     const char* high = reinterpret_cast<const char*>(&range.high);
     const bool sorted = sort.field >= 0 && sort.field < static_cast<int>(def().fields.size());
-    // The rows in key order come from the key alone; what the mask and the
-    // sort need is read in the file's own order, which costs no seek per row.
-    int code = vsds.scanRange(
-        *range.key, range.components, low, high, {},
-        [&rows](std::int64_t row, const char*) {
-            rows.push_back(row);
-            return true;
-        },
-        !sorted && sort.descending ? store::Table::ScanOrder::KeyDescending
-                                   : store::Table::ScanOrder::KeyAscending);
-    if (code != store::kOk || (mask.empty() && !sorted))
-        return code;
+    const bool descending = !sorted && sort.descending;
+
+    // The rows in key order come from the key alone (or from the caller, who
+    // read them before for the same scope); what the mask and the sort need is
+    // read in the file's own order, which costs no seek per row.
+    VsdKeyOrder local;
+    VsdKeyOrder& order = keyOrder ? *keyOrder : local;
+    if (!order.valid || order.descending != descending) {
+        order.rows.clear();
+        const int code = vsds.scanRange(
+            *range.key, range.components, low, high, {},
+            [&order](std::int64_t row, const char*) {
+                order.rows.push_back(row);
+                return true;
+            },
+            descending ? store::Table::ScanOrder::KeyDescending : store::Table::ScanOrder::KeyAscending);
+        if (code != store::kOk) {
+            order.valid = false;
+            return code;
+        }
+        order.valid = true;
+        order.descending = descending;
+    }
+    if (mask.empty() && !sorted) {
+        rows = order.rows;
+        return store::kOk;
+    }
 
     std::vector<int> fields = mask.empty() ? std::vector<int>() : maskFields();
+    const store::FieldDef* sortField = sorted ? &def().fields[static_cast<std::size_t>(sort.field)] : nullptr;
     if (sorted)
         fields.push_back(sort.field);
-    std::unordered_map<std::int64_t, SortValue> values;
-    values.reserve(rows.size());
-    code = vsds.scanRange(
+    const bool textual = sortField && (sortField->type == store::FieldType::Text ||
+                                       sortField->type == store::FieldType::ZText);
+    // Row ids are small numbers: the passing rows are marked in a vector by
+    // their id, with where their value is.
+    constexpr std::uint32_t kNotPassing = 0xFFFFFFFFu;
+    std::int64_t largest = 0;
+    for (std::int64_t row : order.rows)
+        largest = std::max(largest, row);
+    std::vector<std::uint32_t> slot(static_cast<std::size_t>(largest) + 1, kNotPassing);
+    std::vector<std::string> texts;
+    std::vector<double> numbers;
+    std::uint32_t passing = 0;
+    const int code = vsds.scanRange(
         *range.key, range.components, low, high, fields,
         [&](std::int64_t row, const char* image) {
-            if (mask.matches(asVsd(image)))
-                values.emplace(row,
-                               sorted ? sortValueOf(def().fields[static_cast<std::size_t>(sort.field)], image)
-                                      : SortValue());
+            if (row < 0 || row > largest || !mask.matches(asVsd(image)))
+                return true;
+            slot[static_cast<std::size_t>(row)] = passing++;
+            if (textual) {
+                const char* p = image + sortField->offset;
+                std::string_view text(p, sortField->type == store::FieldType::ZText
+                                             ? strnlen(p, sortField->size)
+                                             : sortField->size);
+                if (sortField->type == store::FieldType::Text)
+                    text = text.substr(0, text.find_last_not_of(' ') + 1);
+                texts.emplace_back(text);
+            } else if (sortField) {
+                numbers.push_back(std::get<double>(sortValueOf(*sortField, image)));
+            }
             return true;
         },
         store::Table::ScanOrder::Stored);
     if (code != store::kOk)
         return code;
-    if (!sorted) {
-        std::erase_if(rows, [&values](std::int64_t row) { return !values.count(row); });
-        return store::kOk;
+    // The passing rows in key order, with where their values are.
+    std::vector<std::pair<std::int64_t, std::uint32_t>> kept;
+    kept.reserve(passing);
+    for (std::int64_t row : order.rows)
+        if (const std::uint32_t at = slot[static_cast<std::size_t>(row)]; at != kNotPassing)
+            kept.emplace_back(row, at);
+    if (sorted) {
+        const auto less = [&](const auto& a, const auto& b) {
+            return textual ? texts[a.second] < texts[b.second] : numbers[a.second] < numbers[b.second];
+        };
+        if (sort.descending)
+            std::stable_sort(kept.begin(), kept.end(),
+                             [&less](const auto& a, const auto& b) { return less(b, a); });
+        else
+            std::stable_sort(kept.begin(), kept.end(), less);
     }
-    // Each kept row with its value, in key order, then ordered by the value.
-    std::vector<std::pair<SortValue, std::int64_t>> keyed;
-    keyed.reserve(values.size());
-    for (std::int64_t row : rows)
-        if (auto it = values.find(row); it != values.end())
-            keyed.emplace_back(std::move(it->second), row);
-    std::stable_sort(keyed.begin(), keyed.end(), [&sort](const auto& a, const auto& b) {
-        return sort.descending ? b.first < a.first : a.first < b.first;
-    });
-    rows.clear();
-    for (const auto& [value, row] : keyed)
+    rows.reserve(kept.size());
+    for (const auto& [row, at] : kept)
         rows.push_back(row);
     return store::kOk;
 }

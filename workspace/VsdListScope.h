@@ -61,9 +61,20 @@ struct VsdSort
     bool descending = false;
 };
 
+// The row ids of a scope in key order, kept by a list between reads of the
+// same scope (a new mask or order) while the table does not change.
+struct VsdKeyOrder
+{
+    bool valid = false;
+    bool descending = false;
+    std::vector<std::int64_t> rows;
+};
+
 // The row ids of the scope's VSDs that pass the mask, in the sort's order.
+// `keyOrder`, when given, is used when valid and filled when not.
 [[nodiscard]] int readVsdListRows(store::Table& vsds, const VsdListScope& scope, const SearchMask& mask,
-                                  const VsdSort& sort, std::vector<std::int64_t>& rows);
+                                  const VsdSort& sort, std::vector<std::int64_t>& rows,
+                                  VsdKeyOrder* keyOrder = nullptr);
 
 // Calls `visit` with the UUID of every VSD of the scope that passes the mask
 // (what "select all" and its kin work on, shown or not).

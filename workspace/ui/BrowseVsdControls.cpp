@@ -75,7 +75,10 @@ void BrowseVsdWindow::connectControls()
         updateCurrentTexts();
     });
 
-    connect(m_ui->refresh, &QPushButton::clicked, this, [this] { scopeChanged(true); });
+    connect(m_ui->refresh, &QPushButton::clicked, this, [this] {
+        clearMarks();
+        refreshList();
+    });
     connect(m_ui->toggleMark, &QPushButton::clicked, this, [this] { toggleCurrent(+1); });
     connect(m_ui->markRange, &QPushButton::clicked, this, &BrowseVsdWindow::markRange);
     connect(m_ui->selectAll, &QPushButton::clicked, this, [this] { markAll(0); });

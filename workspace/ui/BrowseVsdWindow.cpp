@@ -244,7 +244,7 @@ void BrowseVsdWindow::scopeChanged(bool clearMarksFirst)
 void BrowseVsdWindow::refreshList()
 {
     const int row = m_ui->list->currentIndex().row();
-    m_model->reload();
+    m_model->refresh();
     if (m_model->rowCount() > 0)
         m_ui->list->setCurrentIndex(m_model->index(std::clamp(row, 0, m_model->rowCount() - 1), 2));
     updateRowCommands();

@@ -16,6 +16,12 @@
 namespace workspace::ui {
 
 namespace {
+bool sameScope(const VsdListScope& a, const VsdListScope& b)
+{
+    return a.entity == b.entity && a.enterprise == b.enterprise && a.tab == b.tab && a.status == b.status &&
+           a.periodOn == b.periodOn && a.from == b.from && a.to == b.to;
+}
+
 // About ten screens of rows.
 constexpr std::size_t kCachedRecords = 1024;
 } // namespace
@@ -32,10 +38,19 @@ VsdListModel::VsdListModel(store::Session& session, QObject* parent)
 
 bool VsdListModel::setScope(const VsdListScope& scope, const QString& mask, const VsdSort& sort)
 {
+    if (!sameScope(scope, m_scope))
+        m_keyOrder.valid = false;
     m_scope = scope;
     m_maskText = mask;
     m_mask = SearchMask(mask);
     m_sort = sort;
+    return reload();
+}
+
+bool VsdListModel::refresh()
+{
+    // The table may have changed: its key order is read again.
+    m_keyOrder.valid = false;
     return reload();
 }
 
@@ -47,7 +62,7 @@ bool VsdListModel::reload()
     bool ok = true;
     if (!m_table.isOpen() && m_table.open() != store::kOk)
         ok = false;
-    if (ok && readVsdListRows(m_table, m_scope, m_mask, m_sort, m_rows) != store::kOk)
+    if (ok && readVsdListRows(m_table, m_scope, m_mask, m_sort, m_rows, &m_keyOrder) != store::kOk)
         ok = false;
     if (!ok)
         m_rows.clear();

@@ -35,9 +35,11 @@ public:
 
     explicit VsdListModel(store::Session& session, QObject* parent = nullptr);
 
-    // Re-reads the rows; false (and an empty list) when the table could not be read.
+    // Shows the rows of a scope, mask and order; false (and an empty list)
+    // when the table could not be read.
     bool setScope(const VsdListScope& scope, const QString& mask, const VsdSort& sort);
-    bool reload();
+    // Re-reads the rows after the table changed.
+    bool refresh();
     const VsdListScope& scope() const { return m_scope; }
     const VsdSort& sortOrder() const { return m_sort; }
     const QString& mask() const { return m_maskText; }
@@ -83,7 +85,10 @@ public:
     RangeResult markRange(int row);
 
 private:
+    bool reload();
+
     store::TypedTable<store::VsdRecord> m_table;
+    VsdKeyOrder m_keyOrder;
     VsdListScope m_scope;
     VsdSort m_sort;
     QString m_maskText;
