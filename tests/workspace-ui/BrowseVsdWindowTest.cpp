@@ -5,6 +5,8 @@
 #include "WindowData.h"
 
 #include "framework/ui/Controls.h"
+#include "shell/DemoData.h"
+#include "shell/DemoService.h"
 #include "store/tables/Entity.h"
 #include "workspace/ui/BrowseVsdWindow.h"
 #include "workspace/ui/VsdListModel.h"
@@ -203,27 +205,58 @@ TEST_F(BrowseVsdWindowTest, DeletingASelectionWithAVsdThatIsGoneDeletesTheOthers
     EXPECT_TRUE(w->model().selection().empty());
 }
 
-TEST_F(BrowseVsdWindowTest, APictureOfTheWindowForReview)
+TEST_F(BrowseVsdWindowTest, EscapeAsksBeforeTheProgramClosesAndExitDoesNot)
 {
     addOwnEntity();
-    std::vector<VsdSpec> specs;
-    const char* products[] = {"Говядина на кости, полутуши, охл.", "Треска б/г с/м",
-                              "Сыр \"Российский\" 50%"};
-    for (int n = 1; n <= 40; ++n)
-        specs.push_back({n, n % 25, 1 + n % 4 / 3 * 2,
-                         n % 9 == 0    ? 1
-                         : n % 11 == 0 ? 100
-                                       : 0,
-                         products[n % 3]});
-    addVsds(specs);
-    auto w = open();
-    w->resize(1280, 760);
-    goToRow(*w, 2);
-    QTest::keyClick(list(*w), Qt::Key_Space);
-    QTest::keyClick(list(*w), Qt::Key_Space);
+    BrowseVsdWindow::Options options;
+    options.dataFolder = m_folder.path();
+    options.today = today();
+    BrowseVsdWindow w(options);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    m_presenter.setNextAnswer(framework::ButtonNo);
+    QTest::keyClick(&w, Qt::Key_Escape);
+    ASSERT_EQ(m_presenter.count(), 1u);
+    EXPECT_EQ(m_presenter.shown().front().text,
+              QStringLiteral("Закрыть программу Dirirev ODI в АИС «Меркурий» ?"));
+    EXPECT_TRUE(w.isVisible());
+    m_presenter.setNextAnswer(framework::ButtonYes);
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+    w.show();
+    m_presenter.clear();
+    control<QPushButton>(&w, QStringLiteral("WCLOSE"))->click();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(m_presenter.count(), 0u);
+}
+
+TEST_F(BrowseVsdWindowTest, APictureOfTheDemoForReview)
+{
+    // The demo as a newcomer meets it: its data folder prepared from the test
+    // double the program starts, the window opened on it. The picture is
+    // saved beside the test for a person to look at.
+    shell::DemoService service;
+    ASSERT_TRUE(service.start()) << service.errorText().toStdString();
+    const shell::DemoPreparation prepared = shell::prepareDemoDataFolder(m_folder.path(), service);
+    ASSERT_TRUE(prepared.ok);
+    BrowseVsdWindow::Options options;
+    options.dataFolder = m_folder.path();
+    options.versionDate = QDate(2024, 4, 25);
+    options.demo = true;
+    options.askBeforeClose = false;
+    BrowseVsdWindow w(options);
+    w.resize(1280, 760);
+    w.show();
+    EXPECT_GT(w.model().rowCount(), 0);
+    goToRow(w, 2);
+    QTest::keyClick(list(w), Qt::Key_Space);
+    QTest::keyClick(list(w), Qt::Key_Space);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Меркурий: Входящие ВСД ( выбрано: 2 ) — ДЕМО"));
     QCoreApplication::processEvents();
-    const QString file = QCoreApplication::applicationDirPath() + QStringLiteral("/main-window.png");
-    EXPECT_TRUE(w->grab().save(file));
+    const QString file = QCoreApplication::applicationDirPath() + QStringLiteral("/main-window-demo.png");
+    EXPECT_TRUE(w.grab().save(file));
+    service.stop();
 }
 
 } // namespace

@@ -65,7 +65,8 @@ BrowseVsdWindow::BrowseVsdWindow(Options options, QWidget* parent)
     m_ui->list->verticalHeader()->hide();
     m_ui->list->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 6);
     m_ui->list->setWordWrap(false);
-    const int charWidth = QFontMetrics(font()).averageCharWidth();
+    // Widths in characters, measured on a digit: dates and numbers fit whole.
+    const int charWidth = QFontMetrics(font()).horizontalAdvance(QLatin1Char('0'));
     for (std::size_t c = 0; c < vsdColumns().size(); ++c)
         m_ui->list->setColumnWidth(static_cast<int>(c), (vsdColumns()[c].width + 2) * charWidth);
     m_ui->list->installEventFilter(this);
