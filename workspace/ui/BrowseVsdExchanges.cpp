@@ -21,7 +21,9 @@
 #include <QDesktopServices>
 #include <QPointer>
 #include <QThread>
+
 #include <QUrl>
+#include <functional>
 
 namespace workspace::ui {
 
@@ -60,7 +62,60 @@ bool pause(vetis::ExchangeWorker& worker, int milliseconds)
     return !worker.cancelRequested();
 }
 
+// Receives the result of a list application and stores its VSDs, on the
+// worker; the id is cleared when the application is finished.
+bool receiveList(vetis::ExchangeWorker& worker, const QString& folder, const std::string& entity,
+                 std::string& id, const std::function<void(const QString&)>& workLine)
+{
+    // The names the load fetches, and the settings, go through a session of
+    // their own: the worker's holds the load's transaction.
+    store::Session references(folder);
+    vetis::StoredVetisSettings settings(references);
+    vetis::ExchangeContext context;
+    context.settings = &settings;
+    const responses::VsdLoadOutcome outcome = responses::loadVsdList(
+        worker.session(), references, context, id, entity, framework::messagePresenter(), workLine);
+    worker.setProduct(ListJobProduct{id});
+    return outcome.exchanged && !outcome.failed;
+}
+
+// Runs repay, return or the polls of applications on the worker.
+template <typename Run>
+bool runApplications(vetis::ExchangeWorker& worker, const std::string& entity, Run run)
+{
+    vetis::ExchangeContext context;
+    context.settings = &worker.storedSettings();
+    VsdApplicationsSetup setup{worker.session(),
+                               context,
+                               entity,
+                               framework::messagePresenter(),
+                               [&worker] { return worker.cancelRequested(); },
+                               {},
+                               &worker.control()};
+    worker.setProduct(run(setup));
+    return true;
+}
+
 } // namespace
+
+QString BrowseVsdWindow::dataFolder() const
+{
+    return m_options.dataFolder.isEmpty() ? framework::process::dataFolder() : m_options.dataFolder;
+}
+
+std::function<void(const QString&)> BrowseVsdWindow::workLineFromWorker()
+{
+    QPointer<BrowseVsdWindow> window(this);
+    return [window](const QString& text) {
+        QMetaObject::invokeMethod(
+            window.data(),
+            [window, text] {
+                if (window)
+                    window->setWorkLine(text);
+            },
+            Qt::QueuedConnection);
+    };
+}
 
 void BrowseVsdWindow::requestList()
 {
@@ -89,19 +144,9 @@ void BrowseVsdWindow::requestList()
         request.DATE1 = platform::dayNumber(m_ui->dateFrom->date());
         request.DATE2 = platform::dayNumber(m_ui->dateTo->date());
     }
-    const QString folder =
-        m_options.dataFolder.isEmpty() ? framework::process::dataFolder() : m_options.dataFolder;
+    const QString folder = dataFolder();
     const std::string entity = m_own.guid;
-    QPointer<BrowseVsdWindow> window(this);
-    const auto workLine = [window](const QString& text) {
-        QMetaObject::invokeMethod(
-            window.data(),
-            [window, text] {
-                if (window)
-                    window->setWorkLine(text);
-            },
-            Qt::QueuedConnection);
-    };
+    const auto workLine = workLineFromWorker();
     m_job = Job::ListRequest;
     const bool started =
         m_runner->start([request, folder, entity, workLine](vetis::ExchangeWorker& worker) mutable {
@@ -127,13 +172,7 @@ void BrowseVsdWindow::requestList()
                      QString::fromStdString(product.pendingId));
             if (!pause(worker, 3000))
                 return false;
-            store::Session references(folder);
-            vetis::StoredVetisSettings settings(references);
-            vetis::ExchangeContext loadContext;
-            loadContext.settings = &settings;
-            responses::loadVsdList(worker.session(), references, loadContext, product.pendingId, entity,
-                                   presenter, workLine);
-            worker.setProduct(product);
+            receiveList(worker, folder, entity, product.pendingId, workLine);
             return true;
         });
     if (!started)
@@ -154,17 +193,9 @@ void BrowseVsdWindow::answers()
     const std::string enterprise = m_own.workingEnterprise;
     m_job = Job::Polls;
     const bool started = m_runner->start([entity, enterprise](vetis::ExchangeWorker& worker) {
-        vetis::ExchangeContext context;
-        context.settings = &worker.storedSettings();
-        VsdApplicationsSetup setup{worker.session(),
-                                   context,
-                                   entity,
-                                   framework::messagePresenter(),
-                                   [&worker] { return worker.cancelRequested(); },
-                                   {},
-                                   &worker.control()};
-        worker.setProduct(pollVsdApplications(setup, enterprise));
-        return true;
+        return runApplications(worker, entity, [&](VsdApplicationsSetup& setup) {
+            return pollVsdApplications(setup, enterprise);
+        });
     });
     if (!started)
         m_job = Job::None;
@@ -172,31 +203,14 @@ void BrowseVsdWindow::answers()
 
 void BrowseVsdWindow::receivePendingList()
 {
-    const QString folder =
-        m_options.dataFolder.isEmpty() ? framework::process::dataFolder() : m_options.dataFolder;
+    const QString folder = dataFolder();
     const std::string entity = m_own.guid;
     std::string id = m_pendingListRequest;
-    QPointer<BrowseVsdWindow> window(this);
-    const auto workLine = [window](const QString& text) {
-        QMetaObject::invokeMethod(
-            window.data(),
-            [window, text] {
-                if (window)
-                    window->setWorkLine(text);
-            },
-            Qt::QueuedConnection);
-    };
+    const auto workLine = workLineFromWorker();
     m_job = Job::ListAnswer;
     const bool started =
         m_runner->start([folder, entity, id, workLine](vetis::ExchangeWorker& worker) mutable {
-            store::Session references(folder);
-            vetis::StoredVetisSettings settings(references);
-            vetis::ExchangeContext context;
-            context.settings = &settings;
-            const responses::VsdLoadOutcome outcome = responses::loadVsdList(
-                worker.session(), references, context, id, entity, framework::messagePresenter(), workLine);
-            worker.setProduct(ListJobProduct{id});
-            return outcome.exchanged && !outcome.failed;
+            return receiveList(worker, folder, entity, id, workLine);
         });
     if (!started)
         m_job = Job::None;
@@ -227,17 +241,8 @@ void BrowseVsdWindow::repayOrReturn(int operation)
     const VsdOperation op = operation == 1 ? VsdOperation::Repay : VsdOperation::Return;
     m_job = Job::RepayReturn;
     const bool started = m_runner->start([entity, op, uuids](vetis::ExchangeWorker& worker) {
-        vetis::ExchangeContext context;
-        context.settings = &worker.storedSettings();
-        VsdApplicationsSetup setup{worker.session(),
-                                   context,
-                                   entity,
-                                   framework::messagePresenter(),
-                                   [&worker] { return worker.cancelRequested(); },
-                                   {},
-                                   &worker.control()};
-        worker.setProduct(repayOrReturnVsds(setup, op, uuids));
-        return true;
+        return runApplications(
+            worker, entity, [&](VsdApplicationsSetup& setup) { return repayOrReturnVsds(setup, op, uuids); });
     });
     if (!started)
         m_job = Job::None;

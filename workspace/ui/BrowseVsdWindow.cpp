@@ -46,9 +46,8 @@ BrowseVsdWindow::BrowseVsdWindow(Options options, QWidget* parent)
     : QMainWindow(parent)
     , m_options(std::move(options))
     , m_ui(std::make_unique<Ui::BrowseVsdWindow>())
-    , m_session(m_options.dataFolder.isEmpty() ? framework::process::dataFolder() : m_options.dataFolder)
-    , m_runner(std::make_unique<vetis::ExchangeRunner>(
-          m_options.dataFolder.isEmpty() ? framework::process::dataFolder() : m_options.dataFolder))
+    , m_session(dataFolder())
+    , m_runner(std::make_unique<vetis::ExchangeRunner>(dataFolder()))
 {
     if (!m_options.today.isValid())
         m_options.today = platform::currentDateTime().date();

@@ -85,6 +85,9 @@ private:
     void updateCurrentTexts();
     void updateTitle();
     void setWorkLine(const QString& text);
+    QString dataFolder() const;
+    // Sets the work line from the worker, by a queued call.
+    std::function<void(const QString&)> workLineFromWorker();
 
     // Search.
     void acceptSearch();
