@@ -236,7 +236,8 @@ VsdStoreOutcome storeVsdLists(store::Session& session, VsdAnswerLists& lists, Re
 VsdLoadOutcome loadVsdList(store::Session& session, store::Session& referenceSession,
                            vetis::ExchangeContext& context, std::string& applicationId,
                            std::string_view entityGuid, framework::MessagePresenter& presenter,
-                           const std::function<void(const QString&)>& progress)
+                           const std::function<void(const QString&)>& progress,
+                           vetis::TransferControl* control)
 {
     VsdLoadOutcome outcome;
     if (applicationId.size() != 36)
@@ -247,6 +248,7 @@ VsdLoadOutcome loadVsdList(store::Session& session, store::Session& referenceSes
     vetis::RequestRecord request;
     request.setRequestCode(vetis::RequestCode::ReceiveApplicationResult);
     request.INDICATOR = 1;
+    request.control = control;
     store::setText(request.VETISGUID, entityGuid);
     store::setZText(request.P1, applicationId);
     VsdAnswerLists lists;

@@ -19,6 +19,7 @@ namespace store {
 class Session;
 }
 namespace vetis {
+class TransferControl;
 struct ExchangeContext;
 struct RequestRecord;
 } // namespace vetis
@@ -86,9 +87,11 @@ struct VsdLoadOutcome
 // presenter. `referenceSession` is the session the lookups write through;
 // the context's settings must not be read through `session` either, which
 // holds the load's transaction while names are fetched.
+// `control`, when given, shows the answer's progress and cancels its transfer.
 VsdLoadOutcome loadVsdList(store::Session& session, store::Session& referenceSession,
                            vetis::ExchangeContext& context, std::string& applicationId,
                            std::string_view entityGuid, framework::MessagePresenter& presenter,
-                           const std::function<void(const QString&)>& progress);
+                           const std::function<void(const QString&)>& progress,
+                           vetis::TransferControl* control = nullptr);
 
 } // namespace responses

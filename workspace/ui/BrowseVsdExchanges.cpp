@@ -73,8 +73,9 @@ bool receiveList(vetis::ExchangeWorker& worker, const QString& folder, const std
     vetis::StoredVetisSettings settings(references);
     vetis::ExchangeContext context;
     context.settings = &settings;
-    const responses::VsdLoadOutcome outcome = responses::loadVsdList(
-        worker.session(), references, context, id, entity, framework::messagePresenter(), workLine);
+    const responses::VsdLoadOutcome outcome =
+        responses::loadVsdList(worker.session(), references, context, id, entity,
+                               framework::messagePresenter(), workLine, &worker.control());
     worker.setProduct(ListJobProduct{id});
     return outcome.exchanged && !outcome.failed;
 }

@@ -25,6 +25,7 @@
 #include <QMouseEvent>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QStyle>
 
 namespace workspace::ui {
 
@@ -213,6 +214,9 @@ void BrowseVsdWindow::fillEnterprises()
         m_ui->enterprise->addItem(e.name + QStringLiteral("  [") + e.type + QStringLiteral("]  ") +
                                   e.address);
         m_ui->enterprise->setItemData(static_cast<int>(i), e.address, Qt::ToolTipRole);
+        // The enterprise the list opens on carries a mark.
+        if (e.marked)
+            m_ui->enterprise->setItemIcon(static_cast<int>(i), style()->standardIcon(QStyle::SP_ArrowRight));
         if (e.guid == m_own.workingEnterprise)
             current = static_cast<int>(i);
     }
