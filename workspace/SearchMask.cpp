@@ -82,13 +82,18 @@ bool SearchMask::matches(const store::VsdRecord& r) const
 {
     if (empty())
         return true;
-    std::string& text = m_text;
-    text.clear();
-    const auto add = [&text](std::string_view field) {
+    m_text.clear();
+    appendSearchText(r, m_text);
+    return matchesUpper(m_text);
+}
+
+void appendSearchText(const store::VsdRecord& r, std::string& out)
+{
+    const auto add = [&out](std::string_view field) {
         const std::size_t end = field.find_last_not_of(' ');
         if (end != std::string_view::npos)
             for (char c : field.substr(0, end + 1))
-                text += upperCp1251(c);
+                out += upperCp1251(c);
     };
     add(store::ztextOf(r.ISSUESERIES));
     add(store::ztextOf(r.ISSUENUMBER));
@@ -98,7 +103,16 @@ bool SearchMask::matches(const store::VsdRecord& r) const
     add(store::ztextOf(r.CONSIGNORINN));
     add(store::ztextOf(r.CONSIGNORPLACE));
     add(store::ztextOf(r.PRODITEMCODE));
-    return matchesUpper(text);
+}
+
+std::vector<int> searchMaskFields()
+{
+    std::vector<int> fields;
+    for (const char* name :
+         {"MVD:ISSUESERIES", "MVD:ISSUENUMBER", "MVD:PRODITEMNAME", "MVD:PRODITEMGTIN", "MVD:CONSIGNORNAME",
+          "MVD:CONSIGNORINN", "MVD:CONSIGNORPLACE", "MVD:PRODITEMCODE"})
+        fields.push_back(store::vsdTable().fieldIndex(name));
+    return fields;
 }
 
 } // namespace workspace

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace store {
 struct VsdRecord;
@@ -42,5 +43,11 @@ private:
 
 // Upper case of a Windows-1251 byte (Latin and Cyrillic letters, Ё).
 char upperCp1251(char c);
+
+// The texts of a VSD the mask looks at, each right-trimmed, upper-cased and
+// appended to `out`.
+void appendSearchText(const store::VsdRecord& r, std::string& out);
+// Their fields (indexes into the m_VSD field dictionary).
+std::vector<int> searchMaskFields();
 
 } // namespace workspace

@@ -6,6 +6,7 @@
 #include "store/RecordText.h"
 #include "store/Table.h"
 #include "workspace/SearchMask.h"
+#include "workspace/VsdSearchIndex.h"
 
 #include <algorithm>
 #include <cstring>
@@ -23,17 +24,6 @@ const store::TableDef& def()
 int fieldOf(std::string_view name)
 {
     return def().fieldIndex(name);
-}
-
-// The fields the search mask looks at.
-std::vector<int> maskFields()
-{
-    std::vector<int> fields;
-    for (const char* name :
-         {"MVD:ISSUESERIES", "MVD:ISSUENUMBER", "MVD:PRODITEMNAME", "MVD:PRODITEMGTIN", "MVD:CONSIGNORNAME",
-          "MVD:CONSIGNORINN", "MVD:CONSIGNORPLACE", "MVD:PRODITEMCODE"})
-        fields.push_back(fieldOf(name));
-    return fields;
 }
 
 const store::VsdRecord& asVsd(const char* image)
@@ -100,101 +90,158 @@ bool rangeOf(const VsdListScope& scope, VsdRange& out)
     return true;
 }
 
-int readVsdListRows(store::Table& vsds, const VsdListScope& scope, const SearchMask& mask,
-                    const VsdSort& sort, std::vector<std::int64_t>& rows, VsdKeyOrder* keyOrder)
+namespace {
+
+constexpr std::uint32_t kNoSlot = 0xFFFFFFFFu;
+
+// Reads the values of the sort field for every row of the range, in the
+// file's own order.
+int readSortColumn(store::Table& vsds, const VsdRange& range, int field, VsdRangeCache& cache)
 {
-    rows.clear();
-    VsdRange range;
-    if (!rangeOf(scope, range))
-        return store::kOk;
-    const char* low = reinterpret_cast<const char*>(&range.low);
-    const char* high = reinterpret_cast<const char*>(&range.high);
-    const bool sorted = sort.field >= 0 && sort.field < static_cast<int>(def().fields.size());
-    const bool descending = !sorted && sort.descending;
-
-    // The rows in key order come from the key alone (or from the caller, who
-    // read them before for the same scope); what the mask and the sort need is
-    // read in the file's own order, which costs no seek per row.
-    VsdKeyOrder local;
-    VsdKeyOrder& order = keyOrder ? *keyOrder : local;
-    if (!order.valid || order.descending != descending) {
-        order.rows.clear();
-        const int code = vsds.scanRange(
-            *range.key, range.components, low, high, {},
-            [&order](std::int64_t row, const char*) {
-                order.rows.push_back(row);
-                return true;
-            },
-            descending ? store::Table::ScanOrder::KeyDescending : store::Table::ScanOrder::KeyAscending);
-        if (code != store::kOk) {
-            order.valid = false;
-            return code;
-        }
-        order.valid = true;
-        order.descending = descending;
-    }
-    if (mask.empty() && !sorted) {
-        rows = order.rows;
-        return store::kOk;
-    }
-
-    std::vector<int> fields = mask.empty() ? std::vector<int>() : maskFields();
-    const store::FieldDef* sortField = sorted ? &def().fields[static_cast<std::size_t>(sort.field)] : nullptr;
-    if (sorted)
-        fields.push_back(sort.field);
-    const bool textual = sortField && (sortField->type == store::FieldType::Text ||
-                                       sortField->type == store::FieldType::ZText);
-    // Row ids are small numbers: the passing rows are marked in a vector by
-    // their id, with where their value is.
-    constexpr std::uint32_t kNotPassing = 0xFFFFFFFFu;
+    const store::FieldDef& f = def().fields[static_cast<std::size_t>(field)];
+    cache.sortField = -1;
+    cache.sortTextual = f.type == store::FieldType::Text || f.type == store::FieldType::ZText;
+    cache.sortTexts.clear();
+    cache.sortNumbers.clear();
     std::int64_t largest = 0;
-    for (std::int64_t row : order.rows)
+    for (std::int64_t row : cache.rows)
         largest = std::max(largest, row);
-    std::vector<std::uint32_t> slot(static_cast<std::size_t>(largest) + 1, kNotPassing);
-    std::vector<std::string> texts;
-    std::vector<double> numbers;
-    std::uint32_t passing = 0;
+    cache.sortSlot.assign(static_cast<std::size_t>(largest) + 1, kNoSlot);
+    const int fields[] = {field};
     const int code = vsds.scanRange(
-        *range.key, range.components, low, high, fields,
+        *range.key, range.components, reinterpret_cast<const char*>(&range.low),
+        reinterpret_cast<const char*>(&range.high), fields,
         [&](std::int64_t row, const char* image) {
-            if (row < 0 || row > largest || !mask.matches(asVsd(image)))
+            if (row < 0 || row > largest)
                 return true;
-            slot[static_cast<std::size_t>(row)] = passing++;
-            if (textual) {
-                const char* p = image + sortField->offset;
-                std::string_view text(p, sortField->type == store::FieldType::ZText
-                                             ? strnlen(p, sortField->size)
-                                             : sortField->size);
-                if (sortField->type == store::FieldType::Text)
+            if (cache.sortTextual) {
+                cache.sortSlot[static_cast<std::size_t>(row)] =
+                    static_cast<std::uint32_t>(cache.sortTexts.size());
+                const char* p = image + f.offset;
+                std::string_view text(p, f.type == store::FieldType::ZText ? strnlen(p, f.size) : f.size);
+                if (f.type == store::FieldType::Text)
                     text = text.substr(0, text.find_last_not_of(' ') + 1);
-                texts.emplace_back(text);
-            } else if (sortField) {
-                numbers.push_back(std::get<double>(sortValueOf(*sortField, image)));
+                cache.sortTexts.emplace_back(text);
+            } else {
+                cache.sortSlot[static_cast<std::size_t>(row)] =
+                    static_cast<std::uint32_t>(cache.sortNumbers.size());
+                cache.sortNumbers.push_back(std::get<double>(sortValueOf(f, image)));
             }
             return true;
         },
         store::Table::ScanOrder::Stored);
     if (code != store::kOk)
         return code;
-    // The passing rows in key order, with where their values are.
-    std::vector<std::pair<std::int64_t, std::uint32_t>> kept;
-    kept.reserve(passing);
-    for (std::int64_t row : order.rows)
-        if (const std::uint32_t at = slot[static_cast<std::size_t>(row)]; at != kNotPassing)
-            kept.emplace_back(row, at);
-    if (sorted) {
-        const auto less = [&](const auto& a, const auto& b) {
-            return textual ? texts[a.second] < texts[b.second] : numbers[a.second] < numbers[b.second];
-        };
-        if (sort.descending)
-            std::stable_sort(kept.begin(), kept.end(),
-                             [&less](const auto& a, const auto& b) { return less(b, a); });
-        else
-            std::stable_sort(kept.begin(), kept.end(), less);
+    // Texts are ranked once (a journal repeats its names), so that ordering
+    // the rows compares numbers.
+    if (cache.sortTextual) {
+        std::vector<std::uint32_t> byText(cache.sortTexts.size());
+        for (std::uint32_t i = 0; i < byText.size(); ++i)
+            byText[i] = i;
+        std::sort(byText.begin(), byText.end(), [&cache](std::uint32_t a, std::uint32_t b) {
+            return cache.sortTexts[a] < cache.sortTexts[b];
+        });
+        cache.sortNumbers.assign(byText.size(), 0);
+        double rank = 0;
+        for (std::size_t i = 0; i < byText.size(); ++i) {
+            if (i > 0 && cache.sortTexts[byText[i]] != cache.sortTexts[byText[i - 1]])
+                ++rank;
+            cache.sortNumbers[byText[i]] = rank;
+        }
+        cache.sortTexts.clear();
+        cache.sortTextual = false;
     }
-    rows.reserve(kept.size());
-    for (const auto& [row, at] : kept)
-        rows.push_back(row);
+    cache.sortField = field;
+    return code;
+}
+
+} // namespace
+
+int readVsdListRows(store::Table& vsds, const VsdListScope& scope, const SearchMask& mask,
+                    const VsdSort& sort, std::vector<std::int64_t>& rows, VsdRangeCache* cache,
+                    const VsdSearchIndex* index)
+{
+    rows.clear();
+    VsdRange range;
+    if (!rangeOf(scope, range))
+        return store::kOk;
+    const bool sorted = sort.field >= 0 && sort.field < static_cast<int>(def().fields.size());
+    const bool descending = !sorted && sort.descending;
+
+    // The rows in key order come from the key alone (or from the cache); what
+    // the mask and the sort need is read in the file's own order, which costs
+    // no seek per row.
+    VsdRangeCache local;
+    VsdRangeCache& kept = cache ? *cache : local;
+    if (!kept.valid || kept.descending != descending) {
+        kept.rows.clear();
+        kept.sortField = -1;
+        const int code = vsds.scanRange(
+            *range.key, range.components, reinterpret_cast<const char*>(&range.low),
+            reinterpret_cast<const char*>(&range.high), {},
+            [&kept](std::int64_t row, const char*) {
+                kept.rows.push_back(row);
+                return true;
+            },
+            descending ? store::Table::ScanOrder::KeyDescending : store::Table::ScanOrder::KeyAscending);
+        if (code != store::kOk) {
+            kept.valid = false;
+            return code;
+        }
+        kept.valid = true;
+        kept.descending = descending;
+    }
+    if (sorted && kept.sortField != sort.field)
+        if (const int code = readSortColumn(vsds, range, sort.field, kept))
+            return code;
+
+    // The rows that pass the mask, in key order.
+    if (mask.empty()) {
+        rows = kept.rows;
+    } else if (index && index->covers(scope)) {
+        for (std::int64_t row : kept.rows)
+            if (index->matches(row, mask))
+                rows.push_back(row);
+    } else {
+        std::vector<char> passing;
+        const int code = vsds.scanRange(
+            *range.key, range.components, reinterpret_cast<const char*>(&range.low),
+            reinterpret_cast<const char*>(&range.high), searchMaskFields(),
+            [&](std::int64_t row, const char* image) {
+                if (row >= 0 && mask.matches(asVsd(image))) {
+                    if (passing.size() <= static_cast<std::size_t>(row))
+                        passing.resize(static_cast<std::size_t>(row) + 1 + passing.size() / 2, 0);
+                    passing[static_cast<std::size_t>(row)] = 1;
+                }
+                return true;
+            },
+            store::Table::ScanOrder::Stored);
+        if (code != store::kOk)
+            return code;
+        for (std::int64_t row : kept.rows)
+            if (static_cast<std::size_t>(row) < passing.size() && passing[static_cast<std::size_t>(row)])
+                rows.push_back(row);
+    }
+    if (!sorted)
+        return store::kOk;
+
+    const auto valueAt = [&kept](std::int64_t row) {
+        return static_cast<std::size_t>(row) < kept.sortSlot.size()
+                   ? kept.sortSlot[static_cast<std::size_t>(row)]
+                   : kNoSlot;
+    };
+    const auto less = [&](std::int64_t a, std::int64_t b) {
+        const std::uint32_t x = valueAt(a), y = valueAt(b);
+        if (x == kNoSlot || y == kNoSlot)
+            return x != kNoSlot && y == kNoSlot;
+        return kept.sortTextual ? kept.sortTexts[x] < kept.sortTexts[y]
+                                : kept.sortNumbers[x] < kept.sortNumbers[y];
+    };
+    if (sort.descending)
+        std::stable_sort(rows.begin(), rows.end(),
+                         [&less](std::int64_t a, std::int64_t b) { return less(b, a); });
+    else
+        std::stable_sort(rows.begin(), rows.end(), less);
     return store::kOk;
 }
 
@@ -204,7 +251,7 @@ int forEachVsdInScope(store::Table& vsds, const VsdListScope& scope, const Searc
     VsdRange range;
     if (!rangeOf(scope, range))
         return store::kOk;
-    std::vector<int> fields = mask.empty() ? std::vector<int>() : maskFields();
+    std::vector<int> fields = mask.empty() ? std::vector<int>() : searchMaskFields();
     fields.push_back(fieldOf("MVD:UUID"));
     return vsds.scanRange(
         *range.key, range.components, reinterpret_cast<const char*>(&range.low),

@@ -21,6 +21,7 @@ struct KeyDef;
 namespace workspace {
 
 class SearchMask;
+class VsdSearchIndex;
 
 enum class VsdTab
 {
@@ -61,20 +62,29 @@ struct VsdSort
     bool descending = false;
 };
 
-// The row ids of a scope in key order, kept by a list between reads of the
-// same scope (a new mask or order) while the table does not change.
-struct VsdKeyOrder
+// What a list keeps of its range between reads of the same range (a new
+// mask or order) while the table does not change: the row ids in key order,
+// and the values of the field it was last sorted by. Clear `valid` when the
+// table or the range changes.
+struct VsdRangeCache
 {
     bool valid = false;
     bool descending = false;
     std::vector<std::int64_t> rows;
+
+    int sortField = -1; // the field of the values below; -1 none
+    bool sortTextual = false;
+    std::vector<std::uint32_t> sortSlot; // row id -> index into the values
+    std::vector<std::string> sortTexts;  // while they are read
+    std::vector<double> sortNumbers;     // numbers, or the ranks of the texts
 };
 
 // The row ids of the scope's VSDs that pass the mask, in the sort's order.
-// `keyOrder`, when given, is used when valid and filled when not.
+// `cache`, when given, is used when valid and filled when not; `index`,
+// when it covers the scope, answers the mask without reading the table.
 [[nodiscard]] int readVsdListRows(store::Table& vsds, const VsdListScope& scope, const SearchMask& mask,
                                   const VsdSort& sort, std::vector<std::int64_t>& rows,
-                                  VsdKeyOrder* keyOrder = nullptr);
+                                  VsdRangeCache* cache = nullptr, const VsdSearchIndex* index = nullptr);
 
 // Calls `visit` with the UUID of every VSD of the scope that passes the mask
 // (what "select all" and its kin work on, shown or not).

@@ -13,6 +13,7 @@
 #include "workspace/SearchMask.h"
 #include "workspace/VsdListScope.h"
 #include "workspace/VsdLocalDelete.h"
+#include "workspace/VsdSearchIndex.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -131,6 +132,38 @@ TEST_F(VsdListScopeTest, AMaskFindsCyrillicTextWhateverItsCaseAndSortsByAColumn)
     EXPECT_EQ(shown(all, {}, byName), (std::vector<int>{2, 1, 3}));
     VsdSort byDateDown{store::vsdTable().fieldIndex("MVD:DATE"), true};
     EXPECT_EQ(shown(all, QStringLiteral("говядина"), byDateDown), (std::vector<int>{3, 1}));
+}
+
+TEST_F(VsdListScopeTest, TheKeptRangeAndTheSearchIndexGiveWhatTheTableGives)
+{
+    for (int n = 1; n <= 60; ++n)
+        add({n, 100 + n % 9, 1, 0, n % 3 == 0 ? "Рыба мороженая" : n % 3 == 1 ? "Сыр" : "Говядина"});
+    const VsdListScope all = scope(VsdTab::Period, 0, false);
+    const SearchMask fish(searchMask(QStringLiteral("рыба")));
+    const VsdSort byName{store::vsdTable().fieldIndex("MVD:PRODITEMNAME"), true};
+    std::vector<std::int64_t> plain, cached;
+    ASSERT_EQ(readVsdListRows(m_vsds, all, fish, byName, plain), store::kOk);
+
+    // The same rows in the same order through the kept range and the index,
+    // read in another order and mask first.
+    VsdRangeCache cache;
+    const auto index = VsdSearchIndex::build(m_folder.path(), all);
+    ASSERT_TRUE(index);
+    EXPECT_EQ(index->size(), 60u);
+    ASSERT_EQ(readVsdListRows(m_vsds, all, SearchMask(), {}, cached, &cache, index.get()), store::kOk);
+    EXPECT_EQ(cached.size(), 60u);
+    ASSERT_EQ(readVsdListRows(m_vsds, all, fish, byName, cached, &cache, index.get()), store::kOk);
+    EXPECT_EQ(cached, plain);
+    EXPECT_EQ(cached.size(), 20u);
+
+    // An index of another range is not used; a changed table is read again once the cache is dropped.
+    const auto other = VsdSearchIndex::build(m_folder.path(), scope(VsdTab::Rejected, 0, false));
+    ASSERT_EQ(readVsdListRows(m_vsds, all, fish, {}, cached, &cache, other.get()), store::kOk);
+    EXPECT_EQ(cached.size(), 20u);
+    add({61, 100, 1, 0, "Рыба копчёная"});
+    cache.valid = false;
+    ASSERT_EQ(readVsdListRows(m_vsds, all, fish, byName, cached, &cache), store::kOk);
+    EXPECT_EQ(cached.size(), 21u);
 }
 
 TEST_F(VsdListScopeTest, EveryVsdOfTheRangeThatPassesTheMaskIsVisitedShownOrNot)

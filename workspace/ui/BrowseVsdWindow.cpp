@@ -57,7 +57,7 @@ BrowseVsdWindow::BrowseVsdWindow(Options options, QWidget* parent)
     nameControls();
     updateTitle();
 
-    m_model = new VsdListModel(m_session, this);
+    m_model = new VsdListModel(m_session, dataFolder(), this);
     m_header = new GroupedHeaderView(m_ui->list);
     m_ui->list->setHorizontalHeader(m_header);
     m_ui->list->setModel(m_model);

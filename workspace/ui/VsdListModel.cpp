@@ -26,9 +26,10 @@ bool sameScope(const VsdListScope& a, const VsdListScope& b)
 constexpr std::size_t kCachedRecords = 1024;
 } // namespace
 
-VsdListModel::VsdListModel(store::Session& session, QObject* parent)
+VsdListModel::VsdListModel(store::Session& session, QString dataFolder, QObject* parent)
     : QAbstractTableModel(parent)
     , m_table(session, store::vsdTable())
+    , m_dataFolder(std::move(dataFolder))
 {
     QStyle* style = QApplication::style();
     m_markIcon = style->standardIcon(QStyle::SP_DialogApplyButton);
@@ -36,22 +37,48 @@ VsdListModel::VsdListModel(store::Session& session, QObject* parent)
     m_shortIcon = style->standardIcon(QStyle::SP_MessageBoxWarning);
 }
 
+VsdListModel::~VsdListModel()
+{
+    // A search index still being read is waited for: it reads the data folder.
+    if (m_index.valid())
+        m_index.wait();
+}
+
 bool VsdListModel::setScope(const VsdListScope& scope, const QString& mask, const VsdSort& sort)
 {
-    if (!sameScope(scope, m_scope))
-        m_keyOrder.valid = false;
+    const bool newScope = !m_rangeCache.valid || !sameScope(scope, m_scope);
+    if (newScope)
+        m_rangeCache.valid = false;
     m_scope = scope;
     m_maskText = mask;
     m_mask = SearchMask(mask);
     m_sort = sort;
+    if (newScope)
+        buildIndex();
     return reload();
 }
 
 bool VsdListModel::refresh()
 {
-    // The table may have changed: its key order is read again.
-    m_keyOrder.valid = false;
+    // The table may have changed: its key order and its index are read again.
+    m_rangeCache.valid = false;
+    buildIndex();
     return reload();
+}
+
+void VsdListModel::buildIndex()
+{
+    if (m_index.valid())
+        m_index.wait();
+    m_index = std::async(std::launch::async, &VsdSearchIndex::build, m_dataFolder, m_scope).share();
+}
+
+const VsdSearchIndex* VsdListModel::searchIndex() const
+{
+    if (!m_index.valid())
+        return nullptr;
+    const std::shared_ptr<const VsdSearchIndex>& index = m_index.get();
+    return index && index->covers(m_scope) ? index.get() : nullptr;
 }
 
 bool VsdListModel::reload()
@@ -62,7 +89,11 @@ bool VsdListModel::reload()
     bool ok = true;
     if (!m_table.isOpen() && m_table.open() != store::kOk)
         ok = false;
-    if (ok && readVsdListRows(m_table, m_scope, m_mask, m_sort, m_rows, &m_keyOrder) != store::kOk)
+    // The index answers a mask once it is read; a mask typed while it is
+    // still being read waits for it rather than reading the table twice.
+    const VsdSearchIndex* maskIndex = m_mask.empty() ? nullptr : searchIndex();
+    if (ok &&
+        readVsdListRows(m_table, m_scope, m_mask, m_sort, m_rows, &m_rangeCache, maskIndex) != store::kOk)
         ok = false;
     if (!ok)
         m_rows.clear();
@@ -195,9 +226,7 @@ void VsdListModel::clearAnchor()
 
 bool VsdListModel::markAll(MarkAll how)
 {
-    if (!m_table.isOpen() && m_table.open() != store::kOk)
-        return false;
-    const int code = forEachVsdInScope(m_table, m_scope, m_mask, [&](const std::string& uuid) {
+    const auto mark = [&](const std::string& uuid) {
         switch (how) {
         case MarkAll::Select:
             m_selection.add(uuid);
@@ -209,7 +238,15 @@ bool VsdListModel::markAll(MarkAll how)
             m_selection.toggle(uuid);
             break;
         }
-    });
+    };
+    if (const VsdSearchIndex* found = searchIndex()) {
+        found->forEachMatching(m_mask, [&](std::string_view uuid) { mark(std::string(uuid)); });
+        marksChanged();
+        return true;
+    }
+    if (!m_table.isOpen() && m_table.open() != store::kOk)
+        return false;
+    const int code = forEachVsdInScope(m_table, m_scope, m_mask, mark);
     marksChanged();
     return code == store::kOk;
 }

@@ -5,12 +5,15 @@
 #include "store/tables/Vsd.h"
 #include "workspace/SearchMask.h"
 #include "workspace/VsdListScope.h"
+#include "workspace/VsdSearchIndex.h"
 #include "workspace/VsdSelection.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>
 
+#include <future>
 #include <list>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -33,7 +36,9 @@ public:
     // The background of the first column (it ignores the highlight bar).
     static constexpr int kMarkBackgroundRole = Qt::UserRole + 2;
 
-    explicit VsdListModel(store::Session& session, QObject* parent = nullptr);
+    // dataFolder: where the search index reads the table beside the window.
+    VsdListModel(store::Session& session, QString dataFolder, QObject* parent = nullptr);
+    ~VsdListModel() override;
 
     // Shows the rows of a scope, mask and order; false (and an empty list)
     // when the table could not be read.
@@ -53,6 +58,10 @@ public:
     const store::VsdRecord* record(int row) const;
     std::string uuidAt(int row) const;
     int rowOfUuid(const std::string& uuid, std::int64_t rowIdHint = 0) const;
+
+    // Waits until the search index of the scope is read (it is read beside
+    // the window after each read of the range).
+    void waitForSearchIndex() const { static_cast<void>(searchIndex()); }
 
     VsdSelection& selection() { return m_selection; }
     const VsdSelection& selection() const { return m_selection; }
@@ -86,9 +95,15 @@ public:
 
 private:
     bool reload();
+    // Starts reading the search index of the scope beside the window.
+    void buildIndex();
+    // The index of the scope when there is one (waits for it while it is read).
+    const VsdSearchIndex* searchIndex() const;
 
     store::TypedTable<store::VsdRecord> m_table;
-    VsdKeyOrder m_keyOrder;
+    QString m_dataFolder;
+    VsdRangeCache m_rangeCache;
+    std::shared_future<std::shared_ptr<const VsdSearchIndex>> m_index;
     VsdListScope m_scope;
     VsdSort m_sort;
     QString m_maskText;
