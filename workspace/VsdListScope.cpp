@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 #include <variant>
 
 namespace workspace {
@@ -94,19 +95,27 @@ namespace {
 
 constexpr std::uint32_t kNoSlot = 0xFFFFFFFFu;
 
+struct TextHash
+{
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
 // Reads the values of the sort field for every row of the range, in the
-// file's own order.
+// file's own order. Texts are numbered as they come (a journal repeats its
+// names) and the numbers ranked afterwards, so that ordering the rows
+// compares numbers.
 int readSortColumn(store::Table& vsds, const VsdRange& range, int field, VsdRangeCache& cache)
 {
     const store::FieldDef& f = def().fields[static_cast<std::size_t>(field)];
+    const bool textual = f.type == store::FieldType::Text || f.type == store::FieldType::ZText;
     cache.sortField = -1;
-    cache.sortTextual = f.type == store::FieldType::Text || f.type == store::FieldType::ZText;
-    cache.sortTexts.clear();
     cache.sortNumbers.clear();
     std::int64_t largest = 0;
     for (std::int64_t row : cache.rows)
         largest = std::max(largest, row);
     cache.sortSlot.assign(static_cast<std::size_t>(largest) + 1, kNoSlot);
+    std::unordered_map<std::string, std::uint32_t, TextHash, std::equal_to<>> distinct;
     const int fields[] = {field};
     const int code = vsds.scanRange(
         *range.key, range.components, reinterpret_cast<const char*>(&range.low),
@@ -114,42 +123,37 @@ int readSortColumn(store::Table& vsds, const VsdRange& range, int field, VsdRang
         [&](std::int64_t row, const char* image) {
             if (row < 0 || row > largest)
                 return true;
-            if (cache.sortTextual) {
-                cache.sortSlot[static_cast<std::size_t>(row)] =
-                    static_cast<std::uint32_t>(cache.sortTexts.size());
-                const char* p = image + f.offset;
-                std::string_view text(p, f.type == store::FieldType::ZText ? strnlen(p, f.size) : f.size);
-                if (f.type == store::FieldType::Text)
-                    text = text.substr(0, text.find_last_not_of(' ') + 1);
-                cache.sortTexts.emplace_back(text);
-            } else {
-                cache.sortSlot[static_cast<std::size_t>(row)] =
-                    static_cast<std::uint32_t>(cache.sortNumbers.size());
+            cache.sortSlot[static_cast<std::size_t>(row)] =
+                static_cast<std::uint32_t>(cache.sortNumbers.size());
+            if (!textual) {
                 cache.sortNumbers.push_back(std::get<double>(sortValueOf(f, image)));
+                return true;
             }
+            const char* p = image + f.offset;
+            std::string_view text(p, f.type == store::FieldType::ZText ? strnlen(p, f.size) : f.size);
+            if (f.type == store::FieldType::Text)
+                text = text.substr(0, text.find_last_not_of(' ') + 1);
+            auto it = distinct.find(text);
+            if (it == distinct.end())
+                it = distinct.emplace(std::string(text), static_cast<std::uint32_t>(distinct.size())).first;
+            cache.sortNumbers.push_back(it->second);
             return true;
         },
         store::Table::ScanOrder::Stored);
     if (code != store::kOk)
         return code;
-    // Texts are ranked once (a journal repeats its names), so that ordering
-    // the rows compares numbers.
-    if (cache.sortTextual) {
-        std::vector<std::uint32_t> byText(cache.sortTexts.size());
-        for (std::uint32_t i = 0; i < byText.size(); ++i)
-            byText[i] = i;
-        std::sort(byText.begin(), byText.end(), [&cache](std::uint32_t a, std::uint32_t b) {
-            return cache.sortTexts[a] < cache.sortTexts[b];
-        });
-        cache.sortNumbers.assign(byText.size(), 0);
-        double rank = 0;
-        for (std::size_t i = 0; i < byText.size(); ++i) {
-            if (i > 0 && cache.sortTexts[byText[i]] != cache.sortTexts[byText[i - 1]])
-                ++rank;
-            cache.sortNumbers[byText[i]] = rank;
-        }
-        cache.sortTexts.clear();
-        cache.sortTextual = false;
+    if (textual) {
+        std::vector<const std::pair<const std::string, std::uint32_t>*> texts;
+        texts.reserve(distinct.size());
+        for (const auto& entry : distinct)
+            texts.push_back(&entry);
+        std::sort(texts.begin(), texts.end(),
+                  [](const auto* a, const auto* b) { return a->first < b->first; });
+        std::vector<double> rankOf(texts.size());
+        for (std::size_t rank = 0; rank < texts.size(); ++rank)
+            rankOf[texts[rank]->second] = static_cast<double>(rank);
+        for (double& value : cache.sortNumbers)
+            value = rankOf[static_cast<std::size_t>(value)];
     }
     cache.sortField = field;
     return code;
@@ -234,8 +238,7 @@ int readVsdListRows(store::Table& vsds, const VsdListScope& scope, const SearchM
         const std::uint32_t x = valueAt(a), y = valueAt(b);
         if (x == kNoSlot || y == kNoSlot)
             return x != kNoSlot && y == kNoSlot;
-        return kept.sortTextual ? kept.sortTexts[x] < kept.sortTexts[y]
-                                : kept.sortNumbers[x] < kept.sortNumbers[y];
+        return kept.sortNumbers[x] < kept.sortNumbers[y];
     };
     if (sort.descending)
         std::stable_sort(rows.begin(), rows.end(),

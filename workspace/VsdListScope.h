@@ -72,10 +72,8 @@ struct VsdRangeCache
     bool descending = false;
     std::vector<std::int64_t> rows;
 
-    int sortField = -1; // the field of the values below; -1 none
-    bool sortTextual = false;
+    int sortField = -1;                  // the field of the values below; -1 none
     std::vector<std::uint32_t> sortSlot; // row id -> index into the values
-    std::vector<std::string> sortTexts;  // while they are read
     std::vector<double> sortNumbers;     // numbers, or the ranks of the texts
 };
 

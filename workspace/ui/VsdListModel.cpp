@@ -53,17 +53,20 @@ bool VsdListModel::setScope(const VsdListScope& scope, const QString& mask, cons
     m_maskText = mask;
     m_mask = SearchMask(mask);
     m_sort = sort;
+    // The first rows are read before the index starts reading beside them.
+    const bool ok = reload();
     if (newScope)
         buildIndex();
-    return reload();
+    return ok;
 }
 
 bool VsdListModel::refresh()
 {
     // The table may have changed: its key order and its index are read again.
     m_rangeCache.valid = false;
+    const bool ok = reload();
     buildIndex();
-    return reload();
+    return ok;
 }
 
 void VsdListModel::buildIndex()
