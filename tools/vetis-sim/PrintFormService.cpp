@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "PrintFormService.h"
+#include "ReceivedHead.h"
 
 #include <httplib.h>
 
@@ -74,12 +75,7 @@ std::string onePagePdf(const std::vector<std::string>& lines)
 void answerPrintForm(const httplib::Request& request, httplib::Response& response,
                      const PrintFormAccess& access)
 {
-    ReceivedRequest received;
-    received.method = request.method;
-    received.path = request.path;
-    for (const auto& [key, value] : request.headers)
-        received.headers.emplace_back(key, value);
-    received.authorization = request.get_header_value("Authorization");
+    ReceivedRequest received = receivedHead(request);
     received.operation = request.get_param_value("_action");
 
     const std::string uuid = request.get_param_value("uuid");

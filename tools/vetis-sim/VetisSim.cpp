@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "VetisSim.h"
+#include "ReceivedHead.h"
 
 #include "ApplicationService.h"
 #include "FixtureStore.h"
@@ -231,12 +232,7 @@ void VetisSim::Impl::refuse(ReceivedRequest received, BodyOutcome outcome, httpl
 void VetisSim::Impl::handleService(const httplib::Request& request, httplib::Response& response,
                                    const httplib::ContentReader& reader)
 {
-    ReceivedRequest received;
-    received.method = request.method;
-    received.path = request.path;
-    for (const auto& [key, value] : request.headers)
-        received.headers.emplace_back(key, value);
-    received.authorization = request.get_header_value("Authorization");
+    ReceivedRequest received = receivedHead(request);
     const BodyOutcome outcome =
         readBody(request, reader, config.limits.maxBodyBytes, received.body, received.bodySize);
     if (outcome != BodyOutcome::Complete) {
