@@ -123,6 +123,7 @@ NestedListsWindow::NestedListsWindow(const QString& dataFolder, std::string vsdU
     , m_uuid(std::move(vsdUuid))
 {
     m_ui->setupUi(this);
+    lists::ui::useUiFontSize(*this);
     setUpLists();
 
     for (int kind = 1; kind <= kInsideKindCount; ++kind)
@@ -145,7 +146,6 @@ NestedListsWindow::NestedListsWindow(const QString& dataFolder, std::string vsdU
             &NestedListsWindow::clearSearch);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 
-    lists::ui::useUiFontSize(*this);
     framework::ui::restoreWindowPlacement(*this, kNestedListsWindowId);
     updateSearchLook();
 }
@@ -171,10 +171,17 @@ void NestedListsWindow::setUpLists()
         const std::span<const InsideColumn> columns = insideColumns(kind);
         for (std::size_t i = 0; i < columns.size(); ++i) {
             const int section = static_cast<int>(i);
+            // Numbers, dates and times are as wide as their digits; texts start
+            // at most kWidestNestedColumn characters wide, never narrower than
+            // about half their header.
+            const int chars = std::min(columns[i].width, kWidestNestedColumn);
             const int width =
-                std::max(std::min(columns[i].width, kWidestNestedColumn),
-                         static_cast<int>(QString::fromUtf16(columns[i].header).size()) / 2 + 2);
-            header->resizeSection(section, width * charWidth + 12);
+                columns[i].numeric
+                    ? fontMetrics().horizontalAdvance(QString(chars, QLatin1Char('0')))
+                    : std::max(chars,
+                               static_cast<int>(QString::fromUtf16(columns[i].header).size()) / 2 + 2) *
+                          charWidth;
+            header->resizeSection(section, width + 16);
             if (columns[i].fixed)
                 header->setSectionResizeMode(section, QHeaderView::Fixed);
         }
