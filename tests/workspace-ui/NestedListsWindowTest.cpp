@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
@@ -259,6 +260,29 @@ TEST_F(NestedListsWindowTest, MaskSearchAndHeaderSort)
     search->setText(QStringLiteral("?"));
     Q_EMIT search->returnPressed();
     EXPECT_EQ(cell(w.get(), 3, 0, 0), QStringLiteral("Мясокомбинат \"Заря\""));
+}
+
+TEST_F(NestedListsWindowTest, AnUnreadableTableIsReportedOnce)
+{
+    const auto damage = [this](const char* file) {
+        QFile f(m_folder.file(QStringLiteral("Base/") + QLatin1String(file)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray(4096, 'x'));
+    };
+    // The contents cannot be read: the window stays with empty lists.
+    damage("mv04.dat");
+    std::unique_ptr<NestedListsWindow> w(open(1));
+    ASSERT_TRUE(w);
+    EXPECT_EQ(m_presenter.count(), 1u);
+    for (int kind = 1; kind <= 9; ++kind)
+        EXPECT_EQ(rows(w.get(), kind), 0);
+    w.reset();
+
+    // The VSD cannot be read: no window, and the user is told.
+    m_presenter.clear();
+    damage("mv08.dat");
+    EXPECT_EQ(open(1), nullptr);
+    EXPECT_EQ(m_presenter.count(), 1u);
 }
 
 } // namespace

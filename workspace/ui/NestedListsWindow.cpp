@@ -214,11 +214,14 @@ bool NestedListsWindow::load()
 void NestedListsWindow::reread()
 {
     InsideReader reader(*m_session);
+    bool told = false; // one message for a table that cannot be read, not one per list
     for (InsideListModel* model : m_models) {
         std::vector<InsideRow> rows;
         framework::clearLastError();
         if (const int rc = reader.readRows(m_uuid, model->kind(), m_mask, rows); rc != store::kOk) {
-            static_cast<void>(framework::errorManager().report(framework::MessageId::RecordAccessFailed));
+            if (!told)
+                static_cast<void>(framework::errorManager().report(framework::MessageId::RecordAccessFailed));
+            told = true;
             rows.clear();
         }
         model->setRows(std::move(rows));
