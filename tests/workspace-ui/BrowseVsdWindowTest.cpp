@@ -11,15 +11,19 @@
 #include "workspace/ui/BrowseVsdWindow.h"
 #include "workspace/ui/VsdListModel.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 using framework::ui::control;
 using namespace windowtest;
@@ -203,6 +207,43 @@ TEST_F(BrowseVsdWindowTest, DeletingASelectionWithAVsdThatIsGoneDeletesTheOthers
               QStringLiteral("Удалить выбранные записи ( 3 ) из списка ВСД ?"));
     EXPECT_EQ(w->model().rowCount(), 1);
     EXPECT_TRUE(w->model().selection().empty());
+}
+
+TEST_F(BrowseVsdWindowTest, CtrlEnterOpensTheCardAndItsNestedListsOpenBesideTheList)
+{
+    addOwnEntity();
+    addVsds({{1, 1}, {2, 2}});
+    auto w = open();
+    goToRow(*w, 1);
+    QString title;
+    int nestedWindows = -1;
+    QTimer::singleShot(0, [&] {
+        auto* card = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(card, nullptr);
+        title = card->windowTitle();
+        // The card's " Вложения" opens the nested lists without closing the card.
+        for (QPushButton* button : card->findChildren<QPushButton*>())
+            if (button->text().trimmed() == QStringLiteral("Вложения") && button->isEnabled())
+                button->click();
+        nestedWindows = 0;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->isVisible() && top != w.get() && top != card && !qobject_cast<QMenu*>(top))
+                ++nestedWindows;
+        card->reject();
+    });
+    QTest::keyClick(list(*w), Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(title, QStringLiteral("Изменить ВСД ?"));
+    EXPECT_EQ(nestedWindows, 1);
+    // "Приложения к ВСД" opens another one beside the list; several may be open.
+    control<QPushButton>(w.get(), QStringLiteral("BInside"))->click();
+    int open = 0;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible() && top != w.get() && !qobject_cast<QMenu*>(top))
+            ++open;
+    EXPECT_EQ(open, 2);
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top != w.get())
+            top->close();
 }
 
 TEST_F(BrowseVsdWindowTest, EscapeAsksBeforeTheProgramClosesAndExitDoesNot)

@@ -10,9 +10,12 @@
 #include "lists/ui/CalendarDialog.h"
 #include "platform/Dates.h"
 #include "store/RecordText.h"
+#include "vetis/ExchangeRunner.h"
 #include "workspace/SearchMask.h"
 #include "workspace/VsdLocalDelete.h"
 #include "workspace/ui/GroupedHeaderView.h"
+#include "workspace/ui/NestedListsWindow.h"
+#include "workspace/ui/VsdCard.h"
 #include "workspace/ui/VsdListColumns.h"
 #include "workspace/ui/VsdListModel.h"
 
@@ -90,6 +93,9 @@ void BrowseVsdWindow::connectControls()
     connect(m_ui->repay, &QPushButton::clicked, this, [this] { repayOrReturn(1); });
     connect(m_ui->returnVsd, &QPushButton::clicked, this, [this] { repayOrReturn(2); });
     connect(m_ui->printForm, &QPushButton::clicked, this, &BrowseVsdWindow::printForm);
+    connect(m_ui->change, &QPushButton::clicked, this, &BrowseVsdWindow::openCard);
+    connect(m_ui->inside, &QPushButton::clicked, this,
+            [this] { openNested(m_model->uuidAt(m_ui->list->currentIndex().row())); });
     connect(m_ui->closeWindow, &QPushButton::clicked, this, [this] {
         m_closing = true;
         close();
@@ -106,6 +112,8 @@ void BrowseVsdWindow::connectControls()
     shortcut(Qt::Key_F3, m_ui->repay);
     shortcut(Qt::Key_F4, m_ui->answer);
     shortcut(Qt::Key_F5, m_ui->refresh);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), m_ui->change);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter), m_ui->change);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this), &QShortcut::activated, this,
             [this] { m_ui->search->setFocus(); });
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this), &QShortcut::activated, this,
@@ -342,6 +350,24 @@ void BrowseVsdWindow::choosePeriod()
         m_ui->dateTo->setDate(to);
     }
     scopeChanged(false);
+}
+
+// Cards and nested lists.
+
+void BrowseVsdWindow::openCard()
+{
+    const std::string uuid = m_model->uuidAt(m_ui->list->currentIndex().row());
+    if (uuid.size() != 36 || m_runner->isRunning())
+        return;
+    if (openVsdCard(this, m_session, m_own.guid, uuid, true,
+                    [this](const std::string& vsd) { openNested(vsd); }))
+        refreshList();
+}
+
+void BrowseVsdWindow::openNested(const std::string& uuid)
+{
+    if (uuid.size() == 36)
+        openNestedLists(this, dataFolder(), m_own.guid, "1", uuid);
 }
 
 // Local delete.

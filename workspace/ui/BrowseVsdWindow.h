@@ -108,6 +108,8 @@ private:
 
     // Commands.
     void removeVsds();
+    void openCard();
+    void openNested(const std::string& uuid);
     void requestList();
     void answers();
     void receivePendingList();
