@@ -25,7 +25,7 @@ constexpr std::array<std::uint32_t, 21> kDefaultSystemColors{
     0xFFFFFF, 0xF0F0F0, 0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF,
 };
 
-std::uint32_t systemColor(int index)
+std::uint32_t windowsSystemColor(int index)
 {
 #ifdef _WIN32
     return static_cast<std::uint32_t>(GetSysColor(index));
@@ -45,7 +45,7 @@ lxw_col_t xlsxColumn(int column)
 }
 
 template <typename T>
-void hashInto(std::size_t& seed, const T& value)
+void hashFormatPart(std::size_t& seed, const T& value)
 {
     seed ^= std::hash<T>{}(value) + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
 }
@@ -57,17 +57,17 @@ std::size_t FormatAttributesHash::operator()(const FormatAttributes& a) const
     std::size_t h = 0;
     for (std::int64_t v : {a.background, a.foreground, a.fontColor, a.borderColor, a.leftColor, a.topColor,
                            a.rightColor, a.bottomColor, a.diagonalColor})
-        hashInto(h, v);
+        hashFormatPart(h, v);
     for (int v :
          {int(a.border),    int(a.left),          int(a.top),        int(a.right),    int(a.bottom),
           int(a.diagonal),  int(a.diagonalType),  a.fontWeight,      int(a.italic),   int(a.underline),
           int(a.strikeOut), int(a.fontScript),    int(a.horizontal), int(a.vertical), int(a.wrap),
           a.rotation,       int(a.indent),        int(a.shrink),     int(a.pattern),  int(a.hidden),
           int(a.unlocked),  int(a.numFormatIndex)})
-        hashInto(h, v);
-    hashInto(h, a.fontSize);
-    hashInto(h, static_cast<std::size_t>(qHash(a.fontName)));
-    hashInto(h, static_cast<std::size_t>(qHash(a.numFormat)));
+        hashFormatPart(h, v);
+    hashFormatPart(h, a.fontSize);
+    hashFormatPart(h, static_cast<std::size_t>(qHash(a.fontName)));
+    hashFormatPart(h, static_cast<std::size_t>(qHash(a.numFormat)));
     return h;
 }
 
@@ -75,7 +75,7 @@ std::uint32_t xlsxColor(std::int64_t windowsColor)
 {
     std::uint32_t value = static_cast<std::uint32_t>(windowsColor);
     if (windowsColor >= 0x80000000LL && windowsColor <= 0x80000014LL)
-        value = systemColor(static_cast<int>(windowsColor - 0x80000000LL));
+        value = windowsSystemColor(static_cast<int>(windowsColor - 0x80000000LL));
     value &= 0xFFFFFF;
     if (value == 0)
         return LXW_COLOR_BLACK;
@@ -170,6 +170,10 @@ void WorkbookWriter::setProperties(const Properties& p)
     properties.comments = texts[7].data();
     properties.status = texts[8].data();
     properties.hyperlink_base = texts[9].data();
+    if (p.createdDay > 0 && p.createdTime > 0)
+        properties.created =
+            static_cast<time_t>(QDate(1970, 1, 1).daysTo(platform::dateOfDay(p.createdDay))) * 86400 +
+            (p.createdTime - 1) / 100;
     check(workbook_set_properties(m_workbook, &properties), "properties");
 }
 
@@ -204,16 +208,30 @@ void WorkbookWriter::setMargins(double left, double right, double top, double bo
         worksheet_set_margins(m_sheet, inches(left), inches(right), inches(top), inches(bottom));
 }
 
-void WorkbookWriter::setHeader(const QString& value)
+void WorkbookWriter::setHeader(const QString& value, double marginCm)
 {
-    if (m_sheet && !value.isEmpty())
+    if (!m_sheet || (value.isEmpty() && marginCm < 0))
+        return;
+    if (marginCm < 0) {
         check(worksheet_set_header(m_sheet, text(value)), "header");
+        return;
+    }
+    lxw_header_footer_options options{};
+    options.margin = marginCm / 2.54;
+    check(worksheet_set_header_opt(m_sheet, text(value), &options), "header");
 }
 
-void WorkbookWriter::setFooter(const QString& value)
+void WorkbookWriter::setFooter(const QString& value, double marginCm)
 {
-    if (m_sheet && !value.isEmpty())
+    if (!m_sheet || (value.isEmpty() && marginCm < 0))
+        return;
+    if (marginCm < 0) {
         check(worksheet_set_footer(m_sheet, text(value)), "footer");
+        return;
+    }
+    lxw_header_footer_options options{};
+    options.margin = marginCm / 2.54;
+    check(worksheet_set_footer_opt(m_sheet, text(value), &options), "footer");
 }
 
 void WorkbookWriter::freezePanes(int row, int column)

@@ -107,6 +107,10 @@ public:
     struct Properties
     {
         QString title, subject, author, manager, company, category, keywords, comments, status, hyperlinkBase;
+        // The creation stamp (day and time numbers), taken only when both are
+        // given; else the time the workbook is closed.
+        std::int32_t createdDay = 0;
+        std::int32_t createdTime = 0;
     };
     void setProperties(const Properties& properties);
 
@@ -116,8 +120,9 @@ public:
     void setZoom(int percent); // taken when 10..400
     // Centimetres; a negative side is libxlsxwriter's default.
     void setMargins(double left, double right, double top, double bottom);
-    void setHeader(const QString& text);
-    void setFooter(const QString& text);
+    // The page header and footer; a margin (centimetres) when not negative.
+    void setHeader(const QString& text, double marginCm = -1);
+    void setFooter(const QString& text, double marginCm = -1);
     // The rows above `row` and the columns left of `column` stay in view.
     void freezePanes(int row, int column);
 

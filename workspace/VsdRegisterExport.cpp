@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "workspace/VsdRegisterExport.h"
 
+#include "framework/ErrorManager.h"
+#include "framework/LastError.h"
 #include "framework/MessageBox.h"
 #include "framework/ProcessSettings.h"
 #include "lists/XlsxWorkbook.h"
@@ -46,7 +48,7 @@ struct RegisterColumn
 
 constexpr int kRegisterColumns = 51;
 
-constexpr std::array<RegisterColumn, kRegisterColumns> kColumns{{
+constexpr std::array<RegisterColumn, kRegisterColumns> kRegisterLayout{{
     {u"БЛАНК ВСД", u"Серия", 8, RegisterCell::Text},
     {nullptr, u"№", 10, RegisterCell::Right},
     {nullptr, u"Дата", 12, RegisterCell::Date},
@@ -100,28 +102,28 @@ constexpr std::array<RegisterColumn, kRegisterColumns> kColumns{{
     {nullptr, u"Информация по обработке запроса сервисом", 99, RegisterCell::Text},
 }};
 
-constexpr int kFirstDataRow = 8;
-constexpr double kDataRowHeight = 15;
-constexpr double kSpacerRowHeight = 8;
-constexpr int kProgressStep = 10;
+constexpr int kRegisterFirstRow = 8;
+constexpr double kRegisterRowHeight = 15;
+constexpr double kRegisterSpacerHeight = 8;
+constexpr int kRegisterProgressStep = 10;
 // The maker's web address, in the workbook's company and comments.
-constexpr char kMakerSite[] = "https://kestrom.ru";
+constexpr char kRegisterMakerSite[] = "https://kestrom.ru";
 
-thread_local RegisterFormatCount t_lastFormatCount;
+thread_local RegisterFormatCount t_lastRegisterFormats;
 
-QString qs(const char16_t* text)
+QString registerUtf16(const char16_t* text)
 {
     return QString::fromUtf16(text);
 }
 
 template <std::size_t N>
-QString recordZText(const char (&field)[N])
+QString registerZText(const char (&field)[N])
 {
     return platform::fromCp1251(store::ztextOf(field));
 }
 
 template <std::size_t N>
-QString recordText(const char (&field)[N])
+QString registerFixedText(const char (&field)[N])
 {
     return platform::fromCp1251(store::textOf(field));
 }
@@ -217,10 +219,10 @@ void writeTextOrBlank(lists::WorkbookWriter& w, int row, int column, const QStri
 
 void writeRegisterRow(lists::WorkbookWriter& w, const RegisterFormats& f, int row, const store::VsdRecord& r)
 {
-    w.setRow(row, kDataRowHeight, false, 1);
+    w.setRow(row, kRegisterRowHeight, false, 1);
     const auto use = [&w, &f](int column) {
         w.setCurrentFormat(
-            f.cells[static_cast<std::size_t>(kColumns[static_cast<std::size_t>(column - 1)].cell)]);
+            f.cells[static_cast<std::size_t>(kRegisterLayout[static_cast<std::size_t>(column - 1)].cell)]);
     };
     const auto text = [&](int column, const QString& value) {
         use(column);
@@ -235,45 +237,45 @@ void writeRegisterRow(lists::WorkbookWriter& w, const RegisterFormats& f, int ro
         w.writeNumber(row, column, value);
     };
 
-    text(1, recordZText(r.ISSUESERIES));
-    text(2, recordZText(r.ISSUENUMBER));
+    text(1, registerZText(r.ISSUESERIES));
+    text(2, registerZText(r.ISSUENUMBER));
     date(3, +r.DATE);
     text(4, vsdTypeText(store::ztextOf(r.VETDTYPE), UnknownCode::asStored()));
     text(5, statusText(+r.CODSTATUS, UnknownCode::asStored()));
     date(6, +r.UPDATEDATE);
     use(7);
     w.writeDateTime(row, 7, 0, +r.UPDATETIME);
-    text(8, recordZText(r.PRODITEMNAME));
-    text(9, recordZText(r.PRODITEMGTIN));
+    text(8, registerZText(r.PRODITEMNAME));
+    text(9, registerZText(r.PRODITEMGTIN));
     use(10);
-    w.writeValue(row, 10, recordZText(r.VOLUME));
+    w.writeValue(row, 10, registerZText(r.VOLUME));
     number(11, +r.KOLVO);
-    text(12, recordZText(r.UNITNAME));
+    text(12, registerZText(r.UNITNAME));
     date(13, +r.PRODATE1);
     number(14, +r.PROHOUR1);
     date(15, +r.PRODATE2);
     number(16, +r.PROHOUR2);
-    text(17, recordZText(r.PROINFORMALDATE));
+    text(17, registerZText(r.PROINFORMALDATE));
     date(18, +r.EXPDATE1);
     number(19, +r.EXPHOUR1);
     date(20, +r.EXPDATE2);
     number(21, +r.EXPHOUR2);
-    text(22, recordZText(r.EXPINFORMALDATE));
+    text(22, registerZText(r.EXPINFORMALDATE));
     number(23, +r.ACTUALSROK);
     number(24, +r.RESERVEPROC / 100.0);
     number(25, +r.RESERVEDAY);
     text(26, r.PERISHABLE == 1 ? QStringLiteral("Да") : QString());
-    text(27, recordZText(r.CONSIGNORNAME));
-    text(28, recordZText(r.CONSIGNORINN));
-    text(29, recordZText(r.CONSIGNORPLACE));
+    text(27, registerZText(r.CONSIGNORNAME));
+    text(28, registerZText(r.CONSIGNORINN));
+    text(29, registerZText(r.CONSIGNORPLACE));
     number(30, +r.PACKQUANTITY);
-    text(31, recordZText(r.PACKNAME));
-    text(32, recordZText(r.PACKVOLUME));
-    text(33, recordZText(r.PACKUNITNAME));
-    text(34, recordText(r.PRODITEMGUID));
-    text(35, recordZText(r.PRODITEMCODE));
-    text(36, recordZText(r.TTN_SERIES));
-    text(37, recordZText(r.TTN_NUMBER));
+    text(31, registerZText(r.PACKNAME));
+    text(32, registerZText(r.PACKVOLUME));
+    text(33, registerZText(r.PACKUNITNAME));
+    text(34, registerFixedText(r.PRODITEMGUID));
+    text(35, registerZText(r.PRODITEMCODE));
+    text(36, registerZText(r.TTN_SERIES));
+    text(37, registerZText(r.TTN_NUMBER));
     date(38, +r.TTN_ORVDATE);
     use(39);
     writeTextOrBlank(w, row, 39, documentTypeText(+r.TTN_TYPE, UnknownCode::empty()));
@@ -282,27 +284,27 @@ void writeRegisterRow(lists::WorkbookWriter& w, const RegisterFormats& f, int ro
     text(41, transportTypeText(+r.TRANSPORTTYPE1, UnknownCode::empty()));
     use(42);
     writeTransportNumber(w, row, 42, +r.TRANSPORTTYPE1,
-                         TransportNumberText(+r.TRANSPORTTYPE1, recordZText(r.VEHICLENUMBER1),
-                                             recordZText(r.TRAILERNUMBER1), recordZText(r.CONTAINERNUMBER1),
-                                             recordZText(r.WAGONNUMBER1), recordZText(r.FLIGHTNUMBER1),
-                                             recordZText(r.SHIPNAME1)));
+                         TransportNumberText(+r.TRANSPORTTYPE1, registerZText(r.VEHICLENUMBER1),
+                                             registerZText(r.TRAILERNUMBER1),
+                                             registerZText(r.CONTAINERNUMBER1), registerZText(r.WAGONNUMBER1),
+                                             registerZText(r.FLIGHTNUMBER1), registerZText(r.SHIPNAME1)));
     text(43, storageTypeText(store::ztextOf(r.TRSTORAGETYPE), UnknownCode::asStored()));
     text(44, transportTypeText(+r.TRANSPORTTYPE2, UnknownCode::empty()));
     use(45);
     writeTransportNumber(w, row, 45, +r.TRANSPORTTYPE2,
-                         TransportNumberText(+r.TRANSPORTTYPE2, recordZText(r.VEHICLENUMBER2),
-                                             recordZText(r.TRAILERNUMBER2), recordZText(r.CONTAINERNUMBER2),
-                                             recordZText(r.WAGONNUMBER2), recordZText(r.FLIGHTNUMBER2),
-                                             recordZText(r.SHIPNAME2)));
-    text(46, recordText(r.UUID));
+                         TransportNumberText(+r.TRANSPORTTYPE2, registerZText(r.VEHICLENUMBER2),
+                                             registerZText(r.TRAILERNUMBER2),
+                                             registerZText(r.CONTAINERNUMBER2), registerZText(r.WAGONNUMBER2),
+                                             registerZText(r.FLIGHTNUMBER2), registerZText(r.SHIPNAME2)));
+    text(46, registerFixedText(r.UUID));
     text(47, formText(store::ztextOf(r.VETDFORM), UnknownCode::asStored()));
     number(48, +r.CONDITION);
-    text(49, recordZText(r.APPSTATUS));
-    text(50, recordText(r.APPID));
-    text(51, recordZText(r.APPERROR));
+    text(49, registerZText(r.APPSTATUS));
+    text(50, registerFixedText(r.APPID));
+    text(51, registerZText(r.APPERROR));
 }
 
-void showExportError(const QString& text)
+void showRegisterError(const QString& text)
 {
     framework::MessageRequest r;
     r.caption = QStringLiteral("Ошибка");
@@ -310,6 +312,13 @@ void showExportError(const QString& text)
     r.icon = framework::MessageIcon::Information;
     r.customButtons = {QStringLiteral("&1. Закрыть")};
     framework::showNotice(framework::messagePresenter(), r);
+}
+
+// A table of the store that could not be read, through the error manager.
+void reportRegisterStoreError(framework::MessageId id)
+{
+    const framework::LastError& error = framework::lastError();
+    static_cast<void>(framework::errorManager().report_for_file(id, QString::fromStdString(error.fileName)));
 }
 
 // The workbook's settings, title, headings and columns. False when the title
@@ -321,7 +330,7 @@ bool startRegister(lists::WorkbookWriter& w, const RegisterHeading& heading, con
         return false;
     const QString title = QStringLiteral("Входящие ветеринарно-сопроводительные документы на ") +
                           platform::formatDay(platform::today()) + QStringLiteral(" г.");
-    const QString site = QString::fromLatin1(kMakerSite);
+    const QString site = QString::fromLatin1(kRegisterMakerSite);
     lists::WorkbookWriter::Properties properties;
     properties.title = title;
     properties.subject = QStringLiteral("Zanvo «Dirirev ODI»");
@@ -347,24 +356,24 @@ bool startRegister(lists::WorkbookWriter& w, const RegisterHeading& heading, con
     w.hideZeroValues();
 
     w.setCurrentFormat(nullptr);
-    w.setRow(2, kSpacerRowHeight);
+    w.setRow(2, kRegisterSpacerHeight);
     w.setCurrentFormat(f.heading);
     static_cast<void>(w.merge(3, 1, 3, 7, QStringLiteral("ХС: ") + heading.entityName));
     static_cast<void>(w.merge(4, 1, 4, 7, QStringLiteral("Площадка: ") + heading.enterpriseName));
     w.setCurrentFormat(nullptr);
-    w.setRow(5, kSpacerRowHeight);
+    w.setRow(5, kRegisterSpacerHeight);
 
     for (int c = 1; c <= kRegisterColumns; ++c) {
-        const RegisterColumn& column = kColumns[static_cast<std::size_t>(c - 1)];
+        const RegisterColumn& column = kRegisterLayout[static_cast<std::size_t>(c - 1)];
         if (column.group) {
             int last = c;
-            while (last < kRegisterColumns && !kColumns[static_cast<std::size_t>(last)].group)
+            while (last < kRegisterColumns && !kRegisterLayout[static_cast<std::size_t>(last)].group)
                 ++last;
             w.setCurrentFormat(f.group);
-            static_cast<void>(w.merge(6, c, 6, last, qs(column.group)));
+            static_cast<void>(w.merge(6, c, 6, last, registerUtf16(column.group)));
         }
         w.setCurrentFormat(f.column);
-        w.writeString(7, c, qs(column.heading));
+        w.writeString(7, c, registerUtf16(column.heading));
         w.setCurrentFormat(nullptr);
         w.setColumn(c, c, column.width, false, column.group ? 0 : 1);
     }
@@ -391,7 +400,7 @@ QString unfinishedWorkbookText(const QString& path, const QString& reason)
 
 RegisterFormatCount lastRegisterFormatCount()
 {
-    return t_lastFormatCount;
+    return t_lastRegisterFormats;
 }
 
 bool writeVsdRegister(store::Session& session, const std::vector<std::string>& uuids,
@@ -400,7 +409,7 @@ bool writeVsdRegister(store::Session& session, const std::vector<std::string>& u
     if (QFile::exists(file))
         QFile::remove(file);
     if (QFile::exists(file)) {
-        showExportError(noFileAccessText(QDir::toNativeSeparators(file)));
+        showRegisterError(noFileAccessText(QDir::toNativeSeparators(file)));
         return false;
     }
     const int total = static_cast<int>(uuids.size());
@@ -412,7 +421,7 @@ bool writeVsdRegister(store::Session& session, const std::vector<std::string>& u
     const auto unfinished = [&]() {
         static_cast<void>(w.close());
         QFile::remove(file);
-        showExportError(unfinishedWorkbookText(QDir::toNativeSeparators(file), w.errorText()));
+        showRegisterError(unfinishedWorkbookText(QDir::toNativeSeparators(file), w.errorText()));
         return false;
     };
     if (!startRegister(w, heading, file, f))
@@ -420,18 +429,26 @@ bool writeVsdRegister(store::Session& session, const std::vector<std::string>& u
 
     store::TypedTable<store::VsdRecord> vsds(session, store::vsdTable());
     if (vsds.open() != store::kOk) {
-        // The store has told the user why.
+        reportRegisterStoreError(framework::MessageId::RecordAccessFailed);
         static_cast<void>(w.close());
         QFile::remove(file);
         return false;
     }
-    int row = kFirstDataRow;
+    int row = kRegisterFirstRow;
     for (int i = 0; i < total; ++i) {
         vsds.clear();
         store::setText(vsds.rec().UUID, uuids[static_cast<std::size_t>(i)]);
-        if (vsds.fetch("MVD:BYUUID") == store::kOk)
+        const int found = vsds.fetch("MVD:BYUUID");
+        if (found == store::kOk) {
             writeRegisterRow(w, f, row++, vsds.rec());
-        if (progress && (i + 1) % kProgressStep == 0)
+        } else if (found != store::kRecordNotFound) {
+            // A table that cannot be read is not a VSD deleted meanwhile.
+            reportRegisterStoreError(framework::MessageId::RecordAccessFailed);
+            static_cast<void>(w.close());
+            QFile::remove(file);
+            return false;
+        }
+        if (progress && (i + 1) % kRegisterProgressStep == 0)
             progress(i + 1, total);
         if (w.failed())
             break; // the rest would fail the same way
@@ -440,19 +457,19 @@ bool writeVsdRegister(store::Session& session, const std::vector<std::string>& u
         progress(total, total);
 
     w.setCurrentFormat(nullptr);
-    w.setRow(row++, kDataRowHeight, false, 1);
+    w.setRow(row++, kRegisterRowHeight, false, 1);
     w.setCurrentFormat(f.totalLabel);
     w.writeString(row, 1, QStringLiteral("ИТОГО"));
     w.setCurrentFormat(f.totalCount);
     w.writeNumber(row, 2, total);
     w.outlineSettings(true, false, false, false);
 
-    t_lastFormatCount.workbookFormats = w.workbookFormats();
-    t_lastFormatCount.attributeSets = w.cachedFormats();
+    t_lastRegisterFormats.workbookFormats = w.workbookFormats();
+    t_lastRegisterFormats.attributeSets = w.cachedFormats();
     if (!w.close())
         return unfinished();
     if (!QFile::exists(file)) {
-        showExportError(missingWorkbookText());
+        showRegisterError(missingWorkbookText());
         return false;
     }
     return true;

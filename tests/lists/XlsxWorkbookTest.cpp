@@ -90,6 +90,8 @@ TEST_F(XlsxReadBackTest, ValuesDatesMergesAndSheetSettings)
     WorkbookWriter::Properties properties;
     properties.title = QStringLiteral("Заголовок");
     properties.comments = QStringLiteral("раз\r\nдва");
+    properties.createdDay = platform::dayNumber(QDate(2024, 5, 20));
+    properties.createdTime = platform::timeNumber(QTime(10, 11, 12));
     w.setProperties(properties);
     ASSERT_TRUE(w.addSheet(QStringLiteral("Лист1")));
     w.setPaper(9);
@@ -183,6 +185,7 @@ TEST_F(XlsxReadBackTest, ValuesDatesMergesAndSheetSettings)
     const QJsonObject props = dump.value(QLatin1String("props")).toObject();
     EXPECT_EQ(props.value(QLatin1String("title")).toString(), QStringLiteral("Заголовок"));
     EXPECT_EQ(props.value(QLatin1String("description")).toString(), QStringLiteral("раз\nдва"));
+    EXPECT_EQ(props.value(QLatin1String("created")).toString(), QStringLiteral("2024-05-20T10:11:12"));
 }
 
 TEST(XlsxWorkbookFailureTest, AWorkbookThatCannotBeFinishedIsReported)

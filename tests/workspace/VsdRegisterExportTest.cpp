@@ -426,4 +426,18 @@ TEST_F(VsdRegisterTest, AWorkbookThatCannotBeWrittenIsReportedAndNotReturned)
     EXPECT_EQ(f.read(2), QByteArray("PK"));
 }
 
+TEST_F(VsdRegisterTest, AJournalThatCannotBeReadIsReportedAndNoWorkbookIsLeft)
+{
+    {
+        QFile journal(m_folder.path() + QStringLiteral("Base/mv08.dat"));
+        ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
+        journal.write(QByteArray(4096, 'x'));
+    }
+    EXPECT_TRUE(workspace::exportVsdRegister(m_session, {registerUuid(1)}, {}).isEmpty());
+    ASSERT_EQ(m_presenter.shown().size(), 1u);
+    EXPECT_TRUE(m_presenter.shown().front().text.contains(QStringLiteral("mv08.dat")))
+        << m_presenter.shown().front().text.toStdString();
+    EXPECT_TRUE(QDir(m_folder.path() + QStringLiteral("export")).isEmpty());
+}
+
 } // namespace registertest
