@@ -17,11 +17,12 @@ namespace cli {
 [[nodiscard]] int runReceiveVsd(std::span<const std::string> words);
 [[nodiscard]] int runFetchVsd(std::span<const std::string> words);
 [[nodiscard]] int runLoadAnswer(std::span<const std::string> words);
+[[nodiscard]] int runExportRegister(std::span<const std::string> words);
 
 std::span<const Command> commands()
 {
     // A new command is one more file and one more line here.
-    static const std::array<Command, 12> list{
+    static const std::array<Command, 13> list{
         Command{"tables", "tables [--json]", "every table's fields and keys", runTables},
         Command{"init", "init --data DIR", "create DIR/Base and every table file", runInit},
         Command{"dump", "dump TABLE --data DIR [--reveal]", "a table's rows as UTF-8 tab-separated text",
@@ -47,6 +48,9 @@ std::span<const Command> commands()
                 "request, wait for and store every packet of incoming VSDs of a period", runFetchVsd},
         Command{"load-answer", "load-answer --list vsd FILE.xml --data DIR --guid ENTITY [--endpoint URL]",
                 "store the VSDs of a saved application-result answer", runLoadAnswer},
+        Command{"export-register",
+                "export-register --data DIR --guid ENTITY [--from DATE --to DATE] [--status N] OUT.xlsx",
+                "write the XLSX register of the working enterprise's incoming VSDs", runExportRegister},
     };
     return list;
 }

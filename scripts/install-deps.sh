@@ -8,6 +8,7 @@ PACKAGES=(
   libssl-dev openssl libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libxml2-utils libxml2-dev
+  python3-openpyxl
 )
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
