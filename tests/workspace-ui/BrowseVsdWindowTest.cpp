@@ -4,6 +4,7 @@
 // delete, and a picture of it for review.
 #include "WindowData.h"
 
+#include "framework/ProcessSettings.h"
 #include "framework/ui/Controls.h"
 #include "shell/DemoData.h"
 #include "shell/DemoService.h"
@@ -17,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QDialog>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -244,6 +246,41 @@ TEST_F(BrowseVsdWindowTest, CtrlEnterOpensTheCardAndItsNestedListsOpenBesideTheL
     for (QWidget* top : QApplication::topLevelWidgets())
         if (top != w.get())
             top->close();
+}
+
+TEST_F(BrowseVsdWindowTest, TheRegisterOfTheMarkedVsdsIsWrittenBesideTheWindowAndOpened)
+{
+    addOwnEntity();
+    addVsds({{1, 1}, {2, 2}, {3, 3}});
+    ASSERT_TRUE(QDir().mkpath(m_folder.path() + QStringLiteral("/export")));
+    framework::process::setTemporaryExportFolder(m_folder.path() + QStringLiteral("/export/"));
+    BrowseVsdWindow::Options options;
+    options.dataFolder = m_folder.path();
+    options.today = today();
+    options.askBeforeClose = false;
+    QStringList opened;
+    options.openFile = [&opened](const QString& file) { opened.push_back(file); };
+    BrowseVsdWindow w(options);
+    w.show();
+    auto* excel = control<QPushButton>(&w, QStringLiteral("EXCEL"));
+    ASSERT_TRUE(excel->isEnabled());
+    excel->click();
+    ASSERT_EQ(m_presenter.count(), 1u);
+    EXPECT_EQ(
+        m_presenter.shown().front().text,
+        QStringLiteral("Нет выбранных в списке записей (клавиши [ПРОБЕЛ] или [F8] для выбора диапазона) !"));
+    for (int row : {0, 2}) {
+        goToRow(w, row);
+        QTest::keyClick(list(w), Qt::Key_Space);
+    }
+    excel->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.exchangeRunning(), 30000);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened.front().endsWith(QStringLiteral(".xlsx")));
+    QFile workbook(opened.front());
+    ASSERT_TRUE(workbook.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(workbook.read(2) == "PK");
+    framework::process::setTemporaryExportFolder(QString());
 }
 
 TEST_F(BrowseVsdWindowTest, EscapeAsksBeforeTheProgramClosesAndExitDoesNot)

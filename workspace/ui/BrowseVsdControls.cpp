@@ -94,6 +94,7 @@ void BrowseVsdWindow::connectControls()
     connect(m_ui->returnVsd, &QPushButton::clicked, this, [this] { repayOrReturn(2); });
     connect(m_ui->printForm, &QPushButton::clicked, this, &BrowseVsdWindow::printForm);
     connect(m_ui->change, &QPushButton::clicked, this, &BrowseVsdWindow::openCard);
+    connect(m_ui->exportRegister, &QPushButton::clicked, this, &BrowseVsdWindow::exportRegister);
     connect(m_ui->inside, &QPushButton::clicked, this,
             [this] { openNested(m_model->uuidAt(m_ui->list->currentIndex().row())); });
     connect(m_ui->closeWindow, &QPushButton::clicked, this, [this] {

@@ -16,6 +16,7 @@
 #include "vetis/StoredVetisSettings.h"
 #include "workspace/PrintForm.h"
 #include "workspace/VsdApplications.h"
+#include "workspace/VsdRegisterExport.h"
 #include "workspace/ui/VsdListModel.h"
 
 #include <QDesktopServices>
@@ -268,6 +269,45 @@ void BrowseVsdWindow::printForm()
     }
 }
 
+void BrowseVsdWindow::exportRegister()
+{
+    if (m_runner->isRunning())
+        return;
+    const std::vector<std::string> uuids = m_model->selection().ordered();
+    if (uuids.empty()) {
+        framework::problemMessage(
+            framework::messagePresenter(),
+            QStringLiteral(
+                "Нет выбранных в списке записей (клавиши [ПРОБЕЛ] или [F8] для выбора диапазона) !"));
+        return;
+    }
+    RegisterHeading heading;
+    heading.entityName = m_own.name;
+    for (const EnterpriseChoice& e : m_enterprises)
+        if (e.guid == m_own.workingEnterprise)
+            heading.enterpriseName = e.name;
+    m_job = Job::Register;
+    const bool started = m_runner->start([uuids, heading](vetis::ExchangeWorker& worker) {
+        const QString file =
+            exportVsdRegister(worker.session(), uuids, heading, [&worker](int done, int total) {
+                if (total > 0)
+                    worker.control().setProgress(done * 100 / total);
+            });
+        worker.setProduct(file);
+        return !file.isEmpty();
+    });
+    if (!started)
+        m_job = Job::None;
+}
+
+void BrowseVsdWindow::openMadeFile(const QString& file)
+{
+    if (m_options.openFile)
+        m_options.openFile(file);
+    else
+        QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
 void BrowseVsdWindow::runFinished(const vetis::ExchangeRunResult& result)
 {
     const Job job = std::exchange(m_job, Job::None);
@@ -283,15 +323,12 @@ void BrowseVsdWindow::runFinished(const vetis::ExchangeRunResult& result)
         if (job == Job::ListRequest && m_ui->tabs->currentIndex() != 0)
             m_ui->tabs->setCurrentIndex(0);
     }
-    if (job == Job::Print) {
-        setWorkLine(QStringLiteral("ГОТОВ К ЗАПРОСУ"));
+    if (job == Job::Print || job == Job::Register) {
+        if (job == Job::Print)
+            setWorkLine(QStringLiteral("ГОТОВ К ЗАПРОСУ"));
         const QString* file = std::any_cast<QString>(&result.product);
-        if (file && !file->isEmpty()) {
-            if (m_options.openFile)
-                m_options.openFile(*file);
-            else
-                QDesktopServices::openUrl(QUrl::fromLocalFile(*file));
-        }
+        if (file && !file->isEmpty())
+            openMadeFile(*file);
         return;
     }
     if (job == Job::Polls) {

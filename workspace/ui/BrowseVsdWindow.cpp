@@ -33,8 +33,8 @@ namespace {
 
 // The commands whose windows the program does not have yet: shown, but
 // disabled with a tip that says so.
-constexpr const char* kLaterCommands[] = {"BRefs", "View2", "View3",  "View4",     "View1",
-                                          "EXCEL", "HELP",  "BSETUP", "GETVERSION"};
+constexpr const char* kLaterCommands[] = {"BRefs", "View2", "View3",  "View4",
+                                          "View1", "HELP",  "BSETUP", "GETVERSION"};
 
 // The commands that need a row in the list.
 constexpr const char* kRowCommands[] = {"SR",      "MSELECT", "SelectAll", "DeSelect", "Invert",

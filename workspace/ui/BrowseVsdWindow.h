@@ -115,6 +115,9 @@ private:
     void receivePendingList();
     void repayOrReturn(int operation);
     void printForm();
+    void exportRegister();
+    // Opens a file the program made (a print form, a register).
+    void openMadeFile(const QString& file);
     void runFinished(const vetis::ExchangeRunResult& result);
     bool confirmClose();
 
@@ -141,6 +144,7 @@ private:
         Polls,
         RepayReturn,
         Print,
+        Register,
     } m_job = Job::None;
 };
 
