@@ -106,8 +106,10 @@ constexpr int kRegisterFirstRow = 8;
 constexpr double kRegisterRowHeight = 15;
 constexpr double kRegisterSpacerHeight = 8;
 constexpr int kRegisterProgressStep = 10;
-// The maker's web address, in the workbook's company and comments.
-constexpr char kRegisterMakerSite[] = "https://kestrom.ru";
+// The maker's web address, in the workbook's company and comments. The maker
+// has no site yet: while it is empty, the comments end with the program's name
+// and the company stays empty.
+constexpr char kRegisterMakerSite[] = "";
 
 thread_local RegisterFormatCount t_lastRegisterFormats;
 
@@ -336,7 +338,9 @@ bool startRegister(lists::WorkbookWriter& w, const RegisterHeading& heading, con
     properties.subject = QStringLiteral("Zanvo «Dirirev ODI»");
     properties.keywords = QStringLiteral("Zanvo «Dirirev ODI»");
     properties.category = QStringLiteral("Реестр ВСД»");
-    properties.comments = QStringLiteral("Отчёт создан в программе:\r\nZanvo «Dirirev ODI»\r\nСайт: ") + site;
+    properties.comments = QStringLiteral("Отчёт создан в программе:\r\nZanvo «Dirirev ODI»");
+    if (!site.isEmpty())
+        properties.comments += QStringLiteral("\r\nСайт: ") + site;
     properties.company = site;
     w.setProperties(properties);
     if (!w.addSheet(QStringLiteral("Лист1")))
