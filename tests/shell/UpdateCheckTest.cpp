@@ -5,6 +5,7 @@
 
 #include "framework/PrintQString.h"
 #include "support/TestSupport.h"
+#include "vetis-sim/TlsCertificate.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -184,6 +185,42 @@ TEST(UpdateCheck, ProgramSourcesRefusePlainHttp)
     EXPECT_EQ(shell::downloadInstaller(published, temp.file(QStringLiteral("kit.exe")), sources),
               shell::InstallerDownload::Failed);
     EXPECT_FALSE(QFileInfo::exists(temp.file(QStringLiteral("kit.exe"))));
+}
+
+TEST(UpdateCheck, HttpsServersMustBeTrusted)
+{
+    testsupport::TempFolder temp;
+    std::string cert;
+    std::string key;
+    ASSERT_TRUE(vetissim::writeSelfSignedCertificate(temp.path().toStdString(), cert, key, nullptr));
+    httplib::SSLServer server(cert.c_str(), key.c_str());
+    std::atomic<int> answered{0};
+    server.Get("/_version", [&](const httplib::Request&, httplib::Response& res) {
+        ++answered;
+        res.set_content("[VetisZnv]\nDate=10.05.2024\nLink=https://127.0.0.1:1/setup.exe\n", "text/plain");
+    });
+    const int port = server.bind_to_any_port("127.0.0.1");
+    ASSERT_GT(port, 0);
+    std::thread thread([&] { server.listen_after_bind(); });
+    for (int i = 0; i < 500 && !server.is_running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+
+    shell::UpdateSources sources;
+    sources.baseUrls = {QStringLiteral("https://127.0.0.1:%1").arg(port)};
+    // Turning verification off does not reach the update's transfers.
+    sources.transport.tls.verify = false;
+    EXPECT_FALSE(shell::fetchPublishedVersion(sources, temp.path()));
+    EXPECT_EQ(answered.load(), 0);
+
+    // A server whose authority is trusted is asked.
+    sources.transport.tls.caBundleFile = QString::fromStdString(cert);
+    const std::optional<shell::PublishedVersion> published =
+        shell::fetchPublishedVersion(sources, temp.path());
+    EXPECT_TRUE(published.has_value());
+    EXPECT_EQ(answered.load(), 1);
+
+    server.stop();
+    thread.join();
 }
 
 TEST(UpdateCheck, DownloadsAndVerifiesTheInstaller)
