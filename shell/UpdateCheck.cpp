@@ -100,7 +100,9 @@ std::optional<PublishedVersion> readVersionFile(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     // Guard against a server that sends something huge instead.
-    const QByteArray content = file.read(64 * 1024);
+    QByteArray content = file.read(64 * 1024);
+    if (content.startsWith("\xEF\xBB\xBF"))
+        content.remove(0, 3);
     PublishedVersion published;
     bool inSection = false;
     for (const QByteArray& rawLine : content.split('\n')) {

@@ -278,7 +278,7 @@ TEST(UpdateCheck, VersionFileAndNames)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(content);
     };
-    write("[VetisZnv]\nDate = 1.6.2024\nLink = https://site/a b/Setup_2024.exe\nSHA256=ABCDEF\n");
+    write("\xEF\xBB\xBF[VetisZnv]\nDate = 1.6.2024\nLink = https://site/a b/Setup_2024.exe\nSHA256=ABCDEF\n");
     std::optional<shell::PublishedVersion> published = shell::readVersionFile(file);
     ASSERT_TRUE(published.has_value());
     EXPECT_EQ(published->date, QDate(2024, 6, 1));
