@@ -8,6 +8,7 @@
 #include "shell/ProgramVersion.h"
 #include "shell/Startup.h"
 #include "shell/ui/UiDefaults.h"
+#include "shell/ui/UpdateDialog.h"
 #include "workspace/ui/BrowseVsdWindow.h"
 #include "xmltypes/XmlTypes.h"
 
@@ -33,6 +34,9 @@ int main(int argc, char** argv)
         options.dataFolder = framework::process::dataFolder();
         options.versionDate = shell::programVersionDate();
         options.demo = shell::isDemoRun();
+        options.checkForUpdate = [](QWidget* parent) {
+            return shell::ui::checkForUpdate(parent, shell::programVersionDate());
+        };
         workspace::ui::BrowseVsdWindow window(options);
         window.show();
         return QApplication::exec();

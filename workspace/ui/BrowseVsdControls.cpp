@@ -95,6 +95,17 @@ void BrowseVsdWindow::connectControls()
     connect(m_ui->printForm, &QPushButton::clicked, this, &BrowseVsdWindow::printForm);
     connect(m_ui->change, &QPushButton::clicked, this, &BrowseVsdWindow::openCard);
     connect(m_ui->exportRegister, &QPushButton::clicked, this, &BrowseVsdWindow::exportRegister);
+    connect(m_ui->update, &QPushButton::clicked, this, [this] {
+        if (!m_options.checkForUpdate || m_runner->isRunning())
+            return;
+        if (m_options.checkForUpdate(this)) {
+            // The installer runs: the program makes way for it.
+            m_closing = true;
+            close();
+            return;
+        }
+        refreshList();
+    });
     connect(m_ui->inside, &QPushButton::clicked, this,
             [this] { openNested(m_model->uuidAt(m_ui->list->currentIndex().row())); });
     connect(m_ui->closeWindow, &QPushButton::clicked, this, [this] {
@@ -113,6 +124,7 @@ void BrowseVsdWindow::connectControls()
     shortcut(Qt::Key_F3, m_ui->repay);
     shortcut(Qt::Key_F4, m_ui->answer);
     shortcut(Qt::Key_F5, m_ui->refresh);
+    shortcut(Qt::Key_F9, m_ui->update);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), m_ui->change);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter), m_ui->change);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this), &QShortcut::activated, this,

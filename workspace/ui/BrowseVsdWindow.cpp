@@ -301,6 +301,11 @@ void BrowseVsdWindow::setWorkLine(const QString& text)
 
 void BrowseVsdWindow::disableLaterCommands()
 {
+    if (!m_options.checkForUpdate) {
+        m_ui->update->setEnabled(false);
+        m_ui->update->setToolTip(m_ui->update->toolTip() +
+                                 QStringLiteral(" (Будет доступно в следующей версии программы)"));
+    }
     const QString tip = QStringLiteral("Будет доступно в следующей версии программы");
     for (const char* name : kLaterCommands)
         if (auto* w = findChild<QWidget*>(QString::fromLatin1(name))) {

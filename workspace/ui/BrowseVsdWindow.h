@@ -52,6 +52,9 @@ public:
         bool askBeforeClose = true;
         // Opens a downloaded print form; empty: the desktop's program for PDF files.
         std::function<void(const QString& file)> openFile;
+        // The update check (F9): true when the program must close for the
+        // installer. Empty: the command stays disabled.
+        std::function<bool(QWidget* parent)> checkForUpdate;
     };
 
     explicit BrowseVsdWindow(Options options, QWidget* parent = nullptr);
