@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+// zanvo-cli xml-export TABLE --data DIR [--reveal]: the records of one table as
+// XML on standard output (the form is described in TableXml.h), in the order
+// of the primary key. The access settings hold passwords and API keys: they
+// are written only with --reveal. The table's file is only read.
+#include "cli/Command.h"
+
+#include "cli/StoreMessages.h"
+#include "cli/TableXml.h"
+#include "store/Session.h"
+#include "store/Table.h"
+#include "store/tables/AllTables.h"
+
+#include <QString>
+
+namespace cli {
+
+int runXmlExport(std::span<const std::string> words)
+{
+    const Command& self = command("xml-export");
+    Arguments args;
+    std::string error;
+    if (!parseArguments(words, {"--data"}, {"--reveal"}, args, error))
+        return usageError(self, error);
+    if (args.positional.size() != 1)
+        return usageError(self, "one table name is required");
+    const QString data = QString::fromLocal8Bit(args.option("--data"));
+    if (data.isEmpty())
+        return usageError(self, "--data DIR is required");
+    const store::TableDef* def = store::tableByName(args.positional.front());
+    if (!def) {
+        fail("no table named " + args.positional.front() + " (see zanvo-cli tables)");
+        return kExitUsage;
+    }
+    if (def->storage == store::Storage::SharedMemory || def->storage == store::Storage::ThreadMemory) {
+        fail(std::string(def->name) + " lives in the program's memory only: there is nothing to export");
+        return kExitFailure;
+    }
+    if (def->storage == store::Storage::EncryptedFile && !args.has("--reveal")) {
+        fail(std::string(def->name) +
+             " holds passwords and API keys: give --reveal to write them in plain text");
+        return kExitFailure;
+    }
+
+    store::Session session(data, {}, store::Access::ReadOnly);
+    store::Table table(session, *def);
+    if (table.open() != store::kOk) {
+        fail(describeLastError(*def));
+        return kExitFailure;
+    }
+    const store::KeyDef* order = def->primaryKey() ? def->primaryKey() : &def->keys.front();
+    if (table.set(*order, 0) != store::kOk) {
+        fail(describeLastError(*def));
+        return kExitFailure;
+    }
+
+    TableXmlWriter writer(*def);
+    std::string text;
+    writer.begin(text);
+    int code = store::kOk;
+    while ((code = table.next()) == store::kOk) {
+        writer.record(table.data(), text);
+        if (text.size() >= (1u << 20)) {
+            out(text);
+            text.clear();
+        }
+    }
+    if (code != store::kRecordNotFound) {
+        out(text);
+        fail(describeLastError(*def));
+        return kExitFailure;
+    }
+    writer.end(text);
+    out(text);
+    return kExitOk;
+}
+
+} // namespace cli
