@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 // zanvo-cli xml-export TABLE --data DIR [--reveal]: the records of one table as
 // XML on standard output (the form is described in TableXml.h), in the order
-// of the primary key. The access settings hold passwords and API keys: they
-// are written only with --reveal. The table's file is only read.
+// of the primary key (the sealed settings sorted by their text). The access settings hold passwords and API
+// keys: they are written only with --reveal. The table's file is only read.
 #include "cli/Command.h"
 
 #include "cli/StoreMessages.h"
@@ -12,6 +12,9 @@
 #include "store/tables/AllTables.h"
 
 #include <QString>
+
+#include <algorithm>
+#include <vector>
 
 namespace cli {
 
@@ -57,8 +60,17 @@ int runXmlExport(std::span<const std::string> words)
     TableXmlWriter writer(*def);
     std::string text;
     writer.begin(text);
+    // The sealed table walks in an order of its file's own: its few records
+    // are sorted so that the same records give the same file everywhere.
+    const bool sorted = def->storage == store::Storage::EncryptedFile;
+    std::vector<std::string> records;
     int code = store::kOk;
     while ((code = table.next()) == store::kOk) {
+        if (sorted) {
+            records.emplace_back();
+            writer.record(table.data(), records.back());
+            continue;
+        }
         writer.record(table.data(), text);
         if (text.size() >= (1u << 20)) {
             out(text);
@@ -70,6 +82,9 @@ int runXmlExport(std::span<const std::string> words)
         fail(describeLastError(*def));
         return kExitFailure;
     }
+    std::sort(records.begin(), records.end());
+    for (const std::string& r : records)
+        text += r;
     writer.end(text);
     out(text);
     return kExitOk;
