@@ -146,8 +146,8 @@ bool readTableXml(const store::TableDef& table, std::string_view xml, std::vecto
     }
     const std::string version = std::to_string(table.version());
     if (std::string_view(root.attribute("version").value()) != version) {
-        error = "the file was written with version " + shownValue(root.attribute("version").value()) + " of " +
-                std::string(table.name) + "'s fields; this program has version " + version;
+        error = "the file was written with version " + shownValue(root.attribute("version").value()) +
+                " of " + std::string(table.name) + "'s fields; this program has version " + version;
         return false;
     }
 
@@ -219,8 +219,8 @@ bool readTableXml(const store::TableDef& table, std::string_view xml, std::vecto
                 const std::size_t room = *st == store::FieldType::ZText ? f.bytes - 1u : f.bytes;
                 if (cp.size() > room ||
                     (*st == store::FieldType::ZText && cp.find('\0') != std::string::npos)) {
-                    error = where + ", " + f.label + ": " + shownValue(value) + " is longer than the field's " +
-                            std::to_string(room) + " bytes";
+                    error = where + ", " + f.label + ": " + shownValue(value) +
+                            " is longer than the field's " + std::to_string(room) + " bytes";
                     return false;
                 }
             }
