@@ -35,6 +35,10 @@ extern "C" ZANVO_XMLTYPES_EXPORT unsigned zanvo_xmltypes_build(void);
 //         info.GETFIELDLABEL(); info.GETFIELDTYPE(type, size, places); ...
 //     }
 //
+// INIT keeps a reference to what it binds (table, list, group, view): that
+// must outlive the object or its next INIT. An object bound to nothing answers
+// kNotBound to everything and an empty label.
+//
 // The library reads the field dictionaries of the store (store/FieldDef.h) and
 // the layouts of the response lists; it links none of the program's code.
 namespace responses {
