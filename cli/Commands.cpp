@@ -18,11 +18,13 @@ namespace cli {
 [[nodiscard]] int runFetchVsd(std::span<const std::string> words);
 [[nodiscard]] int runLoadAnswer(std::span<const std::string> words);
 [[nodiscard]] int runExportRegister(std::span<const std::string> words);
+[[nodiscard]] int runXmlExport(std::span<const std::string> words);
+[[nodiscard]] int runXmlImport(std::span<const std::string> words);
 
 std::span<const Command> commands()
 {
     // A new command is one more file and one more line here.
-    static const std::array<Command, 13> list{
+    static const std::array<Command, 15> list{
         Command{"tables", "tables [--json]", "every table's fields and keys", runTables},
         Command{"init", "init --data DIR", "create DIR/Base and every table file", runInit},
         Command{"dump", "dump TABLE --data DIR [--reveal]", "a table's rows as UTF-8 tab-separated text",
@@ -51,6 +53,10 @@ std::span<const Command> commands()
         Command{"export-register",
                 "export-register --data DIR --guid ENTITY [--from DATE --to DATE] [--status N] OUT.xlsx",
                 "write the XLSX register of the working enterprise's incoming VSDs", runExportRegister},
+        Command{"xml-export", "xml-export TABLE --data DIR [--reveal]", "a table's records as XML",
+                runXmlExport},
+        Command{"xml-import", "xml-import TABLE FILE.xml --data DIR",
+                "add the records of an xml-export file to a table, all or none", runXmlImport},
     };
     return list;
 }
