@@ -8,6 +8,7 @@
 // The table's file is only read: a missing, damaged or older file is
 // reported and left as it is.
 #include "cli/Command.h"
+#include "cli/TableArguments.h"
 
 #include "cli/StoreMessages.h"
 #include "platform/CodePage.h"
@@ -41,21 +42,12 @@ bool isSecret(std::string_view field)
 
 int runDump(std::span<const std::string> words)
 {
-    const Command& self = command("dump");
     Arguments args;
-    std::string error;
-    if (!parseArguments(words, {"--data"}, {"--reveal"}, args, error))
-        return usageError(self, error);
-    if (args.positional.size() != 1)
-        return usageError(self, "one table name is required");
-    const QString data = QString::fromLocal8Bit(args.option("--data"));
-    if (data.isEmpty())
-        return usageError(self, "--data DIR is required");
-    const store::TableDef* def = store::tableByName(args.positional.front());
-    if (!def) {
-        fail("no table named " + args.positional.front() + " (see zanvo-cli tables)");
-        return kExitUsage;
-    }
+    QString data;
+    const store::TableDef* def = nullptr;
+    int exitCode = kExitOk;
+    if (!readTableArguments(command("dump"), words, args, data, def, exitCode))
+        return exitCode;
 
     // Dumping only reads: a missing file is reported, not created, and no
     // file is changed (no upgrade, no journal, no anchor beside the tables).

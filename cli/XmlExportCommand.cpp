@@ -4,6 +4,7 @@
 // of the primary key (the sealed settings sorted by their text). The access settings hold passwords and API
 // keys: they are written only with --reveal. The table's file is only read.
 #include "cli/Command.h"
+#include "cli/TableArguments.h"
 
 #include "cli/StoreMessages.h"
 #include "cli/TableXml.h"
@@ -20,21 +21,12 @@ namespace cli {
 
 int runXmlExport(std::span<const std::string> words)
 {
-    const Command& self = command("xml-export");
     Arguments args;
-    std::string error;
-    if (!parseArguments(words, {"--data"}, {"--reveal"}, args, error))
-        return usageError(self, error);
-    if (args.positional.size() != 1)
-        return usageError(self, "one table name is required");
-    const QString data = QString::fromLocal8Bit(args.option("--data"));
-    if (data.isEmpty())
-        return usageError(self, "--data DIR is required");
-    const store::TableDef* def = store::tableByName(args.positional.front());
-    if (!def) {
-        fail("no table named " + args.positional.front() + " (see zanvo-cli tables)");
-        return kExitUsage;
-    }
+    QString data;
+    const store::TableDef* def = nullptr;
+    int exitCode = kExitOk;
+    if (!readTableArguments(command("xml-export"), words, args, data, def, exitCode))
+        return exitCode;
     if (def->storage == store::Storage::SharedMemory || def->storage == store::Storage::ThreadMemory) {
         fail(std::string(def->name) + " lives in the program's memory only: there is nothing to export");
         return kExitFailure;
