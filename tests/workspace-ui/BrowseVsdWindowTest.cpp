@@ -283,6 +283,21 @@ TEST_F(BrowseVsdWindowTest, TheRegisterOfTheMarkedVsdsIsWrittenBesideTheWindowAn
     framework::process::setTemporaryExportFolder(QString());
 }
 
+TEST_F(BrowseVsdWindowTest, TheCardsOfTheSenderAndCarrierSayWhatIsMissing)
+{
+    addOwnEntity();
+    addVsds({{1, 1}});
+    auto w = open();
+    goToRow(*w, 0);
+    // The sender's GUID is known but the entity was never loaded; the carrier has no GUID.
+    control<QPushButton>(w.get(), QStringLiteral("View2"))->click();
+    control<QPushButton>(w.get(), QStringLiteral("View4"))->click();
+    ASSERT_EQ(m_presenter.count(), 2u);
+    EXPECT_EQ(m_presenter.shown()[0].text,
+              QStringLiteral("В справочник не загружены данные о ХС отправителе продукции по ВСД !"));
+    EXPECT_EQ(m_presenter.shown()[1].text, QStringLiteral("Нет данных о ХС перевозчике продукции по ВСД !"));
+}
+
 TEST_F(BrowseVsdWindowTest, EscapeAsksBeforeTheProgramClosesAndExitDoesNot)
 {
     addOwnEntity();

@@ -11,10 +11,14 @@
 #include "platform/Dates.h"
 #include "store/RecordText.h"
 #include "vetis/ExchangeRunner.h"
+#include "workspace/OwnEntity.h"
 #include "workspace/SearchMask.h"
 #include "workspace/VsdLocalDelete.h"
+#include "workspace/ui/EnterpriseCard.h"
+#include "workspace/ui/EntityCard.h"
 #include "workspace/ui/GroupedHeaderView.h"
 #include "workspace/ui/NestedListsWindow.h"
+#include "workspace/ui/ProductCard.h"
 #include "workspace/ui/VsdCard.h"
 #include "workspace/ui/VsdListColumns.h"
 #include "workspace/ui/VsdListModel.h"
@@ -95,6 +99,11 @@ void BrowseVsdWindow::connectControls()
     connect(m_ui->printForm, &QPushButton::clicked, this, &BrowseVsdWindow::printForm);
     connect(m_ui->change, &QPushButton::clicked, this, &BrowseVsdWindow::openCard);
     connect(m_ui->exportRegister, &QPushButton::clicked, this, &BrowseVsdWindow::exportRegister);
+    connect(m_ui->viewProduct, &QPushButton::clicked, this, &BrowseVsdWindow::viewProduct);
+    connect(m_ui->viewConsignor, &QPushButton::clicked, this, [this] { viewEntity(false); });
+    connect(m_ui->viewCarrier, &QPushButton::clicked, this, [this] { viewEntity(true); });
+    connect(m_ui->viewPlace, &QPushButton::clicked, this, &BrowseVsdWindow::viewEnterprise);
+    connect(m_ui->setup, &QPushButton::clicked, this, &BrowseVsdWindow::setupOwnEntity);
     connect(m_ui->update, &QPushButton::clicked, this, [this] {
         if (!m_options.checkForUpdate || m_runner->isRunning())
             return;
@@ -381,6 +390,59 @@ void BrowseVsdWindow::openNested(const std::string& uuid)
 {
     if (uuid.size() == 36)
         openNestedLists(this, dataFolder(), m_own.guid, "1", uuid);
+}
+
+void BrowseVsdWindow::viewProduct()
+{
+    if (const store::VsdRecord* r = m_model->record(m_ui->list->currentIndex().row()))
+        openProductCard(this, m_session, m_own.guid, std::string(store::textOf(r->PRODITEMGUID)));
+}
+
+void BrowseVsdWindow::viewEnterprise()
+{
+    if (const store::VsdRecord* r = m_model->record(m_ui->list->currentIndex().row()))
+        openEnterpriseCard(this, m_session, m_own.guid, std::string(store::textOf(r->CONSIGNORENT)));
+}
+
+void BrowseVsdWindow::viewEntity(bool carrier)
+{
+    const store::VsdRecord* r = m_model->record(m_ui->list->currentIndex().row());
+    if (!r)
+        return;
+    const std::string guid(carrier ? store::textOf(r->BROKER) : store::textOf(r->CONSIGNORHS));
+    const QString who = carrier ? QStringLiteral("перевозчике") : QStringLiteral("отправителе");
+    switch (runEntityCard(this, m_session, m_own.guid, guid, false)) {
+    case EntityCardResult::NoGuid:
+        framework::informationMessage(framework::messagePresenter(),
+                                      QStringLiteral("Нет данных о ХС ") + who +
+                                          QStringLiteral(" продукции по ВСД !"));
+        break;
+    case EntityCardResult::NotStored:
+        framework::informationMessage(framework::messagePresenter(),
+                                      QStringLiteral("В справочник не загружены данные о ХС ") + who +
+                                          QStringLiteral(" продукции по ВСД !"));
+        break;
+    default:
+        break;
+    }
+}
+
+void BrowseVsdWindow::setupOwnEntity()
+{
+    if (m_runner->isRunning())
+        return;
+    const OwnEntity own = workspace::openOwnEntity(m_session);
+    if (!own.stored) {
+        framework::problemMessage(framework::messagePresenter(),
+                                  QStringLiteral("Нет доступа к карточке своего хозяйствующего субъекта !"));
+        return;
+    }
+    if (runEntityCard(this, m_session, own.guid, own.guid, true) == EntityCardResult::Saved) {
+        // The card may have changed the entity, its settings and its working enterprise.
+        openOwnEntity(false);
+        clearMarks();
+    }
+    refreshList();
 }
 
 // Local delete.

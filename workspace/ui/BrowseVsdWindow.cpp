@@ -33,8 +33,7 @@ namespace {
 
 // The commands whose windows the program does not have yet: shown, but
 // disabled with a tip that says so.
-constexpr const char* kLaterCommands[] = {"BRefs", "View2", "View3",  "View4",
-                                          "View1", "HELP",  "BSETUP", "GETVERSION"};
+constexpr const char* kLaterCommands[] = {"BRefs", "HELP"};
 
 // The commands that need a row in the list.
 constexpr const char* kRowCommands[] = {"SR",      "MSELECT", "SelectAll", "DeSelect", "Invert",
@@ -97,7 +96,7 @@ BrowseVsdWindow::BrowseVsdWindow(Options options, QWidget* parent)
         zone3->setText(QStringLiteral("Версия Zanvo от ") +
                        m_options.versionDate.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" г."));
 
-    openOwnEntity();
+    openOwnEntity(true);
     connectControls();
     buildContextMenu();
     disableLaterCommands();
@@ -173,7 +172,7 @@ void BrowseVsdWindow::nameControls()
         widget->setObjectName(QString::fromLatin1(name));
 }
 
-void BrowseVsdWindow::openOwnEntity()
+void BrowseVsdWindow::openOwnEntity(bool setPeriod)
 {
     m_own = workspace::openOwnEntity(m_session);
     m_ui->entityName->setText(m_own.name);
@@ -185,9 +184,11 @@ void BrowseVsdWindow::openOwnEntity()
     const std::optional<store::VetisRecord> settings = stored.find(key);
     applyScale(settings ? settings->WINSFONT : 0);
     const int period = settings && settings->PERIOD != 0 ? settings->PERIOD : vetis::kPeriodInsteadOfZero;
-    const QDate to = m_options.today.addDays(1);
-    m_ui->dateTo->setDate(to);
-    m_ui->dateFrom->setDate(to.addDays(-period));
+    if (setPeriod) {
+        const QDate to = m_options.today.addDays(1);
+        m_ui->dateTo->setDate(to);
+        m_ui->dateFrom->setDate(to.addDays(-period));
+    }
     fillEnterprises();
 }
 

@@ -75,7 +75,8 @@ protected:
 
 private:
     void nameControls();
-    void openOwnEntity();
+    // Reads the own entity, its settings and its enterprises; the period too at opening.
+    void openOwnEntity(bool setPeriod);
     void applyScale(int winsfont);
     void fillEnterprises();
     void connectControls();
@@ -112,6 +113,11 @@ private:
     // Commands.
     void removeVsds();
     void openCard();
+    // View1..View4 and BSETUP.
+    void viewProduct();
+    void viewEntity(bool carrier);
+    void viewEnterprise();
+    void setupOwnEntity();
     void openNested(const std::string& uuid);
     void requestList();
     void answers();
