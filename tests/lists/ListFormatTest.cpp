@@ -18,10 +18,12 @@
 #include "support/TestSupport.h"
 
 #include "framework/PrintQString.h"
+#include <QApplication>
 #include <QHeaderView>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sqlite3.h>
@@ -334,6 +336,34 @@ TEST_F(ListFormatTest, ZoomStopsAtItsLimitsAndTheWidthsFollowIt)
     EXPECT_EQ(fresh.setup, 1);
     EXPECT_EQ(fresh.fontSize, 12);
     EXPECT_EQ(fresh.rowHeight, 10);
+}
+
+TEST_F(ListFormatTest, TheWheelStepSetsTheRowsScrolledANotch)
+{
+    DesignedList probe;
+    const std::string design = layoutText(probe.header());
+    putFileRecord(kList, design, design, ListAppearance{1, 0, 0, 10, 11, 1, 200});
+    DesignedList list;
+    list.model.setRowCount(200);
+    list.view.resize(400, 200);
+    list.view.show();
+    ListFormat* format = attachListFormat(&list.view, kList, *session);
+    const auto notchDown = [&list] {
+        const QPointF at(10, 10);
+        QWheelEvent wheel(at, list.view.viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(list.view.viewport(), &wheel);
+        return list.view.rowAt(0);
+    };
+    ASSERT_EQ(list.view.rowAt(0), 0);
+    EXPECT_EQ(notchDown(), 1); // 200: one row
+    EXPECT_EQ(format->appearance().wheelStep, 200);
+
+    forgetRun();
+    forgetFile();
+    putFileRecord(kList, design, design, ListAppearance{1, 0, 0, 10, 11, 1, 40});
+    format->open();
+    EXPECT_EQ(notchDown(), 4); // 40: three rows
 }
 
 TEST_F(ListFormatTest, AFailingRecordOfTheWriteBackKeepsNone)
