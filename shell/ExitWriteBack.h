@@ -3,9 +3,9 @@
 
 namespace shell {
 
-// Writes back the list formats the user changed while the program ran. The
-// list-format settings do not exist yet, so there is nothing to write: this is
-// the place the list-format manager's write-back is to be called from.
-inline void writeBackChangedListFormats() {}
+// Writes the list formats the user changed while the program ran into the
+// list-format file of the process (one transaction; failures are shown to the
+// user) and forgets them. Called once, after the main window has closed.
+void writeBackChangedListFormats();
 
 } // namespace shell

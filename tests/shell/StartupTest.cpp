@@ -4,11 +4,18 @@
 #include "framework/RecordingPresenter.h"
 #include "framework/StorageErrorTexts.h"
 #include "framework/WindowPositions.h"
+#include "lists/ui/ListFormat.h"
 #include "platform/Paths.h"
 #include "shell/CommandLine.h"
 #include "shell/DemoData.h"
 #include "shell/DemoMode.h"
+#include "shell/ExitWriteBack.h"
 #include "shell/Folders.h"
+#include "store/ErrorCodes.h"
+#include "store/RecordText.h"
+#include "store/Session.h"
+#include "store/Table.h"
+#include "store/tables/BrwSet.h"
 #include "vetis/Endpoints.h"
 #include "vetis/TransportSettings.h"
 
@@ -18,7 +25,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QSettings>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <gtest/gtest.h>
 
 using namespace shell;
@@ -109,6 +119,34 @@ TEST_F(StartupTest, CompleteInstallationRunsTheMainWindowAndWritesBack)
     EXPECT_TRUE(QFileInfo(perUserFolder()).isDir());
     EXPECT_FALSE(QFileInfo::exists(out.listFormatFile));
     EXPECT_EQ(framework::standardButtonCaption(framework::ButtonYes), QStringLiteral("&1. Да"));
+}
+
+TEST_F(StartupTest, ListFormatsChangedWhileTheMainWindowRanAreInTheListFormatFileAfterwards)
+{
+    env.runMainWindow = [] {
+        store::Session session(framework::process::dataFolder(), framework::process::listFormatFile());
+        QStandardItemModel model(1, 3);
+        QWidget window;
+        auto* view = new QTableView(&window);
+        view->setModel(&model);
+        lists::ui::attachListFormat(view, QStringLiteral("Brw_m_VSD2"), session);
+        view->horizontalHeader()->moveSection(2, 0);
+        window.close();
+        return 0;
+    };
+    env.exitWriteBack = &shell::writeBackChangedListFormats;
+    const StartupOutcome out = runStartup(env);
+    EXPECT_EQ(out.reached, StartupStage::WrittenBack);
+    EXPECT_EQ(presenter.count(), 0u);
+
+    store::Session session(env.dataFolder, out.listFormatFile);
+    store::TypedTable<store::BrwSetRecord> formats(session, store::brwSetTable());
+    ASSERT_EQ(formats.open(), store::kOk);
+    formats.clear();
+    store::setZText(formats.rec().IDBROWSE, "Brw_m_VSD2");
+    ASSERT_EQ(formats.fetch("BRW:BYID"), store::kOk);
+    EXPECT_NE(store::ztextOf(formats.rec().CURFORMAT), store::ztextOf(formats.rec().DEFFORMAT));
+    EXPECT_NE(store::ztextOf(formats.rec().CURFORMAT).find(";2:"), std::string_view::npos);
 }
 
 TEST_F(StartupTest, TheAnswerSizeLimitComesFromTheSettingsWhenItIsAWholeNumberInRange)

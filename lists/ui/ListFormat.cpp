@@ -1,0 +1,389 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#include "lists/ui/ListFormat.h"
+
+#include "framework/MessageBox.h"
+#include "framework/ProcessSettings.h"
+#include "lists/Palette.h"
+
+#include <QAbstractItemModel>
+#include <QColor>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTableView>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace lists::ui {
+
+namespace {
+
+constexpr std::string_view kLayoutTag = "ZL1";
+constexpr int kLongestColumnWidth = 10000;
+
+struct LayoutColumn
+{
+    int logical = 0;
+    int width = 0;
+    bool hidden = false;
+};
+
+// FNV-1a over the captions of the columns: a list whose columns were renamed,
+// added or taken away no longer matches a layout saved for it.
+std::uint64_t captionsFingerprint(const QHeaderView& header)
+{
+    std::uint64_t h = 14695981039346656037ull;
+    const auto mix = [&h](std::uint32_t unit) {
+        h ^= unit;
+        h *= 1099511628211ull;
+    };
+    const QAbstractItemModel* model = header.model();
+    for (int i = 0; i < header.count(); ++i) {
+        const QString caption =
+            model ? model->headerData(i, header.orientation(), Qt::DisplayRole).toString() : QString();
+        for (const QChar c : caption)
+            mix(c.unicode());
+        mix(0xFFFFu);
+    }
+    return h;
+}
+
+std::string hex16(std::uint64_t v)
+{
+    char out[17] = {};
+    for (int i = 15; i >= 0; --i) {
+        out[i] = "0123456789abcdef"[v & 0xF];
+        v >>= 4;
+    }
+    return std::string(out, 16);
+}
+
+bool parseInt(std::string_view s, int& out)
+{
+    if (s.empty())
+        return false;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+    return ec == std::errc() && end == s.data() + s.size();
+}
+
+std::vector<std::string_view> split(std::string_view s, char by)
+{
+    std::vector<std::string_view> parts;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t at = s.find(by, from);
+        parts.push_back(s.substr(from, at == std::string_view::npos ? std::string_view::npos : at - from));
+        if (at == std::string_view::npos)
+            return parts;
+        from = at + 1;
+    }
+}
+
+// The columns of a layout text made for `header`, in display order; none when
+// the text is damaged or belongs to other columns.
+std::optional<std::vector<LayoutColumn>> parseLayout(const QHeaderView& header, std::string_view text)
+{
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
+        text.remove_suffix(1);
+    const std::vector<std::string_view> parts = split(text, ';');
+    int count = 0;
+    if (parts.size() != 4 || parts[0] != kLayoutTag || !parseInt(parts[1], count) ||
+        count != header.count() || parts[2] != hex16(captionsFingerprint(header)))
+        return std::nullopt;
+    std::vector<LayoutColumn> columns;
+    if (count == 0)
+        return parts[3].empty() ? std::optional(columns) : std::nullopt;
+    std::vector<bool> seen(static_cast<std::size_t>(count), false);
+    for (const std::string_view item : split(parts[3], ',')) {
+        const std::size_t colon = item.find(':');
+        if (colon == std::string_view::npos)
+            return std::nullopt;
+        LayoutColumn c;
+        std::string_view width = item.substr(colon + 1);
+        if (width == "h") {
+            c.hidden = true;
+        } else if (!parseInt(width, c.width) || c.width < 1 || c.width > kLongestColumnWidth) {
+            return std::nullopt;
+        }
+        if (!parseInt(item.substr(0, colon), c.logical) || c.logical < 0 || c.logical >= count ||
+            seen[static_cast<std::size_t>(c.logical)])
+            return std::nullopt;
+        seen[static_cast<std::size_t>(c.logical)] = true;
+        columns.push_back(c);
+    }
+    if (static_cast<int>(columns.size()) != count)
+        return std::nullopt;
+    return columns;
+}
+
+QColor colourOfIndex(int index)
+{
+    const std::optional<quint32> value = paletteColour(index);
+    if (!value)
+        return {};
+    const Rgb rgb = rgbOfColour(*value);
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+QString withZoomHint(const QString& tip)
+{
+    return tip + (tip.isEmpty() ? QString() : QStringLiteral(", ")) +
+           QStringLiteral("[ CTRL + MINUS / PLUS / 0 ] - масштаб");
+}
+
+void designTooLongMessage(qsizetype length)
+{
+    framework::MessageRequest r;
+    r.caption = QStringLiteral("У нас проблема ...");
+    r.text = QStringLiteral(" Внимание ! Превышение размера хранения формата: ") + QString::number(length);
+    r.icon = framework::MessageIcon::Information;
+    r.customButtons = {QStringLiteral("&1. Закрыть")};
+    framework::showNotice(framework::messagePresenter(), r);
+}
+
+} // namespace
+
+std::string layoutText(const QHeaderView& header)
+{
+    std::string text(kLayoutTag);
+    text += ';' + std::to_string(header.count()) + ';' + hex16(captionsFingerprint(header)) + ';';
+    for (int visual = 0; visual < header.count(); ++visual) {
+        const int logical = header.logicalIndex(visual);
+        if (visual > 0)
+            text += ',';
+        text += std::to_string(logical) + ':';
+        if (header.isSectionHidden(logical))
+            text += 'h';
+        else
+            text += std::to_string(std::clamp(header.sectionSize(logical), 1, kLongestColumnWidth));
+    }
+    return text;
+}
+
+bool applyLayoutText(QHeaderView& header, std::string_view text)
+{
+    const std::optional<std::vector<LayoutColumn>> columns = parseLayout(header, text);
+    if (!columns)
+        return false;
+    for (int visual = 0; visual < static_cast<int>(columns->size()); ++visual) {
+        const LayoutColumn& c = (*columns)[static_cast<std::size_t>(visual)];
+        const int from = header.visualIndex(c.logical);
+        if (from != visual)
+            header.moveSection(from, visual);
+        if (c.hidden) {
+            header.setSectionHidden(c.logical, true);
+        } else {
+            header.setSectionHidden(c.logical, false);
+            header.resizeSection(c.logical, c.width);
+        }
+    }
+    return true;
+}
+
+ListFormat::ListFormat(QTableView* view, const QString& listId, store::Session& session)
+    : QObject(view)
+    , m_view(view)
+    , m_listId(listId.left(kListIdLength))
+    , m_session(session)
+{
+    if (!m_view)
+        return;
+    m_ownPalette = m_view->palette();
+    m_ownStyleSheet = m_view->styleSheet();
+    m_view->installEventFilter(this);
+    m_view->viewport()->installEventFilter(this);
+    if (QWidget* window = m_view->window(); window && window != m_view)
+        window->installEventFilter(this);
+}
+
+void ListFormat::open()
+{
+    if (!m_view || m_listId.isEmpty())
+        return;
+    QHeaderView& header = *m_view->horizontalHeader();
+    const std::string designedNow = layoutText(header);
+    std::optional<SavedListFormat> saved = formatInMemory(m_session, m_listId);
+    if (!saved)
+        saved = formatInFile(m_session, m_listId, designedNow);
+    if (saved) {
+        m_designed = saved->designed;
+        m_appearance = saved->appearance;
+        // A layout that cannot be restored leaves the list as designed.
+        (void)applyLayoutText(header, saved->current);
+    } else {
+        m_designed = designedNow;
+        if (static_cast<int>(m_designed.size()) > kDesignedLayoutLimit) {
+            designTooLongMessage(static_cast<qsizetype>(m_designed.size()));
+            m_designed.resize(static_cast<std::size_t>(kDesignedLayoutLimit));
+        }
+        m_appearance = ListAppearance{};
+    }
+    m_appearance = checkedAppearance(m_appearance, framework::process::uiFontSize());
+    if (!m_tipAdded) {
+        m_view->setToolTip(withZoomHint(m_view->toolTip()));
+        m_tipAdded = true;
+    }
+    applyAppearance();
+    m_opened = true;
+}
+
+void ListFormat::close()
+{
+    if (!m_view || !m_opened || m_listId.isEmpty())
+        return;
+    SavedListFormat format;
+    format.designed = m_designed;
+    format.current = layoutText(*m_view->horizontalHeader());
+    format.appearance = m_appearance;
+    // Keeping the format is a convenience: a list that cannot keep it still closes.
+    (void)rememberListFormat(m_session, m_listId, format);
+}
+
+void ListFormat::reset()
+{
+    if (!m_view || m_designed.empty())
+        return;
+    QHeaderView& header = *m_view->horizontalHeader();
+    std::vector<int> hidden;
+    for (int i = 0; i < header.count(); ++i)
+        if (header.isSectionHidden(i))
+            hidden.push_back(i);
+    if (applyLayoutText(header, m_designed)) {
+        for (const int i : hidden)
+            header.setSectionHidden(i, true);
+    }
+    m_appearance = defaultAppearance(framework::process::uiFontSize());
+    applyAppearance();
+}
+
+bool ListFormat::zoom(int step)
+{
+    if (!m_view)
+        return false;
+    const int uiFontSize = framework::process::uiFontSize();
+    const int before =
+        m_appearance.setup == 0 ? defaultAppearance(uiFontSize).fontSize : m_appearance.fontSize;
+    const bool changed =
+        step == 0 ? resetZoom(m_appearance, uiFontSize) : zoomAppearance(m_appearance, step, uiFontSize);
+    if (!changed)
+        return false;
+    scaleColumnWidths(before, m_appearance.fontSize);
+    applyAppearance();
+    return true;
+}
+
+void ListFormat::scaleColumnWidths(int oldFontSize, int newFontSize)
+{
+    if (oldFontSize <= 0 || oldFontSize == newFontSize)
+        return;
+    QHeaderView& header = *m_view->horizontalHeader();
+    for (int i = 0; i < header.count(); ++i) {
+        if (header.isSectionHidden(i))
+            continue;
+        const int width = header.sectionSize(i);
+        const int scaled =
+            static_cast<int>((static_cast<qint64>(width) * newFontSize + oldFontSize / 2) / oldFontSize);
+        header.resizeSection(i, std::max(1, scaled));
+    }
+}
+
+void ListFormat::applyAppearance()
+{
+    const ListAppearance& a = m_appearance;
+    const QString family = listFontName(a.font);
+    const QFont current = m_view->font();
+    if (current.family().toUpper() != family.toUpper() || current.pointSize() != a.fontSize) {
+        QFont font = current;
+        font.setFamily(family);
+        font.setPointSize(a.fontSize);
+        m_view->setFont(font);
+    }
+
+    QString sheet = m_ownStyleSheet;
+    if (const QColor grid = colourOfIndex(a.gridColour); grid.isValid())
+        sheet += QStringLiteral(" QTableView { gridline-color: %1; }").arg(grid.name());
+    if (m_view->styleSheet() != sheet)
+        m_view->setStyleSheet(sheet);
+
+    QPalette palette = m_view->palette();
+    const QColor bar = colourOfIndex(a.barColour);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        if (bar.isValid()) {
+            palette.setColor(group, QPalette::Highlight, bar);
+            palette.setColor(group, QPalette::HighlightedText,
+                             a.barColour < 10 || a.barColour == 14 ? QColor(Qt::white) : QColor(Qt::black));
+        } else {
+            palette.setColor(group, QPalette::Highlight, m_ownPalette.color(group, QPalette::Highlight));
+            palette.setColor(group, QPalette::HighlightedText,
+                             m_ownPalette.color(group, QPalette::HighlightedText));
+        }
+    }
+    if (palette != m_view->palette())
+        m_view->setPalette(palette);
+
+    // Row height in eighths of the font's line height.
+    const int rowPixels = std::max(1, a.rowHeight * QFontMetrics(m_view->font()).height() / 8);
+    QHeaderView* rows = m_view->verticalHeader();
+    rows->setMinimumSectionSize(std::min(rows->minimumSectionSize(), rowPixels));
+    rows->setDefaultSectionSize(rowPixels);
+}
+
+bool ListFormat::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!m_view)
+        return false;
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers().testFlag(Qt::ControlModifier)) {
+            switch (key->key()) {
+            case Qt::Key_Minus:
+                zoom(-1);
+                return true;
+            case Qt::Key_Plus:
+            case Qt::Key_Equal:
+                zoom(1);
+                return true;
+            case Qt::Key_0:
+                zoom(0);
+                return true;
+            default:
+                break;
+            }
+        }
+    } else if (watched == m_view->viewport() && event->type() == QEvent::Wheel &&
+               m_appearance.wheelStep > 0) {
+        // The wheel step: 40 scrolls three rows a notch, 200 one row.
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        const int notches = wheel->angleDelta().y() / 120;
+        if (notches != 0 && !wheel->modifiers().testFlag(Qt::ControlModifier)) {
+            const int rowsPerNotch = std::max(1, (120 + m_appearance.wheelStep / 2) / m_appearance.wheelStep);
+            QScrollBar* bar = m_view->verticalScrollBar();
+            const int unit = m_view->verticalScrollMode() == QAbstractItemView::ScrollPerItem
+                                 ? 1
+                                 : m_view->verticalHeader()->defaultSectionSize();
+            bar->setValue(bar->value() - notches * rowsPerNotch * unit);
+            return true;
+        }
+    } else if (watched == m_view->window() && event->type() == QEvent::Close) {
+        close();
+    }
+    return false;
+}
+
+ListFormat* attachListFormat(QTableView* view, const QString& listId, store::Session& session)
+{
+    if (!view)
+        return nullptr;
+    auto* format = new ListFormat(view, listId, session);
+    format->open();
+    return format;
+}
+
+} // namespace lists::ui
