@@ -6,6 +6,7 @@
 #include "framework/MessageBox.h"
 #include "framework/ProcessSettings.h"
 #include "framework/ui/WindowPlacementUi.h"
+#include "lists/ui/ListFormat.h"
 #include "platform/Dates.h"
 #include "store/tables/Vetis.h"
 #include "vetis/ExchangeRunner.h"
@@ -46,7 +47,7 @@ BrowseVsdWindow::BrowseVsdWindow(Options options, QWidget* parent)
     : QMainWindow(parent)
     , m_options(std::move(options))
     , m_ui(std::make_unique<Ui::BrowseVsdWindow>())
-    , m_session(dataFolder())
+    , m_session(dataFolder(), framework::process::listFormatFile())
     , m_runner(std::make_unique<vetis::ExchangeRunner>(dataFolder()))
 {
     if (!m_options.today.isValid())
@@ -106,6 +107,9 @@ BrowseVsdWindow::BrowseVsdWindow(Options options, QWidget* parent)
                                       this);
     connect(m_runner.get(), &vetis::ExchangeRunner::finished, this, &BrowseVsdWindow::runFinished);
 
+    // The user's arrangement of the list (order, widths, hidden columns,
+    // font, colours), kept in the list-format file across runs.
+    lists::ui::attachListFormat(m_ui->list, QStringLiteral("Brw_m_VSD2"), m_session);
     resize(1100, 700);
     framework::ui::restoreWindowPlacement(*this, QString::fromUtf16(kWindowId));
     scopeChanged(true);
