@@ -5,6 +5,10 @@
 #include "WindowData.h"
 
 #include "store/tables/Refs.h"
+#include "support/SimSettings.h"
+#include "vetis-sim/VetisSim.h"
+#include "vetis/Endpoints.h"
+#include "vetis/StoredVetisSettings.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -231,6 +235,55 @@ TEST_F(RefsWindowTest, DownloadRunsTheLoaderOnTheWorkerAndRefusesRoles)
     EXPECT_EQ(lastText(), QStringLiteral("Успешно загружено записей в справочник видов упаковки: 364"));
     EXPECT_EQ(window->findChild<QTabWidget*>(QStringLiteral("TABS"))->currentIndex(), 0);
     EXPECT_EQ(window->rows().size(), 364u);
+}
+
+// The countries from the VetIS test double: the exchange runs on the worker
+// and the window shows what it stored.
+class RefsWindowDownloadTest : public RefsWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        RefsWindowTest::SetUp();
+        vetissim::SimConfig config;
+        sim = std::make_unique<vetissim::VetisSim>(config);
+        ASSERT_TRUE(sim->start()) << sim->errorString();
+        vetis::setEndpointBaseOverride(sim->baseUrl());
+        store::Session s(m_folder.path());
+        vetis::StoredVetisSettings settings(s);
+        store::VetisRecord record = simSettings(*sim, kOwn);
+        record.ANSWER = 1;
+        ASSERT_EQ(settings.add(record), store::kOk);
+    }
+    void TearDown() override
+    {
+        vetis::clearEndpointOverrides();
+        RefsWindowTest::TearDown();
+    }
+
+    std::unique_ptr<vetissim::VetisSim> sim;
+};
+
+TEST_F(RefsWindowDownloadTest, CountriesComeFromTheServiceWhileTheWindowGoesOn)
+{
+    auto window = open(1);
+    ASSERT_TRUE(window->rows().empty());
+    window->download();
+    EXPECT_TRUE(window->loading());
+    QElapsedTimer waited;
+    waited.start();
+    while (window->loading() && waited.elapsed() < 30000)
+        QTest::qWait(20);
+    QTest::qWait(50);
+    ASSERT_FALSE(window->loading());
+    ASSERT_FALSE(m_presenter.shown().empty());
+    EXPECT_TRUE(lastText().startsWith(QStringLiteral("Успешно загружено записей в справочник стран: ")))
+        << lastText().toStdString();
+    ASSERT_FALSE(window->rows().empty());
+    EXPECT_EQ(lastText(), QStringLiteral("Успешно загружено записей в справочник стран: ") +
+                              QString::number(window->rows().size()));
+    // The Russian Federation sorts first through its leading blank.
+    EXPECT_EQ(window->rows()[0].guid, kRussia);
 }
 
 TEST_F(RefsWindowTest, PickerHandsBackTheChosenRecord)

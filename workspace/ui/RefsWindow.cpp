@@ -8,6 +8,7 @@
 #include "lists/ui/DialogFont.h"
 #include "platform/Dates.h"
 #include "responses/DictionaryRefresh.h"
+#include "responses/WalkerAnswerReader.h"
 #include "store/BuiltInDictionaries.h"
 #include "store/Session.h"
 #include "vetis/Exchange.h"
@@ -571,8 +572,10 @@ void RefsWindow::download()
             return store::rebuildProductTypes(worker.session(), parent, presenter).ok;
         if (kind == 14)
             return store::rebuildPackageTypes(worker.session(), parent, presenter).ok;
+        responses::WalkerAnswerReader reader;
         vetis::ExchangeContext context;
         context.settings = &worker.storedSettings();
+        context.reader = &reader;
         return responses::refreshDictionary(worker.session(), context, kind, parent, entity, presenter).ok;
     });
 }
