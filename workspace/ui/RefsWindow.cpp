@@ -20,9 +20,8 @@
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QKeySequence>
-#include <QPainter>
-#include <QPixmap>
 #include <QShortcut>
+#include <QTabBar>
 
 #include <algorithm>
 
@@ -56,29 +55,6 @@ QString refsDateText(std::int32_t day)
     return date.isValid() ? date.toString(QStringLiteral("dd.MM.yyyy")) : QString();
 }
 
-// One colour per flag, in the order of the mark dialog's buttons.
-QIcon refsMarkIcon(int mark)
-{
-    static const QColor colours[] = {QColor(220, 40, 40), QColor(40, 160, 60), QColor(40, 90, 220),
-                                     QColor(230, 180, 20)};
-    static QIcon icons[4];
-    if (mark < 1 || mark > 4)
-        return {};
-    QIcon& icon = icons[mark - 1];
-    if (icon.isNull()) {
-        QPixmap pixmap(14, 14);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setBrush(colours[mark - 1]);
-        painter.setPen(Qt::NoPen);
-        painter.drawEllipse(1, 1, 12, 12);
-        painter.end();
-        icon = QIcon(pixmap);
-    }
-    return icon;
-}
-
 } // namespace
 
 // The rows of the window and which of them are selected.
@@ -104,7 +80,7 @@ public:
             return {};
         const RefRow& r = m_rows[static_cast<std::size_t>(index.row())];
         if (role == Qt::DecorationRole && index.column() == RefsColMark)
-            return refsMarkIcon(r.mark);
+            return r.mark >= 1 && r.mark <= 4 ? QVariant(m_icons[r.mark]) : QVariant();
         if (role != Qt::DisplayRole)
             return {};
         switch (index.column()) {
@@ -250,6 +226,7 @@ private:
 
     std::vector<RefRow> m_rows;
     std::set<std::string> m_selected;
+    QIcon m_icons[5];
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
@@ -283,7 +260,12 @@ void RefsWindow::buildControls()
     m_ui->LIST->setModel(m_model);
     m_ui->LIST->horizontalHeader()->setSortIndicatorShown(true);
     m_ui->LIST->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    m_ui->LIST->horizontalHeader()->setSectionResizeMode(RefsColName, QHeaderView::Stretch);
+    m_ui->LIST->horizontalHeader()->setStretchLastSection(false);
+    const int widths[RefsColumnCount] = {50, 70, 360, 60, 90, 90, 60, 280, 280};
+    for (int column = 0; column < RefsColumnCount; ++column)
+        m_ui->LIST->setColumnWidth(column, widths[column]);
+    m_ui->TABS->setMaximumHeight(m_ui->TABS->tabBar()->sizeHint().height() +
+                                 m_ui->MARKFILTER->sizeHint().height() + 20);
     m_ui->LIST->verticalHeader()->hide();
 
     // Only the independent kinds are offered; a dependent dictionary is

@@ -7,6 +7,9 @@
 #include "lists/ui/DialogFont.h"
 #include "workspace/RefsBrowse.h"
 
+#include <QPainter>
+#include <QPixmap>
+
 namespace workspace::ui {
 
 namespace {
@@ -14,6 +17,24 @@ namespace {
 const QString kSelectMarkWindowId = QStringLiteral("SelectMark");
 
 } // namespace
+
+QIcon markIcon(int mark)
+{
+    // One colour per flag, in the order of the dialog's buttons.
+    static const QColor colours[] = {QColor(220, 40, 40), QColor(40, 160, 60), QColor(40, 90, 220),
+                                     QColor(230, 180, 20)};
+    if (mark < 1 || mark > 4)
+        return {};
+    QPixmap pixmap(14, 14);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(colours[mark - 1]);
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(1, 1, 12, 12);
+    painter.end();
+    return QIcon(pixmap);
+}
 
 SelectMarkDialog::SelectMarkDialog(int selected, QWidget* parent)
     : QDialog(parent)
@@ -29,6 +50,8 @@ SelectMarkDialog::SelectMarkDialog(int selected, QWidget* parent)
         {m_ui->MARK4, 4}, {m_ui->INVERT, MarkInvert}, {m_ui->UNMARK, MarkClear},
     };
     for (const auto& [button, answer] : buttons) {
+        if (answer <= 4)
+            button->setIcon(markIcon(answer));
         connect(button, &QPushButton::clicked, this, [this, a = answer] {
             m_answer = a;
             accept();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
 
 #include <memory>
 
@@ -30,6 +31,10 @@ private:
     std::unique_ptr<::Ui::SelectMarkDialog> m_ui;
     int m_answer = 0;
 };
+
+// The icon of flag 1..4 as the dictionaries list and this dialog show it; a
+// null icon for no mark.
+QIcon markIcon(int mark);
 
 // Shows the dialog modally and returns its answer (0 when closed with "Нет"
 // or ESC).
