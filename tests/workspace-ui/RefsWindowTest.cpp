@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <sqlite3.h>
+
 using namespace windowtest;
 using workspace::ui::RefsWindow;
 
@@ -184,6 +186,23 @@ TEST_F(RefsWindowTest, DeleteAndClearAskFirst)
     EXPECT_EQ(storedMark(refGuid(2)), -1);
     EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("STATUS"))->text(), QStringLiteral("Выбрано: 0"));
 
+    // A refused delete (a trigger acting as a broken disk) keeps every record and says so once.
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open((m_folder.path() + QStringLiteral("Base/mv07.dat")).toUtf8().constData(), &db),
+                  SQLITE_OK);
+        const std::string sql =
+            "CREATE TRIGGER refuse BEFORE DELETE ON records WHEN CAST(old.\"MRE:GUID\" AS "
+            "TEXT) = '" +
+            refGuid(3) + "' BEGIN SELECT RAISE(ABORT, 'disk'); END;";
+        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        m_presenter.setNextAnswer(framework::ButtonYes);
+        window->clearAll();
+        EXPECT_EQ(lastText(), QStringLiteral("Не удалось выполнить операцию !"));
+        EXPECT_EQ(window->rows().size(), 2u);
+        EXPECT_EQ(sqlite3_exec(db, "DROP TRIGGER refuse", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
     m_presenter.setNextAnswer(framework::ButtonYes);
     window->clearAll();
     EXPECT_EQ(lastText(), QStringLiteral("Удалить все записи из текущего справочника ?"));
