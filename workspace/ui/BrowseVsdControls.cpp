@@ -13,12 +13,14 @@
 #include "vetis/ExchangeRunner.h"
 #include "workspace/OwnEntity.h"
 #include "workspace/SearchMask.h"
+#include "workspace/VsdCardTexts.h"
 #include "workspace/VsdLocalDelete.h"
 #include "workspace/ui/EnterpriseCard.h"
 #include "workspace/ui/EntityCard.h"
 #include "workspace/ui/GroupedHeaderView.h"
 #include "workspace/ui/NestedListsWindow.h"
 #include "workspace/ui/ProductCard.h"
+#include "workspace/ui/RefsWindow.h"
 #include "workspace/ui/VsdCard.h"
 #include "workspace/ui/VsdListColumns.h"
 #include "workspace/ui/VsdListModel.h"
@@ -32,6 +34,8 @@
 namespace workspace::ui {
 
 namespace {
+// The dictionary of cargo purposes.
+constexpr int kPurposeKind = 10;
 const QString kNoRows = QStringLiteral("В текущем списке нет записей !");
 } // namespace
 
@@ -104,6 +108,8 @@ void BrowseVsdWindow::connectControls()
     connect(m_ui->viewCarrier, &QPushButton::clicked, this, [this] { viewEntity(true); });
     connect(m_ui->viewPlace, &QPushButton::clicked, this, &BrowseVsdWindow::viewEnterprise);
     connect(m_ui->setup, &QPushButton::clicked, this, &BrowseVsdWindow::setupOwnEntity);
+    connect(m_ui->references, &QPushButton::clicked, this,
+            [this] { openReferences(this, dataFolder(), m_own.guid); });
     connect(m_ui->update, &QPushButton::clicked, this, [this] {
         if (!m_options.checkForUpdate || m_runner->isRunning())
             return;
@@ -381,8 +387,20 @@ void BrowseVsdWindow::openCard()
     const std::string uuid = m_model->uuidAt(m_ui->list->currentIndex().row());
     if (uuid.size() != 36 || m_runner->isRunning())
         return;
-    if (openVsdCard(this, m_session, m_own.guid, uuid, true,
-                    [this](const std::string& vsd) { openNested(vsd); }))
+    // The cargo purpose is chosen in the dictionaries window, in its picker mode.
+    const auto choosePurpose = [this](QWidget* parent,
+                                      const std::string& own) -> std::optional<ReferenceChoice> {
+        const std::optional<std::string> guid = pickReference(parent, dataFolder(), own, kPurposeKind);
+        if (!guid)
+            return std::nullopt;
+        for (const ReferenceChoice& choice : localReferenceChoices(m_session, kPurposeKind))
+            if (choice.guid == *guid)
+                return choice;
+        return ReferenceChoice{*guid, {}};
+    };
+    if (openVsdCard(
+            this, m_session, m_own.guid, uuid, true, [this](const std::string& vsd) { openNested(vsd); },
+            choosePurpose))
         refreshList();
 }
 

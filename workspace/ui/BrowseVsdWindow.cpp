@@ -34,7 +34,7 @@ namespace {
 
 // The commands whose windows the program does not have yet: shown, but
 // disabled with a tip that says so.
-constexpr const char* kLaterCommands[] = {"BRefs", "HELP"};
+constexpr const char* kLaterCommands[] = {"HELP"};
 
 // The commands that need a row in the list.
 constexpr const char* kRowCommands[] = {"SR",      "MSELECT", "SelectAll", "DeSelect", "Invert",

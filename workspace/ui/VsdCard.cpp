@@ -288,12 +288,14 @@ void VsdCard::done(int result)
 
 bool openVsdCard(QWidget* parent, store::Session& session, const std::string& ownEntityGuid,
                  const std::string& vsdUuid, bool requestChange,
-                 std::function<void(const std::string&)> openNestedLists)
+                 std::function<void(const std::string&)> openNestedLists, PurposeChooser choosePurpose)
 {
     store::VsdRecord record{};
     if (!readVsdForCard(session, vsdUuid, record))
         return false;
     VsdCard card(session, ownEntityGuid, record, requestChange, std::move(openNestedLists), parent);
+    if (choosePurpose)
+        card.setPurposeChooser(std::move(choosePurpose));
     return card.exec() == QDialog::Accepted;
 }
 

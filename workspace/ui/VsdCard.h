@@ -88,8 +88,10 @@ void useFullStopOnKeypadDecimal(QDoubleSpinBox& spin);
 // `openNestedLists` with the VSD's UUID (the card stays open); without it the
 // button is disabled. Returns whether the record was saved. A VSD that cannot
 // be read is reported through the error manager and gives false.
+// `choosePurpose`, when given, replaces the card's own simple purpose picker.
 bool openVsdCard(QWidget* parent, store::Session& session, const std::string& ownEntityGuid,
                  const std::string& vsdUuid, bool requestChange,
-                 std::function<void(const std::string&)> openNestedLists = {});
+                 std::function<void(const std::string&)> openNestedLists = {},
+                 PurposeChooser choosePurpose = {});
 
 } // namespace workspace::ui
