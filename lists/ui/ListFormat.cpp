@@ -189,25 +189,25 @@ bool applyLayoutText(QHeaderView& header, std::string_view text)
 
 ListFormat::ListFormat(QTableView* view, const QString& listId, store::Session& session)
     : QObject(view)
-    , m_view(view)
+    , m_viewObject(view)
     , m_listId(listId.left(kListIdLength))
     , m_session(session)
 {
-    if (!m_view)
+    if (!view)
         return;
-    m_ownPalette = m_view->palette();
-    m_ownStyleSheet = m_view->styleSheet();
-    m_view->installEventFilter(this);
-    m_view->viewport()->installEventFilter(this);
-    if (QWidget* window = m_view->window(); window && window != m_view)
+    m_ownPalette = view->palette();
+    m_ownStyleSheet = view->styleSheet();
+    view->installEventFilter(this);
+    view->viewport()->installEventFilter(this);
+    if (QWidget* window = view->window(); window && window != view)
         window->installEventFilter(this);
 }
 
 void ListFormat::open()
 {
-    if (!m_view || m_listId.isEmpty())
+    if (!view() || m_listId.isEmpty())
         return;
-    QHeaderView& header = *m_view->horizontalHeader();
+    QHeaderView& header = *view()->horizontalHeader();
     const std::string designedNow = layoutText(header);
     std::optional<SavedListFormat> saved = formatInMemory(m_session, m_listId);
     if (!saved)
@@ -227,7 +227,7 @@ void ListFormat::open()
     }
     m_appearance = checkedAppearance(m_appearance, framework::process::uiFontSize());
     if (!m_tipAdded) {
-        m_view->setToolTip(withZoomHint(m_view->toolTip()));
+        view()->setToolTip(withZoomHint(view()->toolTip()));
         m_tipAdded = true;
     }
     applyAppearance();
@@ -236,11 +236,11 @@ void ListFormat::open()
 
 void ListFormat::close()
 {
-    if (!m_view || !m_opened || m_listId.isEmpty())
+    if (!view() || !m_opened || m_listId.isEmpty())
         return;
     SavedListFormat format;
     format.designed = m_designed;
-    format.current = layoutText(*m_view->horizontalHeader());
+    format.current = layoutText(*view()->horizontalHeader());
     format.appearance = m_appearance;
     // Keeping the format is a convenience: a list that cannot keep it still closes.
     (void)rememberListFormat(m_session, m_listId, format);
@@ -248,9 +248,9 @@ void ListFormat::close()
 
 void ListFormat::reset()
 {
-    if (!m_view || m_designed.empty())
+    if (!view() || m_designed.empty())
         return;
-    QHeaderView& header = *m_view->horizontalHeader();
+    QHeaderView& header = *view()->horizontalHeader();
     std::vector<int> hidden;
     for (int i = 0; i < header.count(); ++i)
         if (header.isSectionHidden(i))
@@ -265,7 +265,7 @@ void ListFormat::reset()
 
 bool ListFormat::zoom(int step)
 {
-    if (!m_view)
+    if (!view())
         return false;
     const int uiFontSize = framework::process::uiFontSize();
     const int before =
@@ -283,7 +283,7 @@ void ListFormat::scaleColumnWidths(int oldFontSize, int newFontSize)
 {
     if (oldFontSize <= 0 || oldFontSize == newFontSize)
         return;
-    QHeaderView& header = *m_view->horizontalHeader();
+    QHeaderView& header = *view()->horizontalHeader();
     for (int i = 0; i < header.count(); ++i) {
         if (header.isSectionHidden(i))
             continue;
@@ -298,21 +298,21 @@ void ListFormat::applyAppearance()
 {
     const ListAppearance& a = m_appearance;
     const QString family = listFontName(a.font);
-    const QFont current = m_view->font();
+    const QFont current = view()->font();
     if (current.family().toUpper() != family.toUpper() || current.pointSize() != a.fontSize) {
         QFont font = current;
         font.setFamily(family);
         font.setPointSize(a.fontSize);
-        m_view->setFont(font);
+        view()->setFont(font);
     }
 
     QString sheet = m_ownStyleSheet;
     if (const QColor grid = colourOfIndex(a.gridColour); grid.isValid())
         sheet += QStringLiteral(" QTableView { gridline-color: %1; }").arg(grid.name());
-    if (m_view->styleSheet() != sheet)
-        m_view->setStyleSheet(sheet);
+    if (view()->styleSheet() != sheet)
+        view()->setStyleSheet(sheet);
 
-    QPalette palette = m_view->palette();
+    QPalette palette = view()->palette();
     const QColor bar = colourOfIndex(a.barColour);
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
         if (bar.isValid()) {
@@ -325,21 +325,23 @@ void ListFormat::applyAppearance()
                              m_ownPalette.color(group, QPalette::HighlightedText));
         }
     }
-    if (palette != m_view->palette())
-        m_view->setPalette(palette);
+    if (palette != view()->palette())
+        view()->setPalette(palette);
 
     // Row height in eighths of the font's line height.
-    const int rowPixels = std::max(1, a.rowHeight * QFontMetrics(m_view->font()).height() / 8);
-    QHeaderView* rows = m_view->verticalHeader();
+    const int rowPixels = std::max(1, a.rowHeight * QFontMetrics(view()->font()).height() / 8);
+    QHeaderView* rows = view()->verticalHeader();
     rows->setMinimumSectionSize(std::min(rows->minimumSectionSize(), rowPixels));
     rows->setDefaultSectionSize(rowPixels);
 }
 
 bool ListFormat::eventFilter(QObject* watched, QEvent* event)
 {
-    if (!m_view)
+    // While the view is being destroyed it is no longer a table view: events
+    // it sends then are left alone.
+    if (!view())
         return false;
-    if (watched == m_view && event->type() == QEvent::KeyPress) {
+    if (watched == view() && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers().testFlag(Qt::ControlModifier)) {
             switch (key->key()) {
@@ -357,21 +359,21 @@ bool ListFormat::eventFilter(QObject* watched, QEvent* event)
                 break;
             }
         }
-    } else if (watched == m_view->viewport() && event->type() == QEvent::Wheel &&
+    } else if (watched == view()->viewport() && event->type() == QEvent::Wheel &&
                m_appearance.wheelStep > 0) {
         // The wheel step: 40 scrolls three rows a notch, 200 one row.
         const auto* wheel = static_cast<QWheelEvent*>(event);
         const int notches = wheel->angleDelta().y() / 120;
         if (notches != 0 && !wheel->modifiers().testFlag(Qt::ControlModifier)) {
             const int rowsPerNotch = std::max(1, (120 + m_appearance.wheelStep / 2) / m_appearance.wheelStep);
-            QScrollBar* bar = m_view->verticalScrollBar();
-            const int unit = m_view->verticalScrollMode() == QAbstractItemView::ScrollPerItem
+            QScrollBar* bar = view()->verticalScrollBar();
+            const int unit = view()->verticalScrollMode() == QAbstractItemView::ScrollPerItem
                                  ? 1
-                                 : m_view->verticalHeader()->defaultSectionSize();
+                                 : view()->verticalHeader()->defaultSectionSize();
             bar->setValue(bar->value() - notches * rowsPerNotch * unit);
             return true;
         }
-    } else if (watched == m_view->window() && event->type() == QEvent::Close) {
+    } else if (watched == view()->window() && event->type() == QEvent::Close) {
         close();
     }
     return false;

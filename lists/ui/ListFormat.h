@@ -8,6 +8,7 @@
 #include <QPalette>
 #include <QPointer>
 #include <QString>
+#include <QTableView>
 
 #include <string>
 #include <string_view>
@@ -60,7 +61,10 @@ private:
     void applyAppearance();
     void scaleColumnWidths(int oldFontSize, int newFontSize);
 
-    QPointer<QTableView> m_view;
+    // The list; a table view only while it lives (not while it is destroyed).
+    QTableView* view() const { return qobject_cast<QTableView*>(m_viewObject.data()); }
+
+    QPointer<QObject> m_viewObject;
     QString m_listId;
     store::Session& m_session;
     std::string m_designed;
