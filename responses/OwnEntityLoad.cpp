@@ -25,8 +25,8 @@ namespace {
 // The places of activity are asked for in one page of this size.
 constexpr int kEntityLoadPage = 1000;
 
-bool askEntityAnswer(vetis::ExchangeContext& context, std::string_view guid, vetis::RequestCode code,
-                     ResponseList& out)
+bool askEntityAnswer(const EntityLoadExchange& exchange, vetis::ExchangeContext& context,
+                     std::string_view guid, vetis::RequestCode code, ResponseList& out)
 {
     vetis::RequestRecord request;
     request.setRequestCode(code);
@@ -38,7 +38,7 @@ bool askEntityAnswer(vetis::ExchangeContext& context, std::string_view guid, vet
         request.OFFSET = 0;
     }
     request.lists[0] = &out;
-    return vetis::Exchange(request, context);
+    return exchange ? exchange(request, context) : vetis::Exchange(request, context);
 }
 
 // Writes the entity: updated when stored, else added.
@@ -92,7 +92,7 @@ int writePlace(store::TypedTable<store::PlaceRecord>& places, std::string_view e
 } // namespace
 
 EntityLoadOutcome loadEntityFromMercury(store::Session& session, vetis::ExchangeContext& context,
-                                        std::string_view entityGuid)
+                                        std::string_view entityGuid, const EntityLoadExchange& exchange)
 {
     EntityLoadOutcome outcome;
     const std::string guid(store::clip(entityGuid));
@@ -103,12 +103,15 @@ EntityLoadOutcome loadEntityFromMercury(store::Session& session, vetis::Exchange
     const ListLayout& entityLayout = BusinessEntityRow::layout();
     ResponseList entity(entityLayout);
     outcome.result = EntityLoadResult::ExchangeFailed;
-    if (!askEntityAnswer(context, guid, vetis::RequestCode::BusinessEntityByGuid, entity) ||
-        entity.count() != 1 || listValue(entityLayout, entity.row(0), "GUID") != guid)
+    if (!askEntityAnswer(exchange, context, guid, vetis::RequestCode::BusinessEntityByGuid, entity))
         return outcome;
+    if (entity.count() != 1 || listValue(entityLayout, entity.row(0), "GUID") != guid) {
+        outcome.result = EntityLoadResult::NotFound;
+        return outcome;
+    }
     const ListLayout& placeLayout = ActivityLocationRow::layout();
     ResponseList located(placeLayout);
-    if (!askEntityAnswer(context, guid, vetis::RequestCode::ActivityLocationList, located))
+    if (!askEntityAnswer(exchange, context, guid, vetis::RequestCode::ActivityLocationList, located))
         return outcome;
 
     store::TypedTable<store::EntityRecord> entities(session, store::entityTable());

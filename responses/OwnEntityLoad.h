@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 namespace store {
@@ -8,7 +9,8 @@ class Session;
 }
 namespace vetis {
 struct ExchangeContext;
-}
+struct RequestRecord;
+} // namespace vetis
 
 // Loads one business entity and its enterprises from Mercury by the entity's
 // GUID (its issuer id): the entity by GUID, then the list of its places of
@@ -28,7 +30,8 @@ enum class EntityLoadResult
 {
     Loaded,         // entity, enterprises and links written
     NoGuid,         // the GUID is not 36 characters long: nothing asked
-    ExchangeFailed, // the service did not give the entity or its enterprises
+    ExchangeFailed, // an exchange failed (and said so)
+    NotFound,       // the service answered without this entity
     NoAccess,       // the transaction could not be started (lock time-out)
     WriteFailed,    // a write failed: everything rolled back
 };
@@ -39,7 +42,12 @@ struct EntityLoadOutcome
     int enterprises = 0; // enterprises written
 };
 
+// One exchange of the load; a worker passes its own (progress and cancel).
+using EntityLoadExchange =
+    std::function<bool(vetis::RequestRecord& request, vetis::ExchangeContext& context)>;
+
+// `exchange` empty: vetis::Exchange.
 EntityLoadOutcome loadEntityFromMercury(store::Session& session, vetis::ExchangeContext& context,
-                                        std::string_view entityGuid);
+                                        std::string_view entityGuid, const EntityLoadExchange& exchange = {});
 
 } // namespace responses
