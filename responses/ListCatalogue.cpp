@@ -10,7 +10,7 @@ namespace responses {
 
 std::span<const ListKind> listKinds()
 {
-    static const std::array<ListKind, 15> kinds{{
+    static const std::array<ListKind, 16> kinds{{
         {"vsd", &VsdRow::layout(), true},
         {"country", &CountryRow::layout(), false},
         {"region", &RegionRow::layout(), false},
@@ -26,6 +26,7 @@ std::span<const ListKind> listKinds()
         {"productItem", &ProductItemRow::layout(), false},
         {"businessEntity", &BusinessEntityRow::layout(), false},
         {"enterprise", &EnterpriseRow::layout(), false},
+        {"activityLocation", &ActivityLocationRow::layout(), false},
     }};
     return kinds;
 }

@@ -19,6 +19,8 @@ namespace {
 #define ZANVO_REF_X_ProductItemRow(m, n, t, s, p) ZANVO_RESPONSE_FIELD(ProductItemRow, m, n, t, s, p)
 #define ZANVO_REF_X_BusinessEntityRow(m, n, t, s, p) ZANVO_RESPONSE_FIELD(BusinessEntityRow, m, n, t, s, p)
 #define ZANVO_REF_X_EnterpriseRow(m, n, t, s, p) ZANVO_RESPONSE_FIELD(EnterpriseRow, m, n, t, s, p)
+#define ZANVO_REF_X_ActivityLocationRow(m, n, t, s, p)                                                       \
+    ZANVO_RESPONSE_FIELD(ActivityLocationRow, m, n, t, s, p)
 
 ZANVO_REF_TABLE(CountryRow, ZANVO_COUNTRY_LIST_FIELDS, kCountryFields)
 ZANVO_REF_TABLE(RegionRow, ZANVO_REGION_LIST_FIELDS, kRegionFields)
@@ -32,6 +34,7 @@ ZANVO_REF_TABLE(SubProductRow, ZANVO_SUBPRODUCT_LIST_FIELDS, kSubProductFields)
 ZANVO_REF_TABLE(ProductItemRow, ZANVO_PRODUCTITEM_LIST_FIELDS, kProductItemFields)
 ZANVO_REF_TABLE(BusinessEntityRow, ZANVO_ENTITY_LIST_FIELDS, kEntityFields)
 ZANVO_REF_TABLE(EnterpriseRow, ZANVO_ENTERPRISE_LIST_FIELDS, kEnterpriseFields)
+ZANVO_REF_TABLE(ActivityLocationRow, ZANVO_ACTIVITY_LOCATION_LIST_FIELDS, kActivityLocationFields)
 
 static_assert(std::size(kCountryFields) == 10);
 static_assert(std::size(kRegionFields) == 12);
@@ -45,6 +48,7 @@ static_assert(std::size(kSubProductFields) == 8);
 static_assert(std::size(kProductItemFields) == 21);
 static_assert(std::size(kEntityFields) == 18);
 static_assert(std::size(kEnterpriseFields) == 14);
+static_assert(std::size(kActivityLocationFields) == std::size(kEnterpriseFields));
 } // namespace
 
 #define ZANVO_DEFINE_REF_LAYOUT(function, Record, listName, rowTag, array)                                   \
@@ -74,5 +78,7 @@ ZANVO_DEFINE_REF_LAYOUT(BusinessEntityRow::layout, BusinessEntityRow, "businessE
                         kEntityFields)
 ZANVO_DEFINE_REF_LAYOUT(EnterpriseRow::layout, EnterpriseRow, "enterprise", "dt:enterprise",
                         kEnterpriseFields)
+ZANVO_DEFINE_REF_LAYOUT(ActivityLocationRow::layout, ActivityLocationRow, "activityLocation", "dt:location",
+                        kActivityLocationFields)
 
 } // namespace responses

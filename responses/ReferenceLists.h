@@ -129,6 +129,25 @@
     X(OWNER, "OWNER", Text, 36, "!dt:owner!bs:guid")                                                         \
     X(REGSTATUS, "REGSTATUS", ZText, 21, "!dt:registryStatus")
 
+// The enterprises of one business entity: each place of activity
+// (dt:location) holds its enterprise, whose fields are named as in the
+// enterprise list.
+#define ZANVO_ACTIVITY_LOCATION_LIST_FIELDS(X)                                                               \
+    X(GUID, "GUID", Text, 36, "!dt:enterprise!bs:guid")                                                      \
+    X(UUID, "UUID", Text, 36, "!dt:enterprise!bs:uuid")                                                      \
+    X(STATUS, "STATUS", I16, 2, "!dt:enterprise!bs:status")                                                  \
+    X(CDATE, "CDATE", ZText, 31, "!dt:enterprise!bs:createDate")                                             \
+    X(EDATE, "EDATE", ZText, 31, "!dt:enterprise!bs:updateDate")                                             \
+    X(NAME, "NAME", ZText, 256, "!dt:enterprise!dt:name")                                                    \
+    X(TYPE, "TYPE", U8, 1, "!dt:enterprise!dt:type")                                                         \
+    X(NUMBER1, "NUMBER1", ZText, 41, "!dt:enterprise!dt:numberList!dt:enterpriseNumber")                     \
+    X(COUNTRY, "COUNTRY", Text, 36, "!dt:enterprise!dt:address!dt:country!bs:guid")                          \
+    X(REGION, "REGION", Text, 36, "!dt:enterprise!dt:address!dt:region!bs:guid")                             \
+    X(LOCALITY, "LOCALITY", Text, 36, "!dt:enterprise!dt:address!dt:locality!bs:guid")                       \
+    X(ADDRESS, "ADDRESS", ZText, 256, "!dt:enterprise!dt:address!dt:addressView")                            \
+    X(OWNER, "OWNER", Text, 36, "!dt:enterprise!dt:owner!bs:guid")                                           \
+    X(REGSTATUS, "REGSTATUS", ZText, 21, "!dt:enterprise!dt:registryStatus")
+
 namespace responses {
 
 #pragma pack(push, 1)
@@ -194,6 +213,11 @@ struct BusinessEntityRow
 struct EnterpriseRow
 {
     ZANVO_ENTERPRISE_LIST_FIELDS(ZANVO_RESPONSE_MEMBER)
+    static const ListLayout& layout();
+};
+struct ActivityLocationRow
+{
+    ZANVO_ACTIVITY_LOCATION_LIST_FIELDS(ZANVO_RESPONSE_MEMBER)
     static const ListLayout& layout();
 };
 #pragma pack(pop)

@@ -89,6 +89,48 @@ bool validGuid(std::string_view guid, std::size_t length = 36)
 
 } // namespace
 
+void mapEntityRow(const ListLayout& layout, const std::byte* row, store::EntityRecord& e)
+{
+    char* record = reinterpret_cast<char*>(&e);
+    copyFields(store::entityTable(), record, layout, row,
+               {{"MEN:GUID", "GUID"},
+                {"MEN:UUID", "UUID"},
+                {"MEN:STATUS", "STATUS"},
+                {"MEN:INN", "INN"},
+                {"MEN:KPP", "KPP"},
+                {"MEN:TYPE", "TYPE"},
+                {"MEN:FULLNAME", "FULLNAME"},
+                {"MEN:ADRVIEW", "ADRVIEW"},
+                {"MEN:OGRN", "OGRN"},
+                {"MEN:CODE", "CODE"},
+                {"MEN:COUNTRY", "COUNTRY"},
+                {"MEN:REGION", "REGION"},
+                {"MEN:LOCALITY", "LOCALITY"},
+                {"MEN:ADDINFO", "ADDINFO"}});
+    e.CDATE = dayOfStamp(listValue(layout, row, "CDATE"));
+    e.EDATE = dayOfStamp(listValue(layout, row, "EDATE"));
+    store::setText(e.NAME, entityName(layout, row));
+}
+
+void mapEnterpriseRow(const ListLayout& layout, const std::byte* row, store::EnterpriseRecord& e)
+{
+    copyFields(store::enterpriseTable(), reinterpret_cast<char*>(&e), layout, row,
+               {{"MEP:GUID", "GUID"},
+                {"MEP:UUID", "UUID"},
+                {"MEP:NAME", "NAME"},
+                {"MEP:TYPE", "TYPE"},
+                {"MEP:STATUS", "STATUS"},
+                {"MEP:REGSTATUS", "REGSTATUS"},
+                {"MEP:ADDRESS", "ADDRESS"},
+                {"MEP:COUNTRY", "COUNTRY"},
+                {"MEP:REGION", "REGION"},
+                {"MEP:LOCALITY", "LOCALITY"},
+                {"MEP:OWNER", "OWNER"},
+                {"MEP:NUMBER1", "NUMBER1"}});
+    e.CDATE = dayOfStamp(listValue(layout, row, "CDATE"));
+    e.EDATE = dayOfStamp(listValue(layout, row, "EDATE"));
+}
+
 ReferenceLookups::ReferenceLookups(store::Session& session, vetis::ExchangeContext& context,
                                    std::string_view entityGuid)
     : m_session(session)
@@ -289,25 +331,7 @@ bool ReferenceLookups::fetchEntity(std::string_view guid)
     const std::byte* row = answer.row(0);
     entities.clear();
     store::EntityRecord& e = entities.rec();
-    char* record = reinterpret_cast<char*>(&e);
-    copyFields(store::entityTable(), record, layout, row,
-               {{"MEN:GUID", "GUID"},
-                {"MEN:UUID", "UUID"},
-                {"MEN:STATUS", "STATUS"},
-                {"MEN:INN", "INN"},
-                {"MEN:KPP", "KPP"},
-                {"MEN:TYPE", "TYPE"},
-                {"MEN:FULLNAME", "FULLNAME"},
-                {"MEN:ADRVIEW", "ADRVIEW"},
-                {"MEN:OGRN", "OGRN"},
-                {"MEN:CODE", "CODE"},
-                {"MEN:COUNTRY", "COUNTRY"},
-                {"MEN:REGION", "REGION"},
-                {"MEN:LOCALITY", "LOCALITY"},
-                {"MEN:ADDINFO", "ADDINFO"}});
-    e.CDATE = dayOfStamp(listValue(layout, row, "CDATE"));
-    e.EDATE = dayOfStamp(listValue(layout, row, "EDATE"));
-    store::setText(e.NAME, entityName(layout, row));
+    mapEntityRow(layout, row, e);
     return entities.add() == store::kOk;
 }
 
@@ -340,21 +364,7 @@ bool ReferenceLookups::fetchEnterprise(std::string_view guid)
     const std::byte* row = answer.row(0);
     enterprises.clear();
     store::EnterpriseRecord& e = enterprises.rec();
-    copyFields(store::enterpriseTable(), reinterpret_cast<char*>(&e), layout, row,
-               {{"MEP:GUID", "GUID"},
-                {"MEP:UUID", "UUID"},
-                {"MEP:NAME", "NAME"},
-                {"MEP:TYPE", "TYPE"},
-                {"MEP:STATUS", "STATUS"},
-                {"MEP:REGSTATUS", "REGSTATUS"},
-                {"MEP:ADDRESS", "ADDRESS"},
-                {"MEP:COUNTRY", "COUNTRY"},
-                {"MEP:REGION", "REGION"},
-                {"MEP:LOCALITY", "LOCALITY"},
-                {"MEP:OWNER", "OWNER"},
-                {"MEP:NUMBER1", "NUMBER1"}});
-    e.CDATE = dayOfStamp(listValue(layout, row, "CDATE"));
-    e.EDATE = dayOfStamp(listValue(layout, row, "EDATE"));
+    mapEnterpriseRow(layout, row, e);
     return enterprises.add() == store::kOk;
 }
 

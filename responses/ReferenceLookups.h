@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <set>
 #include <string>
@@ -34,6 +35,16 @@ struct ExchangeContext;
 // was fetched stays when a load that needed it is rolled back: give the
 // lookups a session of their own.
 namespace responses {
+
+struct ListLayout;
+
+// The Mercury fields of a business entity (a row of the businessEntity list)
+// into `e`; the program's own fields (MEN:HOME, MEN:MARK, MEN:REMARK and the
+// reserve) stay as they are.
+void mapEntityRow(const ListLayout& layout, const std::byte* row, store::EntityRecord& e);
+// The Mercury fields of an enterprise (a row of the enterprise or the
+// activityLocation list) into `e`; MEP:MARK and the reserve stay.
+void mapEnterpriseRow(const ListLayout& layout, const std::byte* row, store::EnterpriseRecord& e);
 
 enum class LookupMode
 {

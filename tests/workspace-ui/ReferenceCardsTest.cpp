@@ -72,6 +72,19 @@ protected:
             m_enterprisesOpened.push_back(g);
             return true;
         };
+        hooks.loadFromMercury = [this](QWidget*, const std::string& g) {
+            m_loaded.push_back(g);
+            if (m_loadResult == responses::EntityLoadResult::Loaded) {
+                store::TypedTable<store::EntityRecord> entities(m_session, store::entityTable());
+                EXPECT_EQ(entities.open(), store::kOk);
+                entities.clear();
+                store::setText(entities.rec().GUID, g);
+                EXPECT_EQ(entities.fetch("MEN:BYGUID"), store::kOk);
+                store::setText(entities.rec().NAME, platform::toCp1251(u"ООО \"Заря\" из Меркурия"));
+                EXPECT_EQ(entities.put(), store::kOk);
+            }
+            return m_loadResult;
+        };
         auto card = std::make_unique<EntityCard>(m_session, entity(guid), mode, hooks);
         card->show();
         return card;
@@ -105,6 +118,8 @@ protected:
     store::Session m_session{m_folder.path()};
     std::vector<std::string> m_accessOpened;
     std::vector<std::string> m_enterprisesOpened;
+    std::vector<std::string> m_loaded;
+    responses::EntityLoadResult m_loadResult = responses::EntityLoadResult::Loaded;
 };
 
 TEST_F(ReferenceCardsTest, AProductWithoutItsDictionariesShowsEmptyNames)
@@ -289,6 +304,44 @@ TEST_F(ReferenceCardsTest, TheOwnEntitySavesWhatWasTyped)
     EXPECT_EQ(+saved.HOME, 1);
     // The links of its enterprises are untouched.
     EXPECT_EQ(mark(kPlace), 1);
+}
+
+TEST_F(ReferenceCardsTest, TheOwnEntityIsLoadedFromMercuryWhenTheUserAgrees)
+{
+    auto card = entityCard(kOwn, CardMode::Change);
+    m_presenter.setNextAnswer(framework::ButtonNo);
+    QTest::mouseClick(button(*card, "BLOAD"), Qt::LeftButton);
+    EXPECT_TRUE(m_loaded.empty());
+    ASSERT_EQ(m_presenter.count(), 1u);
+    EXPECT_EQ(m_presenter.shown()[0].text,
+              QStringLiteral("Получить по коду IssuerID данные текущего ХС и его торговых площадок ?"));
+
+    m_presenter.setNextAnswer(framework::ButtonYes);
+    QTest::mouseClick(button(*card, "BLOAD"), Qt::LeftButton);
+    ASSERT_EQ(m_loaded.size(), 1u);
+    EXPECT_EQ(m_loaded.front(), kOwn);
+    EXPECT_EQ(control<QLineEdit>(card.get(), QStringLiteral("NAME"))->text(),
+              QStringLiteral("ООО \"Заря\" из Меркурия"));
+    EXPECT_EQ(m_presenter.count(), 2u); // only the question
+
+    // A load whose write failed says so.
+    m_loadResult = responses::EntityLoadResult::WriteFailed;
+    m_presenter.setNextAnswer(framework::ButtonYes);
+    QTest::mouseClick(button(*card, "BLOAD"), Qt::LeftButton);
+    ASSERT_EQ(m_presenter.count(), 4u);
+    EXPECT_EQ(m_presenter.shown()[3].text,
+              QStringLiteral("Не удалось выполнить операцию изменения данных !"));
+
+    // Counterparties and viewed cards are not loaded.
+    {
+        store::TypedTable<store::EntityRecord> entities(m_session, store::entityTable());
+        ASSERT_EQ(entities.open(), store::kOk);
+        entities.clear();
+        store::setText(entities.rec().GUID, kCardsStranger);
+        ASSERT_EQ(entities.add(), store::kOk);
+    }
+    EXPECT_FALSE(button(*entityCard(kCardsStranger, CardMode::Change), "BLOAD")->isEnabled());
+    EXPECT_FALSE(button(*entityCard(kOwn, CardMode::View), "BLOAD")->isEnabled());
 }
 
 } // namespace

@@ -9,18 +9,22 @@
 #include "lists/ui/DialogFont.h"
 #include "platform/CodePage.h"
 #include "platform/Dates.h"
+#include "responses/WalkerAnswerReader.h"
 #include "store/ErrorCodes.h"
 #include "store/RecordText.h"
 #include "store/Table.h"
+#include "vetis/ExchangeRunner.h"
 #include "vetis/StoredVetisSettings.h"
 #include "vetis/ui/SetVetisApiDialog.h"
 #include "workspace/VsdCardTexts.h"
 #include "workspace/ui/EnterpriseCard.h"
 #include "workspace/ui/ReferenceCardMode.h"
 
+#include <QEventLoop>
 #include <QHeaderView>
 #include <QTableWidgetItem>
 
+#include <any>
 #include <optional>
 
 namespace workspace::ui {
@@ -60,7 +64,36 @@ std::optional<store::EntityRecord> storedEntity(store::Session& session, const s
 
 } // namespace
 
-EntityCardHooks defaultEntityCardHooks(store::Session& session)
+responses::EntityLoadResult loadEntityOnWorker(const QString& dataFolder, const std::string& entityGuid)
+{
+    vetis::ExchangeRunner runner(dataFolder);
+    QEventLoop loop;
+    responses::EntityLoadResult result = responses::EntityLoadResult::ExchangeFailed;
+    QObject::connect(&runner, &vetis::ExchangeRunner::finished, &loop,
+                     [&](const vetis::ExchangeRunResult& run) {
+                         if (const auto* r = std::any_cast<responses::EntityLoadResult>(&run.product))
+                             result = *r;
+                         loop.quit();
+                     });
+    const bool started = runner.start([entityGuid](vetis::ExchangeWorker& worker) {
+        responses::WalkerAnswerReader reader;
+        vetis::ExchangeContext context;
+        context.reader = &reader;
+        const responses::EntityLoadOutcome outcome = responses::loadEntityFromMercury(
+            worker.session(), context, entityGuid,
+            [&worker](vetis::RequestRecord& request, vetis::ExchangeContext& c) {
+                return worker.exchange(request, c);
+            });
+        worker.setProduct(outcome.result);
+        return outcome.result == responses::EntityLoadResult::Loaded;
+    });
+    if (!started)
+        return result;
+    loop.exec();
+    return result;
+}
+
+EntityCardHooks defaultEntityCardHooks(store::Session& session, const QString& dataFolder)
 {
     EntityCardHooks hooks;
     hooks.openAccessSettings = [&session](QWidget* parent, const std::string& guid) {
@@ -69,6 +102,9 @@ EntityCardHooks defaultEntityCardHooks(store::Session& session)
     };
     hooks.openEnterprise = [&session](QWidget* parent, const std::string& guid) {
         return showStoredEnterprise(parent, session, guid);
+    };
+    hooks.loadFromMercury = [dataFolder](QWidget*, const std::string& guid) {
+        return loadEntityOnWorker(dataFolder, guid);
     };
     return hooks;
 }
@@ -103,13 +139,14 @@ EntityCard::EntityCard(store::Session& session, const store::EntityRecord& recor
     const bool changing = m_mode != CardMode::View;
     ui.BACCESS->setEnabled(changing);
     ui.BWORK->setEnabled(changing);
-    // Loading the entity from Mercury is not offered by this card yet.
-    ui.BLOAD->setEnabled(false);
+    // Only the user's own entity is loaded from Mercury.
+    ui.BLOAD->setEnabled(changing && m_record.HOME != 0);
 
     connect(ui.BOK, &QPushButton::clicked, this, &EntityCard::save);
     connect(ui.BCANCEL, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui.BACCESS, &QPushButton::clicked, this, &EntityCard::openAccessSettings);
     connect(ui.BWORK, &QPushButton::clicked, this, &EntityCard::chooseWorking);
+    connect(ui.BLOAD, &QPushButton::clicked, this, &EntityCard::loadFromMercury);
     connect(ui.BPLACE, &QPushButton::clicked, this, &EntityCard::openEnterprise);
     connect(ui.PLACES, &QTableWidget::cellDoubleClicked, this, &EntityCard::openEnterprise);
     lists::ui::useUiFontSize(*this);
@@ -223,6 +260,53 @@ void EntityCard::chooseWorking()
     if (chooseWorkingEnterprise(m_session, store::textOf(m_record.GUID),
                                 m_enterprises[static_cast<std::size_t>(row)].guid))
         showEnterprises();
+}
+
+void EntityCard::loadFromMercury()
+{
+    if (m_mode == CardMode::View || m_record.HOME == 0 || !m_hooks.loadFromMercury)
+        return;
+    framework::MessagePresenter& presenter = framework::messagePresenter();
+    const std::string guid(store::clip(store::textOf(m_record.GUID)));
+    if (guid.size() != 36) {
+        framework::problemMessage(
+            presenter, QStringLiteral("Указан неверный код IssuerID для хозяйствующего субъекта !"));
+        return;
+    }
+    if (!framework::questionMessage(
+            presenter,
+            QStringLiteral("Получить по коду IssuerID данные текущего ХС и его торговых площадок ?")))
+        return;
+    setEnabled(false);
+    const responses::EntityLoadResult result = m_hooks.loadFromMercury(this, guid);
+    setEnabled(true);
+    switch (result) {
+    case responses::EntityLoadResult::Loaded:
+        if (const std::optional<store::EntityRecord> stored = storedEntity(m_session, guid))
+            m_record = *stored;
+        showRecord();
+        showEnterprises();
+        break;
+    case responses::EntityLoadResult::NoGuid:
+        framework::problemMessage(
+            presenter, QStringLiteral("Указан неверный код IssuerID для хозяйствующего субъекта !"));
+        break;
+    case responses::EntityLoadResult::NoAccess:
+        framework::informationMessage(presenter,
+                                      QStringLiteral("Нет доступа к спискам БД для выполнения операции !"));
+        break;
+    case responses::EntityLoadResult::WriteFailed:
+        framework::informationMessage(presenter,
+                                      QStringLiteral("Не удалось выполнить операцию изменения данных !"));
+        break;
+    case responses::EntityLoadResult::NotFound:
+        framework::informationMessage(
+            presenter,
+            QStringLiteral("В АИС «Меркурий» не найден хозяйствующий субъект с этим кодом IssuerID !"));
+        break;
+    case responses::EntityLoadResult::ExchangeFailed:
+        break; // the exchange has told why
+    }
 }
 
 void EntityCard::openEnterprise()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
+#include "responses/OwnEntityLoad.h"
 #include "store/tables/Entity.h"
 #include "workspace/ReferenceCardTexts.h"
 
@@ -31,9 +32,20 @@ struct EntityCardHooks
     std::function<void(QWidget* parent, const std::string& entityGuid)> openAccessSettings;
     // Shows the card of a stored enterprise; false when it is not stored.
     std::function<bool(QWidget* parent, const std::string& enterpriseGuid)> openEnterprise;
+    // Loads the entity (Windows-1251 GUID, its issuer id) and its enterprises
+    // from Mercury into the tables; the card tells the outcome.
+    std::function<responses::EntityLoadResult(QWidget* parent, const std::string& entityGuid)>
+        loadFromMercury;
 };
-// The access settings window on m_Vetis and the enterprise card on the session.
-EntityCardHooks defaultEntityCardHooks(store::Session& session);
+// The access settings window on m_Vetis, the enterprise card on the session
+// and the load from Mercury on a worker over `dataFolder` (empty: the current
+// folder, as the program's own session).
+EntityCardHooks defaultEntityCardHooks(store::Session& session, const QString& dataFolder = {});
+
+// Loads the entity `entityGuid` and its enterprises from Mercury on the
+// worker of a vetis::ExchangeRunner over `dataFolder`, keeping the calling
+// window's events going until it ends. Shows no message of its own.
+responses::EntityLoadResult loadEntityOnWorker(const QString& dataFolder, const std::string& entityGuid);
 
 class EntityCard final : public QDialog
 {
@@ -58,6 +70,7 @@ private:
     void showEnterprises();
     void openAccessSettings();
     void chooseWorking();
+    void loadFromMercury();
     void openEnterprise();
     void save();
     int currentEnterprise() const;
