@@ -455,7 +455,8 @@ void BrowseVsdWindow::setupOwnEntity()
                                   QStringLiteral("Нет доступа к карточке своего хозяйствующего субъекта !"));
         return;
     }
-    if (runEntityCard(this, m_session, own.guid, own.guid, true) == EntityCardResult::Saved) {
+    const EntityCardHooks hooks = defaultEntityCardHooks(m_session, dataFolder());
+    if (runEntityCard(this, m_session, own.guid, own.guid, true, &hooks) == EntityCardResult::Saved) {
         // The card may have changed the entity, its settings and its working enterprise.
         openOwnEntity(false);
         clearMarks();
