@@ -31,6 +31,7 @@
 #include <fstream>
 #include <memory>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -154,36 +155,52 @@ int main(int argc, char** argv)
         emptyKb = residentKb();
     }
 
-    t = Clock::now();
-    auto w = openWindow(big);
-    const double openMs = msSince(t);
-    const long bigKb = residentKb();
-    auto* view = w->findChild<QTableView*>(QStringLiteral("LIST"));
-    const int rows = view->model()->rowCount();
+    // Each step is timed over a few windows: the median, and the best as the
+    // figure least disturbed by other work on the machine.
+    constexpr int kRounds = 5;
+    std::vector<double> openMs, scrollMs, searchMs;
+    int rows = 0, found = 0;
+    long bigKb = 0, afterKb = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        t = Clock::now();
+        auto w = openWindow(big);
+        openMs.push_back(msSince(t));
+        bigKb = std::max(bigKb, residentKb());
+        auto* view = w->findChild<QTableView*>(QStringLiteral("LIST"));
+        rows = view->model()->rowCount();
 
-    t = Clock::now();
-    view->scrollToBottom();
-    QCoreApplication::processEvents();
-    static_cast<void>(view->viewport()->grab());
-    const double scrollMs = msSince(t);
+        t = Clock::now();
+        view->scrollToBottom();
+        QCoreApplication::processEvents();
+        static_cast<void>(view->viewport()->grab());
+        scrollMs.push_back(msSince(t));
 
-    auto* search = w->findChild<QLineEdit*>(QStringLiteral("SEARCH"));
-    t = Clock::now();
-    search->setText(QStringLiteral("ленина 1"));
-    static_cast<void>(view->viewport()->grab());
-    const double searchMs = msSince(t);
-    const int found = view->model()->rowCount();
-    const long afterKb = residentKb();
+        auto* search = w->findChild<QLineEdit*>(QStringLiteral("SEARCH"));
+        t = Clock::now();
+        search->setText(QStringLiteral("ленина 1"));
+        static_cast<void>(view->viewport()->grab());
+        searchMs.push_back(msSince(t));
+        found = view->model()->rowCount();
+        afterKb = std::max(afterKb, residentKb());
+    }
+    const auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    const auto best = [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); };
 
     std::printf("refs_bench: %d streets of one locality, %d of another (offscreen; seeded in %.0f ms)\n",
                 count, kOtherStreets, seedMs);
-    std::printf("open to first rows painted:   %8.1f ms  (%d rows)\n", openMs, rows);
-    std::printf("scroll to the end:            %8.1f ms\n", scrollMs);
-    std::printf("mask search:                  %8.1f ms  (%d rows found)\n", searchMs, found);
+    std::printf("%d windows; median and best of each step\n", kRounds);
+    std::printf("open to first rows painted:   %8.1f ms  (best %.1f, first window %.1f; %d rows)\n",
+                median(openMs), best(openMs), openMs.front(), rows);
+    std::printf("scroll to the end:            %8.1f ms  (best %.1f)\n", median(scrollMs), best(scrollMs));
+    std::printf("mask search:                  %8.1f ms  (best %.1f; %d rows found)\n", median(searchMs),
+                best(searchMs), found);
     std::printf("memory above an empty window: %8.1f MB  (after opening %.1f MB)\n",
                 (afterKb - emptyKb) / 1024.0, (bigKb - emptyKb) / 1024.0);
-    const auto goal = [](double ms) { return ms < 100 ? "met" : "NOT MET"; };
-    std::printf("goal under 100 ms: open %s, scroll %s, search %s\n", goal(openMs), goal(scrollMs),
+    const auto goal = [&median](const std::vector<double>& v) { return median(v) < 100 ? "met" : "NOT MET"; };
+    std::printf("goal under 100 ms (median): open %s, scroll %s, search %s\n", goal(openMs), goal(scrollMs),
                 goal(searchMs));
     framework::setMessagePresenter(nullptr);
     return rows == count ? 0 : 1;

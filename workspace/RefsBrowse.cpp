@@ -11,7 +11,6 @@
 #include "workspace/SearchMask.h"
 
 #include <array>
-#include <span>
 
 namespace workspace {
 
@@ -142,9 +141,12 @@ std::vector<RefRow> listRefs(store::Session& session, int kind, const std::strin
 }
 
 int listRefIds(store::TypedTable<store::RefsRecord>& refs, int kind, const std::string& parent,
-               const QString& mask, int mark, std::vector<std::int64_t>& rows)
+               const QString& mask, int mark, std::vector<std::int64_t>& rows,
+               std::vector<std::string>* guids)
 {
     rows.clear();
+    if (guids)
+        guids->clear();
     // Both keys hold the name: with a mark the range of that mark lists its
     // records in name order too, and the mask is matched on the key's own
     // names without reading a record.
@@ -160,26 +162,32 @@ int listRefIds(store::TypedTable<store::RefsRecord>& refs, int kind, const std::
     range.MARK = static_cast<std::uint8_t>(anyMark ? 0 : mark);
     const char* image = reinterpret_cast<const char*>(&range);
     const SearchMask search(mask);
-    const int nameField[] = {def.fieldIndex("MRE:NAME")};
-    std::span<const int> fields;
+    std::vector<int> fields;
     if (!search.empty())
-        fields = nameField;
+        fields.push_back(def.fieldIndex("MRE:NAME"));
+    if (guids)
+        fields.push_back(def.fieldIndex("MRE:GUID"));
     std::string upper;
     const int code =
         refs.scanRange(*key, anyMark ? 2 : 3, image, image, fields, [&](std::int64_t row, const char* found) {
             if (!search.empty()) {
                 const auto& r = *reinterpret_cast<const store::RefsRecord*>(found);
-                upper = std::string(store::clip(store::textOf(r.NAME)));
+                upper.assign(store::clip(store::textOf(r.NAME)));
                 for (char& c : upper)
                     c = upperCp1251(c);
                 if (!search.matchesUpper(upper))
                     return true;
             }
             rows.push_back(row);
+            if (guids)
+                guids->emplace_back(store::textOf(reinterpret_cast<const store::RefsRecord*>(found)->GUID));
             return true;
         });
-    if (code != store::kOk)
+    if (code != store::kOk) {
         rows.clear();
+        if (guids)
+            guids->clear();
+    }
     return code;
 }
 

@@ -59,9 +59,11 @@ std::vector<RefRow> listRefs(store::Session& session, int kind, const std::strin
 
 // The row ids of the records listRefs lists, in the same order, without
 // reading the records: one statement over the range of a key, which holds
-// the names the mask is matched on. `refs` must be open.
+// the names the mask is matched on and the GUIDs. `refs` must be open.
+// `guids`, when given, receives the GUID of each row.
 [[nodiscard]] int listRefIds(store::TypedTable<store::RefsRecord>& refs, int kind, const std::string& parent,
-                             const QString& mask, int mark, std::vector<std::int64_t>& rows);
+                             const QString& mask, int mark, std::vector<std::int64_t>& rows,
+                             std::vector<std::string>* guids = nullptr);
 // The listed record of row id `row`; nothing when it is gone.
 std::optional<RefRow> readRefRow(store::TypedTable<store::RefsRecord>& refs, std::int64_t row);
 

@@ -142,13 +142,17 @@ public:
         beginResetModel();
         forget();
         m_ids.clear();
+        m_kind = kind;
+        m_parent = parent;
+        m_mask = mask;
+        m_mark = mark;
         if (m_table.isOpen() || m_table.open() == store::kOk)
             static_cast<void>(listRefIds(m_table, kind, parent, mask, mark, m_ids));
         if (!m_selected.empty()) {
             std::set<std::string> kept;
-            for (std::size_t i = 0; i < m_ids.size(); ++i)
-                if (const RefRow* r = rowAt(static_cast<int>(i)); r && m_selected.count(r->guid))
-                    kept.insert(r->guid);
+            for (const std::string& guid : guids())
+                if (m_selected.count(guid))
+                    kept.insert(guid);
             m_selected = std::move(kept);
         }
         sortRows();
@@ -168,6 +172,27 @@ public:
             m_allValid = true;
         }
         return m_all;
+    }
+    // The GUIDs of the rows, in the list's order, read from the key without
+    // reading the records unless the list has another order.
+    const std::vector<std::string>& guids() const
+    {
+        if (m_guidsValid)
+            return m_guids;
+        m_guids.clear();
+        std::vector<std::int64_t> ids;
+        if (m_sortColumn < 0 && m_table.isOpen() &&
+            listRefIds(const_cast<store::TypedTable<store::RefsRecord>&>(m_table), m_kind, m_parent, m_mask,
+                       m_mark, ids, &m_guids) == store::kOk &&
+            ids == m_ids) {
+            m_guidsValid = true;
+            return m_guids;
+        }
+        m_guids.clear();
+        for (const RefRow& r : rows())
+            m_guids.push_back(r.guid);
+        m_guidsValid = true;
+        return m_guids;
     }
     std::int64_t idAt(int row) const { return m_ids[static_cast<std::size_t>(row)]; }
     int rowOfIdInList(std::int64_t id) const
@@ -202,8 +227,8 @@ public:
     void setAllSelected(bool on)
     {
         if (on)
-            for (const RefRow& r : rows())
-                m_selected.insert(r.guid);
+            for (const std::string& guid : guids())
+                m_selected.insert(guid);
         else
             m_selected.clear();
         refreshSelectionColumn();
@@ -211,9 +236,9 @@ public:
     void invertSelection()
     {
         std::set<std::string> inverted;
-        for (const RefRow& r : rows())
-            if (!m_selected.count(r.guid))
-                inverted.insert(r.guid);
+        for (const std::string& guid : guids())
+            if (!m_selected.count(guid))
+                inverted.insert(guid);
         m_selected = std::move(inverted);
         refreshSelectionColumn();
     }
@@ -224,18 +249,18 @@ public:
         std::vector<std::string> out;
         if (m_selected.empty())
             return out;
-        for (const RefRow& r : rows())
-            if (m_selected.count(r.guid))
-                out.push_back(r.guid);
+        for (const std::string& guid : guids())
+            if (m_selected.count(guid))
+                out.push_back(guid);
         return out;
     }
     int firstSelectedRow() const
     {
         if (m_selected.empty())
             return -1;
-        const std::vector<RefRow>& all = rows();
+        const std::vector<std::string>& all = guids();
         for (std::size_t i = 0; i < all.size(); ++i)
-            if (m_selected.count(all[i].guid))
+            if (m_selected.count(all[i]))
                 return static_cast<int>(i);
         return -1;
     }
@@ -265,6 +290,8 @@ private:
         m_cacheOrder.clear();
         m_all.clear();
         m_allValid = false;
+        m_guids.clear();
+        m_guidsValid = false;
     }
 
     void refreshSelectionColumn()
@@ -314,6 +341,8 @@ private:
             m_all.push_back(std::move(row));
         }
         m_allValid = true;
+        m_guids.clear();
+        m_guidsValid = false;
     }
 
     store::TypedTable<store::RefsRecord> m_table;
@@ -322,6 +351,12 @@ private:
     mutable std::list<std::int64_t> m_cacheOrder;
     mutable std::vector<RefRow> m_all;
     mutable bool m_allValid = false;
+    mutable std::vector<std::string> m_guids;
+    mutable bool m_guidsValid = false;
+    int m_kind = 0;
+    std::string m_parent;
+    QString m_mask;
+    int m_mark = kAnyMark;
     std::set<std::string> m_selected;
     QIcon m_icons[5];
     int m_sortColumn = -1;
