@@ -3,6 +3,7 @@
 
 #include "platform/CodePage.h"
 #include "store/ErrorCodes.h"
+#include "store/FieldAccess.h"
 #include "store/RecordText.h"
 #include "store/Table.h"
 #include "store/Transaction.h"
@@ -137,6 +138,64 @@ std::vector<RefRow> listRefs(store::Session& session, int kind, const std::strin
         out.push_back(refRowOf(refs.rec()));
     }
     return out;
+}
+
+int listRefIds(store::TypedTable<store::RefsRecord>& refs, int kind, const std::string& parent,
+               const QString& mask, int mark, std::vector<std::int64_t>& rows,
+               std::vector<std::string>* guids)
+{
+    rows.clear();
+    if (guids)
+        guids->clear();
+    // Both keys hold the name: with a mark the range of that mark lists its
+    // records in name order too, and the mask is matched on the key's own
+    // names without reading a record.
+    const store::TableDef& def = store::refsTable();
+    const bool anyMark = mark == kAnyMark;
+    if (!anyMark && (mark < 0 || mark > 255))
+        return store::kOk;
+    const store::KeyDef* key = def.key(anyMark ? "MRE:BYNAME" : "MRE:BYMARK");
+    store::RefsRecord range{};
+    store::clearRecordOf(def, reinterpret_cast<char*>(&range));
+    range.VID = static_cast<std::uint8_t>(kind);
+    store::setZText(range.PARENT, parent);
+    range.MARK = static_cast<std::uint8_t>(anyMark ? 0 : mark);
+    const char* image = reinterpret_cast<const char*>(&range);
+    const SearchMask search(mask);
+    std::vector<int> fields;
+    if (!search.empty())
+        fields.push_back(def.fieldIndex("MRE:NAME"));
+    if (guids)
+        fields.push_back(def.fieldIndex("MRE:GUID"));
+    std::string upper;
+    const int code =
+        refs.scanRange(*key, anyMark ? 2 : 3, image, image, fields, [&](std::int64_t row, const char* found) {
+            if (!search.empty()) {
+                const auto& r = *reinterpret_cast<const store::RefsRecord*>(found);
+                upper.assign(store::clip(store::textOf(r.NAME)));
+                for (char& c : upper)
+                    c = upperCp1251(c);
+                if (!search.matchesUpper(upper))
+                    return true;
+            }
+            rows.push_back(row);
+            if (guids)
+                guids->emplace_back(store::textOf(reinterpret_cast<const store::RefsRecord*>(found)->GUID));
+            return true;
+        });
+    if (code != store::kOk) {
+        rows.clear();
+        if (guids)
+            guids->clear();
+    }
+    return code;
+}
+
+std::optional<RefRow> readRefRow(store::TypedTable<store::RefsRecord>& refs, std::int64_t row)
+{
+    if (refs.readRow(row) != store::kOk)
+        return std::nullopt;
+    return refRowOf(refs.rec());
 }
 
 std::optional<int> followedKind(int kind, int button)

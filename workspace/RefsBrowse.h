@@ -10,7 +10,10 @@
 
 namespace store {
 class Session;
-}
+template <typename Record>
+class TypedTable;
+struct RefsRecord;
+} // namespace store
 
 // The dictionaries window without its widgets: which records of m_Refs it
 // lists, its titles, which dictionary a record leads to, and the changes of
@@ -53,6 +56,16 @@ struct RefRow
 // whose mark is `mark`.
 std::vector<RefRow> listRefs(store::Session& session, int kind, const std::string& parent,
                              const QString& mask = {}, int mark = kAnyMark);
+
+// The row ids of the records listRefs lists, in the same order, without
+// reading the records: one statement over the range of a key, which holds
+// the names the mask is matched on and the GUIDs. `refs` must be open.
+// `guids`, when given, receives the GUID of each row.
+[[nodiscard]] int listRefIds(store::TypedTable<store::RefsRecord>& refs, int kind, const std::string& parent,
+                             const QString& mask, int mark, std::vector<std::int64_t>& rows,
+                             std::vector<std::string>* guids = nullptr);
+// The listed record of row id `row`; nothing when it is gone.
+std::optional<RefRow> readRefRow(store::TypedTable<store::RefsRecord>& refs, std::int64_t row);
 
 // The dictionary the first ("Открыть справочник по текущей записи") or the
 // second following button opens from a record of `kind`; nothing when it

@@ -66,6 +66,14 @@ protected:
         std::vector<QString> out;
         for (const RefRow& row : listRefs(m_session, kind, parent, searchMask(typed), mark))
             out.push_back(row.name);
+        // The window's way, row ids first and records when shown, lists the same.
+        std::vector<std::int64_t> ids;
+        EXPECT_EQ(listRefIds(m_refs, kind, parent, searchMask(typed), mark, ids), store::kOk);
+        std::vector<QString> shown;
+        for (std::int64_t id : ids)
+            if (const std::optional<RefRow> row = readRefRow(m_refs, id))
+                shown.push_back(row->name);
+        EXPECT_EQ(shown, out) << typed.toStdString() << " mark " << mark;
         return out;
     }
 
@@ -161,6 +169,9 @@ TEST_F(RefsBrowseTest, ListsOneKindAndParentInNameOrderThroughMaskAndMark)
     EXPECT_EQ(names(2, kRussia, {}, 0), std::vector<QString>{QStringLiteral("Алтайский край")});
     EXPECT_EQ(names(2, kRussia, {}, 2), std::vector<QString>{QStringLiteral("Тверская обл.")});
     EXPECT_TRUE(names(2, kRussia, {}, 3).empty());
+    EXPECT_EQ(names(2, kRussia, QStringLiteral("обл"), 2),
+              std::vector<QString>{QStringLiteral("Тверская обл.")});
+    EXPECT_TRUE(names(2, kRussia, QStringLiteral("обл"), 0).empty());
 }
 
 TEST_F(RefsBrowseTest, InversionOverMixedMarksAndAFailedMarkChangesNothing)

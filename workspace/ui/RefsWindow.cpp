@@ -10,7 +10,10 @@
 #include "responses/DictionaryRefresh.h"
 #include "responses/WalkerAnswerReader.h"
 #include "store/BuiltInDictionaries.h"
+#include "store/ErrorCodes.h"
 #include "store/Session.h"
+#include "store/Table.h"
+#include "store/tables/Refs.h"
 #include "vetis/Exchange.h"
 #include "vetis/ExchangeRunner.h"
 #include "vetis/ui/ExchangeRunBinding.h"
@@ -24,6 +27,8 @@
 #include <QTabBar>
 
 #include <algorithm>
+#include <list>
+#include <unordered_map>
 
 namespace workspace::ui {
 
@@ -57,17 +62,21 @@ QString refsDateText(std::int32_t day)
 
 } // namespace
 
-// The rows of the window and which of them are selected.
+// The rows of the window and which of them are selected. The model keeps the
+// row ids of its rows only and reads a record when it is shown, keeping the
+// records read last; the whole list is read only where a command needs every
+// record (another order, selecting all, the list handed out by rows()).
 class RefsListModel final : public QAbstractTableModel
 {
 public:
-    explicit RefsListModel(QObject* parent)
+    RefsListModel(store::Session& session, QObject* parent)
         : QAbstractTableModel(parent)
+        , m_table(session, store::refsTable())
     {}
 
     int rowCount(const QModelIndex& parent = {}) const override
     {
-        return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+        return parent.isValid() ? 0 : static_cast<int>(m_ids.size());
     }
     int columnCount(const QModelIndex& parent = {}) const override
     {
@@ -78,11 +87,15 @@ public:
     {
         if (!index.isValid() || index.row() >= rowCount())
             return {};
-        const RefRow& r = m_rows[static_cast<std::size_t>(index.row())];
-        if (role == Qt::DecorationRole && index.column() == RefsColMark)
-            return r.mark >= 1 && r.mark <= 4 ? QVariant(m_icons[r.mark]) : QVariant();
-        if (role != Qt::DisplayRole)
+        if (role != Qt::DisplayRole && role != Qt::DecorationRole)
             return {};
+        const RefRow* found = rowAt(index.row());
+        if (!found)
+            return {};
+        const RefRow& r = *found;
+        if (role == Qt::DecorationRole)
+            return index.column() == RefsColMark && r.mark >= 1 && r.mark <= 4 ? QVariant(m_icons[r.mark])
+                                                                               : QVariant();
         switch (index.column()) {
         case RefsColSelected:
             return m_selected.count(r.guid) ? QStringLiteral("√") : QString();
@@ -122,38 +135,100 @@ public:
         endResetModel();
     }
 
-    void setRows(std::vector<RefRow> rows)
+    // Lists the records of `kind` under `parent` that pass the mask and the
+    // mark; the selection keeps the records still listed.
+    void list(int kind, const std::string& parent, const QString& mask, int mark)
     {
         beginResetModel();
-        m_rows = std::move(rows);
-        std::set<std::string> kept;
-        for (const RefRow& r : m_rows)
-            if (m_selected.count(r.guid))
-                kept.insert(r.guid);
-        m_selected = std::move(kept);
+        forget();
+        m_ids.clear();
+        m_kind = kind;
+        m_parent = parent;
+        m_mask = mask;
+        m_mark = mark;
+        if (m_table.isOpen() || m_table.open() == store::kOk)
+            static_cast<void>(listRefIds(m_table, kind, parent, mask, mark, m_ids));
+        if (!m_selected.empty()) {
+            std::set<std::string> kept;
+            for (const std::string& guid : guids())
+                if (m_selected.count(guid))
+                    kept.insert(guid);
+            m_selected = std::move(kept);
+        }
         sortRows();
         endResetModel();
     }
 
-    const std::vector<RefRow>& rows() const { return m_rows; }
+    // Every listed record, in the list's order (read on the first call
+    // after a change of the list).
+    const std::vector<RefRow>& rows() const
+    {
+        if (!m_allValid) {
+            m_all.clear();
+            m_all.reserve(m_ids.size());
+            for (std::int64_t id : m_ids)
+                if (const RefRow* r = rowOfId(id))
+                    m_all.push_back(*r);
+            m_allValid = true;
+        }
+        return m_all;
+    }
+    // The GUIDs of the rows, in the list's order, read from the key without
+    // reading the records unless the list has another order.
+    const std::vector<std::string>& guids() const
+    {
+        if (m_guidsValid)
+            return m_guids;
+        m_guids.clear();
+        std::vector<std::int64_t> ids;
+        if (m_sortColumn < 0 && m_table.isOpen() &&
+            listRefIds(const_cast<store::TypedTable<store::RefsRecord>&>(m_table), m_kind, m_parent, m_mask,
+                       m_mark, ids, &m_guids) == store::kOk &&
+            ids == m_ids) {
+            m_guidsValid = true;
+            return m_guids;
+        }
+        m_guids.clear();
+        for (const RefRow& r : rows())
+            m_guids.push_back(r.guid);
+        m_guidsValid = true;
+        return m_guids;
+    }
+    std::int64_t idAt(int row) const { return m_ids[static_cast<std::size_t>(row)]; }
+    int rowOfIdInList(std::int64_t id) const
+    {
+        const auto it = std::find(m_ids.begin(), m_ids.end(), id);
+        return it == m_ids.end() ? -1 : static_cast<int>(it - m_ids.begin());
+    }
+    // The record of a row; null when it could not be read.
+    const RefRow* rowAt(int row) const
+    {
+        if (row < 0 || row >= rowCount())
+            return nullptr;
+        return rowOfId(idAt(row));
+    }
+
     bool isSelected(int row) const
     {
-        return m_selected.count(m_rows[static_cast<std::size_t>(row)].guid) > 0;
+        const RefRow* r = rowAt(row);
+        return r && m_selected.count(r->guid) > 0;
     }
     void setSelected(int row, bool on)
     {
-        const std::string& guid = m_rows[static_cast<std::size_t>(row)].guid;
+        const RefRow* r = rowAt(row);
+        if (!r)
+            return;
         if (on)
-            m_selected.insert(guid);
+            m_selected.insert(r->guid);
         else
-            m_selected.erase(guid);
+            m_selected.erase(r->guid);
         Q_EMIT dataChanged(index(row, RefsColSelected), index(row, RefsColSelected));
     }
     void setAllSelected(bool on)
     {
         if (on)
-            for (const RefRow& r : m_rows)
-                m_selected.insert(r.guid);
+            for (const std::string& guid : guids())
+                m_selected.insert(guid);
         else
             m_selected.clear();
         refreshSelectionColumn();
@@ -161,9 +236,9 @@ public:
     void invertSelection()
     {
         std::set<std::string> inverted;
-        for (const RefRow& r : m_rows)
-            if (!m_selected.count(r.guid))
-                inverted.insert(r.guid);
+        for (const std::string& guid : guids())
+            if (!m_selected.count(guid))
+                inverted.insert(guid);
         m_selected = std::move(inverted);
         refreshSelectionColumn();
     }
@@ -172,23 +247,56 @@ public:
     std::vector<std::string> selectedGuids() const
     {
         std::vector<std::string> out;
-        for (const RefRow& r : m_rows)
-            if (m_selected.count(r.guid))
-                out.push_back(r.guid);
+        if (m_selected.empty())
+            return out;
+        for (const std::string& guid : guids())
+            if (m_selected.count(guid))
+                out.push_back(guid);
         return out;
     }
     int firstSelectedRow() const
     {
-        for (std::size_t i = 0; i < m_rows.size(); ++i)
-            if (m_selected.count(m_rows[i].guid))
+        if (m_selected.empty())
+            return -1;
+        const std::vector<std::string>& all = guids();
+        for (std::size_t i = 0; i < all.size(); ++i)
+            if (m_selected.count(all[i]))
                 return static_cast<int>(i);
         return -1;
     }
 
 private:
+    static constexpr std::size_t kCachedRows = 2000;
+
+    const RefRow* rowOfId(std::int64_t id) const
+    {
+        if (const auto it = m_cache.find(id); it != m_cache.end())
+            return &it->second;
+        std::optional<RefRow> read =
+            readRefRow(const_cast<store::TypedTable<store::RefsRecord>&>(m_table), id);
+        if (!read)
+            return nullptr;
+        if (m_cache.size() >= kCachedRows) {
+            m_cache.erase(m_cacheOrder.front());
+            m_cacheOrder.pop_front();
+        }
+        m_cacheOrder.push_back(id);
+        return &(m_cache[id] = std::move(*read));
+    }
+
+    void forget()
+    {
+        m_cache.clear();
+        m_cacheOrder.clear();
+        m_all.clear();
+        m_allValid = false;
+        m_guids.clear();
+        m_guidsValid = false;
+    }
+
     void refreshSelectionColumn()
     {
-        if (!m_rows.empty())
+        if (!m_ids.empty())
             Q_EMIT dataChanged(index(0, RefsColSelected), index(rowCount() - 1, RefsColSelected));
     }
 
@@ -217,14 +325,38 @@ private:
                 return a.name.trimmed().compare(b.name.trimmed(), Qt::CaseInsensitive) < 0;
             }
         };
-        if (m_sortOrder == Qt::AscendingOrder)
-            std::stable_sort(m_rows.begin(), m_rows.end(), key);
-        else
-            std::stable_sort(m_rows.begin(), m_rows.end(),
-                             [&key](const RefRow& a, const RefRow& b) { return key(b, a); });
+        std::vector<std::pair<RefRow, std::int64_t>> all;
+        all.reserve(m_ids.size());
+        for (std::int64_t id : m_ids)
+            if (const RefRow* r = rowOfId(id))
+                all.emplace_back(*r, id);
+        const auto byKey = [&key, this](const auto& a, const auto& b) {
+            return m_sortOrder == Qt::AscendingOrder ? key(a.first, b.first) : key(b.first, a.first);
+        };
+        std::stable_sort(all.begin(), all.end(), byKey);
+        m_ids.clear();
+        m_all.clear();
+        for (auto& [row, id] : all) {
+            m_ids.push_back(id);
+            m_all.push_back(std::move(row));
+        }
+        m_allValid = true;
+        m_guids.clear();
+        m_guidsValid = false;
     }
 
-    std::vector<RefRow> m_rows;
+    store::TypedTable<store::RefsRecord> m_table;
+    std::vector<std::int64_t> m_ids;
+    mutable std::unordered_map<std::int64_t, RefRow> m_cache;
+    mutable std::list<std::int64_t> m_cacheOrder;
+    mutable std::vector<RefRow> m_all;
+    mutable bool m_allValid = false;
+    mutable std::vector<std::string> m_guids;
+    mutable bool m_guidsValid = false;
+    int m_kind = 0;
+    std::string m_parent;
+    QString m_mask;
+    int m_mark = kAnyMark;
     std::set<std::string> m_selected;
     QIcon m_icons[5];
     int m_sortColumn = -1;
@@ -241,7 +373,7 @@ RefsWindow::RefsWindow(Options options, QWidget* parent)
     m_ui->setupUi(this);
     setObjectName(kRefsWindowId);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
-    m_model = new RefsListModel(this);
+    m_model = new RefsListModel(*m_session, this);
     buildControls();
     updateTitle();
     resize(900, 600);
@@ -345,10 +477,10 @@ std::vector<std::string> RefsWindow::selectedGuids() const
 
 std::optional<RefRow> RefsWindow::current() const
 {
-    const int row = m_ui->LIST->currentIndex().row();
-    if (row < 0 || row >= m_model->rowCount())
+    const RefRow* row = m_model->rowAt(m_ui->LIST->currentIndex().row());
+    if (!row)
         return std::nullopt;
-    return m_model->rows()[static_cast<std::size_t>(row)];
+    return *row;
 }
 
 void RefsWindow::setCurrentRow(int row)
@@ -363,18 +495,13 @@ bool RefsWindow::loading() const
 
 void RefsWindow::reload()
 {
-    const std::optional<RefRow> before = current();
+    const int before = m_ui->LIST->currentIndex().row();
+    const std::int64_t beforeId = before >= 0 && before < m_model->rowCount() ? m_model->idAt(before) : -1;
     const int mark = m_ui->TABS->currentIndex() == 1 ? m_ui->MARKFILTER->currentData().toInt() : kAnyMark;
-    m_model->setRows(
-        listRefs(*m_session, m_options.kind, m_options.parent, searchMask(m_ui->SEARCH->text()), mark));
-    int row = 0;
-    if (before) {
-        const auto& rows = m_model->rows();
-        const auto it =
-            std::find_if(rows.begin(), rows.end(), [&](const RefRow& r) { return r.guid == before->guid; });
-        if (it != rows.end())
-            row = static_cast<int>(it - rows.begin());
-    }
+    m_model->list(m_options.kind, m_options.parent, searchMask(m_ui->SEARCH->text()), mark);
+    int row = beforeId >= 0 ? m_model->rowOfIdInList(beforeId) : 0;
+    if (row < 0)
+        row = 0;
     if (m_model->rowCount() > 0)
         setCurrentRow(row);
     updateStatus();
