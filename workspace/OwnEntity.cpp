@@ -9,6 +9,7 @@
 #include "store/tables/Enterprise.h"
 #include "store/tables/Entity.h"
 #include "store/tables/Place.h"
+#include "workspace/ReferenceCardTexts.h"
 
 namespace workspace {
 
@@ -17,22 +18,6 @@ namespace {
 QString fixedText(std::string_view field)
 {
     return platform::fromCp1251(field).trimmed();
-}
-
-QString enterpriseTypeText(int type)
-{
-    switch (type) {
-    case 1:
-        return QStringLiteral("Предприятие");
-    case 2:
-        return QStringLiteral("Рынок");
-    case 3:
-        return QStringLiteral("СББЖ");
-    case 4:
-        return QStringLiteral("Судно");
-    default:
-        return QStringLiteral("???");
-    }
 }
 
 } // namespace
@@ -95,10 +80,10 @@ std::vector<EnterpriseChoice> enterprisesOf(store::Session& session, const std::
         store::setText(enterprises.rec().GUID, choice.guid);
         if (enterprises.fetch("MEP:BYGUID") == store::kOk) {
             choice.name = fixedText(store::textOf(enterprises.rec().NAME));
-            choice.type = enterpriseTypeText(enterprises.rec().TYPE);
+            choice.type = enterpriseTypeName(enterprises.rec().TYPE);
             choice.address = fixedText(store::textOf(enterprises.rec().ADDRESS));
         } else {
-            choice.type = enterpriseTypeText(0);
+            choice.type = enterpriseTypeName(0);
         }
         out.push_back(std::move(choice));
     }
