@@ -156,11 +156,11 @@ TEST_F(BrowseVsdWindowTest, RangesAreMarkedFromTheAnchorInEitherDirectionAndUnma
 TEST_F(BrowseVsdWindowTest, SelectAllWithAMaskMarksEveryMatchingVsdOfTheRangeShownOrNot)
 {
     addOwnEntity();
-    std::vector<VsdSpec> specs;
+    std::vector<VsdSeed> seeds;
     for (int n = 1; n <= 600; ++n)
-        specs.push_back({n, 1 + n % 20, 1, 0, n % 4 == 0 ? "Рыба мороженая" : "Сыр твёрдый"});
-    specs.push_back({9001, 2, 1, 0, "Рыба мороженая", kOtherPlace});
-    addVsds(specs);
+        seeds.push_back({n, 1 + n % 20, 1, 0, n % 4 == 0 ? "Рыба мороженая" : "Сыр твёрдый"});
+    seeds.push_back({9001, 2, 1, 0, "Рыба мороженая", kOtherPlace});
+    addVsds(seeds);
     auto w = open();
     ASSERT_EQ(w->model().rowCount(), 600);
     auto* search = control<QLineEdit>(w.get(), QStringLiteral("LOC:F"));

@@ -25,7 +25,7 @@ namespace {
 constexpr const char* kProducerPlace = "2f6a3c1e-7d4b-4a9e-8c2f-1b3d5e7f9a10";
 constexpr const char* kUnknownPlace = "9e8d7c6b-5a49-4382-b1c0-d9e8f7a6b5c4";
 
-struct InsideSpec
+struct InsideSeed
 {
     int vsd = 0;
     int kind = 1;
@@ -82,29 +82,29 @@ protected:
         });
     }
 
-    void addInside(const std::vector<InsideSpec>& specs)
+    void addInside(const std::vector<InsideSeed>& seeds)
     {
         store::Session s(m_folder.path());
         store::TypedTable<store::InsideRecord> inside(s, store::insideTable());
         ASSERT_EQ(inside.open(), store::kOk);
-        for (const InsideSpec& spec : specs) {
+        for (const InsideSeed& seed : seeds) {
             inside.clear();
             store::InsideRecord& r = inside.rec();
-            store::setText(r.UUID, uuidOf(spec.vsd));
-            r.VID = spec.kind;
-            r.NUMBER = spec.number;
-            store::setText(r.GUID1, spec.guid1);
-            store::setText(r.GUID2, spec.guid2);
-            store::setZText(r.STR250_01, platform::toCp1251(spec.text250));
-            store::setZText(r.STR120_01, platform::toCp1251(spec.text120));
-            r.BYTE_01 = static_cast<std::uint8_t>(spec.byte1);
-            r.BYTE_02 = static_cast<std::uint8_t>(spec.byte2);
-            r.LONG_01 = spec.long1;
-            if (spec.kind == 7) {
-                store::setZText(r.STR40_04, spec.text40);
+            store::setText(r.UUID, uuidOf(seed.vsd));
+            r.VID = seed.kind;
+            r.NUMBER = seed.number;
+            store::setText(r.GUID1, seed.guid1);
+            store::setText(r.GUID2, seed.guid2);
+            store::setZText(r.STR250_01, platform::toCp1251(seed.text250));
+            store::setZText(r.STR120_01, platform::toCp1251(seed.text120));
+            r.BYTE_01 = static_cast<std::uint8_t>(seed.byte1);
+            r.BYTE_02 = static_cast<std::uint8_t>(seed.byte2);
+            r.LONG_01 = seed.long1;
+            if (seed.kind == 7) {
+                store::setZText(r.STR40_04, seed.text40);
                 store::setZText(r.STR40_03, "2024-03-01T10:15:00");
             } else {
-                store::setZText(r.STR40_01, spec.text40);
+                store::setZText(r.STR40_01, seed.text40);
             }
             ASSERT_EQ(inside.add(), store::kOk);
         }

@@ -38,7 +38,7 @@ inline std::string uuidOf(int n)
     return buf;
 }
 
-struct VsdSpec
+struct VsdSeed
 {
     int n = 0;
     int daysAgo = 1; // the VSD's date, before the fixed today
@@ -94,14 +94,14 @@ protected:
         }
     }
 
-    void addVsds(const std::vector<VsdSpec>& specs)
+    void addVsds(const std::vector<VsdSeed>& seeds)
     {
         store::Session s(m_folder.path());
         store::TypedTable<store::VsdRecord> vsds(s, store::vsdTable());
         ASSERT_EQ(vsds.open(), store::kOk);
         store::Transaction t(s, {&vsds});
         ASSERT_EQ(t.start(), store::kOk);
-        for (const VsdSpec& v : specs) {
+        for (const VsdSeed& v : seeds) {
             vsds.clear();
             store::VsdRecord& r = vsds.rec();
             store::setText(r.UUID, uuidOf(v.n));
