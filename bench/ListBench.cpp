@@ -6,6 +6,7 @@
 // search, and select-all with that mask; and the memory the window takes
 // beyond the same window over an empty list.
 #include "BenchCommandLine.h"
+#include "WindowBench.h"
 
 #include "framework/MessageBox.h"
 #include "framework/RecordingPresenter.h"
@@ -39,25 +40,12 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::msSince;
+using bench::residentKb;
 constexpr const char* kOwn = "400cb70f-964e-43c0-b4a3-165de1ab3e01";
 constexpr const char* kPlace = "88718c96-6f3d-48f7-b4b1-b64633be40f5";
 constexpr const char* kOtherPlace = "5c1a2f3e-9b7d-4e11-8a2c-3f0d6e7b9a41";
-
-double msSince(Clock::time_point t)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
-}
-
-long residentKb()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return 0;
-}
 
 bool seed(const QString& folder, int perEnterprise)
 {
@@ -128,8 +116,7 @@ std::unique_ptr<workspace::ui::BrowseVsdWindow> openWindow(const QString& folder
     auto w = std::make_unique<workspace::ui::BrowseVsdWindow>(options);
     w->resize(1280, 760);
     w->show();
-    QCoreApplication::processEvents();
-    static_cast<void>(w->findChild<QTableView*>(QStringLiteral("?BROWSE:1"))->viewport()->grab());
+    bench::paintNow(w->findChild<QTableView*>(QStringLiteral("?BROWSE:1")));
     return w;
 }
 

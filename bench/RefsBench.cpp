@@ -5,6 +5,7 @@
 // streets to its first rows painted, scrolling to the end, and a mask search;
 // and the memory the window takes beyond the same window over no streets.
 #include "BenchCommandLine.h"
+#include "WindowBench.h"
 
 #include "framework/MessageBox.h"
 #include "framework/RecordingPresenter.h"
@@ -35,25 +36,12 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::msSince;
+using bench::residentKb;
 constexpr const char* kLocality = "0c5b2444-70a0-4932-980c-b4dc0d3f02b5";
 constexpr const char* kOtherLocality = "6f2a1c3d-8e4b-4a5f-9c7d-1b2e3f4a5b6c";
 constexpr int kOtherStreets = 1000;
-
-double msSince(Clock::time_point t)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
-}
-
-long residentKb()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return 0;
-}
 
 bool addRef(store::TypedTable<store::RefsRecord>& refs, int kind, const std::string& guid,
             const std::string& parent, const QString& name, std::int32_t day)
@@ -118,8 +106,7 @@ std::unique_ptr<workspace::ui::RefsWindow> openWindow(const QString& folder)
     auto w = std::make_unique<workspace::ui::RefsWindow>(options);
     w->resize(1280, 760);
     w->show();
-    QCoreApplication::processEvents();
-    static_cast<void>(w->findChild<QTableView*>(QStringLiteral("LIST"))->viewport()->grab());
+    bench::paintNow(w->findChild<QTableView*>(QStringLiteral("LIST")));
     return w;
 }
 
