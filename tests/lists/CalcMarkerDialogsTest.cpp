@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 // The calculator and the marker dialog driven as the user drives them, on the
 // offscreen platform.
+#include "ModalDialogs.h"
 #include "framework/WindowPositions.h"
 #include "lists/ui/CalcBigDialog.h"
 #include "lists/ui/MarkerDialog.h"
@@ -22,27 +23,6 @@ using namespace lists;
 using namespace lists::ui;
 
 namespace calcdialogs_test {
-
-// Acts on the modal dialog of type D once it is up; a dialog the action left
-// open (a failed assertion) is cancelled, so that the test goes on.
-template <typename D>
-void onceUp(std::function<void(D&)> act)
-{
-    auto* timer = new QTimer(qApp);
-    timer->setObjectName(QStringLiteral("onceUp"));
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, qApp, [timer, act] {
-        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act(*dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    timer->start();
-}
 
 template <typename T>
 T* widget(QWidget& dialog, const QString& name)
@@ -101,7 +81,7 @@ protected:
     }
     void TearDown() override
     {
-        qDeleteAll(qApp->findChildren<QTimer*>(QStringLiteral("onceUp"), Qt::FindDirectChildrenOnly));
+        qDeleteAll(qApp->findChildren<QTimer*>(QStringLiteral("whenShown"), Qt::FindDirectChildrenOnly));
         framework::windowpositions::close();
     }
 
@@ -112,15 +92,15 @@ protected:
 
 using calcdialogs_test::CalcMarkerDialogsTest;
 using calcdialogs_test::keypad;
-using calcdialogs_test::onceUp;
 using calcdialogs_test::pick;
 using calcdialogs_test::press;
 using calcdialogs_test::shown;
 using calcdialogs_test::widget;
+using liststest::whenShown;
 
 TEST_F(CalcMarkerDialogsTest, KeypadAndEnterGiveTheTotal)
 {
-    onceUp<CalcBigDialog>([](CalcBigDialog& d) {
+    whenShown<CalcBigDialog>([](CalcBigDialog& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Калькулятор"));
         EXPECT_EQ(widget<QRadioButton>(d, QStringLiteral("PACKSR"))->text(), QStringLiteral("Фасовка (12)"));
         EXPECT_TRUE(widget<QRadioButton>(d, QStringLiteral("TOTALR"))->isChecked());
@@ -143,7 +123,7 @@ TEST_F(CalcMarkerDialogsTest, KeypadAndEnterGiveTheTotal)
     EXPECT_EQ(calcBig(nullptr, 30, 12, &accepted), 3 * 12 + 3.5);
     EXPECT_TRUE(accepted);
 
-    onceUp<CalcBigDialog>([](CalcBigDialog& d) {
+    whenShown<CalcBigDialog>([](CalcBigDialog& d) {
         QTest::keyClicks(&d, QStringLiteral("8*4"));
         EXPECT_EQ(shown(d, "TOTAL"), QStringLiteral("8"));
         EXPECT_EQ(widget<QLabel>(d, QStringLiteral("OPERATION"))->text(), QStringLiteral("* 4"));
@@ -154,7 +134,7 @@ TEST_F(CalcMarkerDialogsTest, KeypadAndEnterGiveTheTotal)
 
 TEST_F(CalcMarkerDialogsTest, CancellingKeepsTheValueAndDivisionByZeroKeepsTheDialog)
 {
-    onceUp<CalcBigDialog>([](CalcBigDialog& d) {
+    whenShown<CalcBigDialog>([](CalcBigDialog& d) {
         keypad(d, QStringLiteral("C99"));
         press(d, QStringLiteral("BCANCEL"));
     });
@@ -162,7 +142,7 @@ TEST_F(CalcMarkerDialogsTest, CancellingKeepsTheValueAndDivisionByZeroKeepsTheDi
     EXPECT_EQ(calcBig(nullptr, 17.25, 5, &accepted), 17.25);
     EXPECT_FALSE(accepted);
 
-    onceUp<CalcBigDialog>([](CalcBigDialog& d) {
+    whenShown<CalcBigDialog>([](CalcBigDialog& d) {
         keypad(d, QStringLiteral("/0"));
         QTest::keyClick(&d, Qt::Key_Return);
         ASSERT_TRUE(d.isVisible());
@@ -179,7 +159,7 @@ TEST_F(CalcMarkerDialogsTest, CancellingKeepsTheValueAndDivisionByZeroKeepsTheDi
 TEST_F(CalcMarkerDialogsTest, MarkerButtonGivesItsIndexAndCancelGivesNone)
 {
     for (int index : {0, 14, 35}) {
-        onceUp<MarkerDialog>([index](MarkerDialog& d) {
+        whenShown<MarkerDialog>([index](MarkerDialog& d) {
             EXPECT_EQ(d.windowTitle(), QStringLiteral("Выбор маркера"));
             EXPECT_EQ(d.findChildren<QPushButton*>(QRegularExpression(QStringLiteral("^MARKER\\d+$"))).size(),
                       36);
@@ -188,7 +168,7 @@ TEST_F(CalcMarkerDialogsTest, MarkerButtonGivesItsIndexAndCancelGivesNone)
         EXPECT_EQ(chooseMarker(nullptr), index);
     }
 
-    onceUp<MarkerDialog>([](MarkerDialog& d) {
+    whenShown<MarkerDialog>([](MarkerDialog& d) {
         EXPECT_EQ(widget<QPushButton>(d, QStringLiteral("BCANCEL"))->text(), QStringLiteral(" Отменить"));
         press(d, QStringLiteral("BCANCEL"));
     });

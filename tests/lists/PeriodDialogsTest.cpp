@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 // The period dialog, the big date dialog and the month calendar driven as the
 // user drives them, on the offscreen platform.
+#include "ModalDialogs.h"
 #include "framework/WindowPositions.h"
 #include "lists/ui/AskPeriodDialog.h"
 #include "lists/ui/CalendarBigDialog.h"
@@ -32,26 +33,7 @@ using namespace lists::ui;
 
 namespace {
 
-// Acts on the modal dialog of type D as soon as it is up; a dialog the action
-// left open (a failed assertion) is cancelled, so that the test goes on.
-template <typename D>
-void whenShown(std::function<void(D&)> act)
-{
-    auto* timer = new QTimer(qApp);
-    timer->setObjectName(QStringLiteral("whenShown"));
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, qApp, [timer, act] {
-        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act(*dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    timer->start();
-}
+using liststest::whenShown;
 
 template <typename T>
 T* child(QWidget& dialog, const char* name)
