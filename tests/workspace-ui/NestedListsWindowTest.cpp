@@ -286,3 +286,24 @@ TEST_F(NestedListsWindowTest, AnUnreadableTableIsReportedOnce)
 }
 
 } // namespace
+
+TEST_F(NestedListsWindowTest, EachListKeepsItsOwnArrangement)
+{
+    int designedSecond = 0;
+    {
+        std::unique_ptr<NestedListsWindow> window(open(2));
+        ASSERT_TRUE(window);
+        QHeaderView* producers = list(window.get(), 3)->horizontalHeader();
+        ASSERT_GE(producers->count(), 3);
+        producers->resizeSection(0, 211);
+        producers->setSectionHidden(1, true);
+        designedSecond = list(window.get(), 2)->horizontalHeader()->sectionSize(0);
+        window->close();
+    }
+    std::unique_ptr<NestedListsWindow> again(open(2));
+    ASSERT_TRUE(again);
+    QHeaderView* header = list(again.get(), 3)->horizontalHeader();
+    EXPECT_EQ(header->sectionSize(0), 211);
+    EXPECT_TRUE(header->isSectionHidden(1));
+    EXPECT_EQ(list(again.get(), 2)->horizontalHeader()->sectionSize(0), designedSecond);
+}

@@ -12,10 +12,12 @@
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -343,3 +345,26 @@ TEST_F(RefsWindowTest, MarkDialogTextsAndAnswers)
 }
 
 } // namespace
+
+TEST_F(RefsWindowTest, TheListKeepsItsArrangementForTheNextWindow)
+{
+    addUnits();
+    {
+        auto window = open(9);
+        auto* header = window->findChild<QTableView*>(QStringLiteral("LIST"))->horizontalHeader();
+        header->resizeSection(2, 123);
+        header->setSectionHidden(7, true);
+        header->moveSection(header->visualIndex(6), 0);
+        window->findChild<QPushButton*>(QStringLiteral("BCLOSE"))->click();
+    }
+    // A dependent window of another kind is the same list.
+    addRef(1, kRussia, u" Российская Федерация");
+    auto again = open(2, kRussia);
+    auto* header = again->findChild<QTableView*>(QStringLiteral("LIST"))->horizontalHeader();
+    EXPECT_EQ(header->sectionSize(2), 123);
+    EXPECT_TRUE(header->isSectionHidden(7));
+    EXPECT_EQ(header->logicalIndex(0), 6);
+    EXPECT_TRUE(again->findChild<QTableView*>(QStringLiteral("LIST"))
+                    ->toolTip()
+                    .endsWith(QStringLiteral("[ CTRL + MINUS / PLUS / 0 ] - масштаб")));
+}

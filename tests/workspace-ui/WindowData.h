@@ -12,6 +12,7 @@
 #include "store/Session.h"
 #include "store/Table.h"
 #include "store/Transaction.h"
+#include "store/tables/BrwMem.h"
 #include "store/tables/Enterprise.h"
 #include "store/tables/Entity.h"
 #include "store/tables/Place.h"
@@ -56,14 +57,25 @@ protected:
         ASSERT_TRUE(QDir().mkpath(m_folder.path() + QStringLiteral("Base")));
         framework::windowpositions::useSettingsFile(m_folder.file(QStringLiteral("Vetis.conf")));
         framework::setMessagePresenter(&m_presenter);
+        forgetListFormats();
     }
     void TearDown() override
     {
+        forgetListFormats();
         framework::setMessagePresenter(nullptr);
         framework::windowpositions::useSettingsFile(QString());
     }
 
     static QDate today() { return QDate(2024, 5, 20); }
+
+    // The list formats a run keeps are process-wide: every test starts without.
+    void forgetListFormats()
+    {
+        store::Session s(m_folder.path());
+        store::Table formats(s, store::brwMemTable());
+        ASSERT_EQ(formats.open(), store::kOk);
+        ASSERT_EQ(formats.deleteAll(), store::kOk);
+    }
 
     void addOwnEntity()
     {

@@ -5,8 +5,10 @@
 
 #include "framework/ErrorManager.h"
 #include "framework/LastError.h"
+#include "framework/ProcessSettings.h"
 #include "framework/ui/WindowPlacementUi.h"
 #include "lists/ui/DialogFont.h"
+#include "lists/ui/ListFormat.h"
 #include "platform/CodePage.h"
 #include "store/ErrorCodes.h"
 #include "store/RecordText.h"
@@ -119,7 +121,8 @@ private:
 NestedListsWindow::NestedListsWindow(const QString& dataFolder, std::string vsdUuid, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_ui(std::make_unique<::Ui::NestedListsWindow>())
-    , m_session(std::make_unique<store::Session>(dataFolder, QString(), store::Access::ReadOnly))
+    , m_session(std::make_unique<store::Session>(dataFolder, framework::process::listFormatFile(),
+                                                 store::Access::ReadOnly))
     , m_uuid(std::move(vsdUuid))
 {
     m_ui->setupUi(this);
@@ -185,9 +188,12 @@ void NestedListsWindow::setUpLists()
             if (columns[i].fixed)
                 header->setSectionResizeMode(section, QHeaderView::Fixed);
         }
-        header->setStretchLastSection(true);
+        // The last column keeps its width, so that the designed layout
+        // does not depend on the size of the window.
+        header->setStretchLastSection(false);
         connect(header, &QHeaderView::sectionClicked, this,
                 [this, kind](int column) { sortBy(kind, column); });
+        lists::ui::attachListFormat(list, QStringLiteral("Brw_m_Inside") + QString::number(kind), *m_session);
     }
 }
 

@@ -4,8 +4,10 @@
 #include "ui_RefsWindow.h"
 
 #include "framework/MessageBox.h"
+#include "framework/ProcessSettings.h"
 #include "framework/ui/WindowPlacementUi.h"
 #include "lists/ui/DialogFont.h"
+#include "lists/ui/ListFormat.h"
 #include "platform/Dates.h"
 #include "responses/DictionaryRefresh.h"
 #include "responses/WalkerAnswerReader.h"
@@ -367,7 +369,7 @@ RefsWindow::RefsWindow(Options options, QWidget* parent)
     : QDialog(parent)
     , m_options(std::move(options))
     , m_ui(std::make_unique<::Ui::RefsWindow>())
-    , m_session(std::make_unique<store::Session>(m_options.dataFolder))
+    , m_session(std::make_unique<store::Session>(m_options.dataFolder, framework::process::listFormatFile()))
     , m_runner(std::make_unique<vetis::ExchangeRunner>(m_options.dataFolder))
 {
     m_ui->setupUi(this);
@@ -378,6 +380,7 @@ RefsWindow::RefsWindow(Options options, QWidget* parent)
     updateTitle();
     resize(900, 600);
     lists::ui::useUiFontSize(*this);
+    m_listFormat = lists::ui::attachListFormat(m_ui->LIST, QStringLiteral("Brw_m_Refs"), *m_session);
     framework::ui::restoreWindowPlacement(*this, kRefsWindowId);
     reload();
 }
@@ -725,6 +728,9 @@ void RefsWindow::choose()
 void RefsWindow::done(int result)
 {
     m_runner->stopAndWait();
+    // A dialog that is done is hidden, not closed: its list keeps its format here.
+    if (m_listFormat)
+        m_listFormat->close();
     framework::ui::saveWindowPlacement(*this, kRefsWindowId);
     QDialog::done(result);
 }

@@ -14,6 +14,9 @@
 namespace Ui {
 class RefsWindow;
 }
+namespace lists::ui {
+class ListFormat;
+}
 namespace store {
 class Session;
 }
@@ -96,6 +99,7 @@ private:
     std::unique_ptr<store::Session> m_session;
     std::unique_ptr<vetis::ExchangeRunner> m_runner;
     RefsListModel* m_model = nullptr;
+    lists::ui::ListFormat* m_listFormat = nullptr;
     std::optional<std::string> m_chosen;
 };
 
