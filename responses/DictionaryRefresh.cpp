@@ -35,7 +35,8 @@ constexpr int kMaxPages = 1000;
 
 // Every page of the service's list into `rows`; false when a page failed.
 bool readAllPages(const DictionaryKind& k, const ListLayout& layout, vetis::ExchangeContext& context,
-                  std::string_view parent, std::string_view entityGuid, ResponseList& rows, int& pages)
+                  std::string_view parent, std::string_view entityGuid, vetis::TransferControl* control,
+                  ResponseList& rows, int& pages)
 {
     std::string p1;
     if (k.param == Param::Parent)
@@ -43,7 +44,10 @@ bool readAllPages(const DictionaryKind& k, const ListLayout& layout, vetis::Exch
     else if (k.param == Param::ProductType)
         p1 = std::to_string(parent.size() >= 5 ? std::atoi(std::string(parent.substr(3, 2)).c_str()) : 0);
     for (pages = 1; pages <= kMaxPages; ++pages) {
+        if (control && control->cancelRequested())
+            return false;
         vetis::RequestRecord request;
+        request.control = control;
         request.setRequestCode(k.request);
         request.COUNT = kPageSize;
         request.OFFSET = kPageSize * (pages - 1);
@@ -78,7 +82,7 @@ bool isRefreshableKind(int kind)
 
 RefreshOutcome refreshDictionary(store::Session& session, vetis::ExchangeContext& context, int kind,
                                  std::string_view parent, std::string_view entityGuid,
-                                 framework::MessagePresenter& presenter)
+                                 framework::MessagePresenter& presenter, vetis::TransferControl* control)
 {
     RefreshOutcome outcome;
     const DictionaryKind* k = dictionaryKind(kind);
@@ -91,8 +95,8 @@ RefreshOutcome refreshDictionary(store::Session& session, vetis::ExchangeContext
 
     // The service first, so that no lock is held while it answers.
     ResponseList rows(layout);
-    if (!readAllPages(*k, layout, context, parent, entityGuid, rows, outcome.pages))
-        return outcome; // the exchange has told the user why; nothing changed
+    if (!readAllPages(*k, layout, context, parent, entityGuid, control, rows, outcome.pages))
+        return outcome; // the exchange has told the user why, or the user stopped it; nothing changed
     const auto guidOf = [&](const std::byte* row) { return listValue(layout, row, "GUID"); };
     if (!rows.sortRows([&](const std::byte* a, const std::byte* b) { return guidOf(a) < guidOf(b); }))
         return outcome;

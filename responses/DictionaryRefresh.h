@@ -11,7 +11,8 @@ class Session;
 }
 namespace vetis {
 struct ExchangeContext;
-}
+class TransferControl;
+} // namespace vetis
 
 // Refreshing one Mercury dictionary kind (MRE:VID) of m_Refs from the service:
 // every page of the service's list is read first; then, in one transaction,
@@ -34,9 +35,11 @@ bool isRefreshableKind(int kind);
 // entity `entityGuid`. Tells the user how it ended, as the dictionaries
 // window does: the count of stored entries, the kind's failure text, or the
 // exchange's own message. A refresh that could not read every page changes
-// nothing.
+// nothing, and so does one the user stops through `control` (asked before
+// each page and during every transfer).
 [[nodiscard]] RefreshOutcome refreshDictionary(store::Session& session, vetis::ExchangeContext& context,
                                                int kind, std::string_view parent, std::string_view entityGuid,
-                                               framework::MessagePresenter& presenter);
+                                               framework::MessagePresenter& presenter,
+                                               vetis::TransferControl* control = nullptr);
 
 } // namespace responses

@@ -10,6 +10,7 @@
 #include "vetis/Endpoints.h"
 #include "vetis/StoredVetisSettings.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -304,6 +305,28 @@ TEST_F(RefsWindowDownloadTest, CountriesComeFromTheServiceWhileTheWindowGoesOn)
     EXPECT_EQ(lastText(), QStringLiteral("Успешно загружено записей в справочник стран: ") +
                               QString::number(window->rows().size()));
     // The Russian Federation sorts first through its leading blank.
+    EXPECT_EQ(window->rows()[0].guid, kRussia);
+}
+
+TEST_F(RefsWindowDownloadTest, TheStopButtonEndsAStalledDownloadAndChangesNothing)
+{
+    addRef(1, kRussia, u" Российская Федерация");
+    sim->addFault({vetissim::FaultKind::Stall}); // the answer's body never comes
+    auto window = open(1);
+    window->download();
+    ASSERT_TRUE(window->loading());
+    QTest::qWait(300);
+    auto* stop = window->findChild<QAbstractButton*>(QStringLiteral("cancelRun"));
+    ASSERT_TRUE(stop);
+    ASSERT_FALSE(stop->isHidden());
+    QElapsedTimer waited;
+    waited.start();
+    stop->click();
+    while (window->loading() && waited.elapsed() < 20000)
+        QTest::qWait(20);
+    EXPECT_LT(waited.elapsed(), 10000); // the stall lasts 30 s
+    ASSERT_FALSE(window->loading());
+    ASSERT_EQ(window->rows().size(), 1u);
     EXPECT_EQ(window->rows()[0].guid, kRussia);
 }
 

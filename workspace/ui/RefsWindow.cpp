@@ -688,7 +688,9 @@ void RefsWindow::download()
         vetis::ExchangeContext context;
         context.settings = &worker.storedSettings();
         context.reader = &reader;
-        return responses::refreshDictionary(worker.session(), context, kind, parent, entity, presenter).ok;
+        return responses::refreshDictionary(worker.session(), context, kind, parent, entity, presenter,
+                                            &worker.control())
+            .ok;
     });
 }
 
