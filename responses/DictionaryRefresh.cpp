@@ -6,6 +6,7 @@
 #include "responses/DictionaryKinds.h"
 #include "responses/FieldValue.h"
 #include "responses/ListCatalogue.h"
+#include "responses/ListPages.h"
 #include "responses/ResponseList.h"
 #include "store/ErrorCodes.h"
 #include "store/FieldAccess.h"
@@ -29,10 +30,6 @@ namespace responses {
 
 namespace {
 
-constexpr int kPageSize = 1000;
-// A service that keeps saying there is more never holds the refresh for ever.
-constexpr int kMaxPages = 1000;
-
 // Every page of the service's list into `rows`; false when a page failed.
 bool readAllPages(const DictionaryKind& k, const ListLayout& layout, vetis::ExchangeContext& context,
                   std::string_view parent, std::string_view entityGuid, vetis::TransferControl* control,
@@ -43,14 +40,14 @@ bool readAllPages(const DictionaryKind& k, const ListLayout& layout, vetis::Exch
         p1 = parent;
     else if (k.param == Param::ProductType)
         p1 = std::to_string(parent.size() >= 5 ? std::atoi(std::string(parent.substr(3, 2)).c_str()) : 0);
-    for (pages = 1; pages <= kMaxPages; ++pages) {
+    for (pages = 1; pages <= kMaxListPages; ++pages) {
         if (control && control->cancelRequested())
             return false;
         vetis::RequestRecord request;
         request.control = control;
         request.setRequestCode(k.request);
-        request.COUNT = kPageSize;
-        request.OFFSET = kPageSize * (pages - 1);
+        request.COUNT = kListPageSize;
+        request.OFFSET = kListPageSize * (pages - 1);
         request.INDICATOR = 16;
         store::setText(request.VETISGUID, entityGuid);
         store::setZText(request.ROWTAG, layout.rowTag);
@@ -62,12 +59,7 @@ bool readAllPages(const DictionaryKind& k, const ListLayout& layout, vetis::Exch
         for (std::size_t i = 0; i < page.count(); ++i)
             if (!rows.add(page.row(i)))
                 return false;
-        // More pages while the answer's total says so; an answer without a
-        // total has more while a page comes full.
-        const bool full = request.RLOAD >= kPageSize;
-        const bool more =
-            request.RTOTAL > 0 ? request.OFFSET + request.RLOAD < request.RTOTAL && request.RLOAD > 0 : full;
-        if (!more)
+        if (!listHasMorePages(request))
             return true;
     }
     return true;

@@ -2,6 +2,7 @@
 #include "responses/OwnEntityLoad.h"
 
 #include "responses/DictionaryKinds.h"
+#include "responses/ListPages.h"
 #include "responses/ReferenceLists.h"
 #include "responses/ReferenceLookups.h"
 #include "responses/ResponseList.h"
@@ -22,23 +23,42 @@ namespace responses {
 
 namespace {
 
-// The places of activity are asked for in one page of this size.
-constexpr int kEntityLoadPage = 1000;
-
-bool askEntityAnswer(const EntityLoadExchange& exchange, vetis::ExchangeContext& context,
-                     std::string_view guid, vetis::RequestCode code, ResponseList& out)
+vetis::RequestRecord entityRequest(std::string_view guid, vetis::RequestCode code, ResponseList& out)
 {
     vetis::RequestRecord request;
     request.setRequestCode(code);
     store::setText(request.VETISGUID, guid);
     store::setText(request.GUID, guid);
     store::setZText(request.ROWTAG, out.layout().rowTag);
-    if (code == vetis::RequestCode::ActivityLocationList) {
-        request.COUNT = kEntityLoadPage;
-        request.OFFSET = 0;
-    }
     request.lists[0] = &out;
+    return request;
+}
+
+bool askEntity(const EntityLoadExchange& exchange, vetis::ExchangeContext& context, std::string_view guid,
+               ResponseList& out)
+{
+    vetis::RequestRecord request = entityRequest(guid, vetis::RequestCode::BusinessEntityByGuid, out);
     return exchange ? exchange(request, context) : vetis::Exchange(request, context);
+}
+
+// Every page of the entity's places of activity into `out`.
+bool askPlaces(const EntityLoadExchange& exchange, vetis::ExchangeContext& context, std::string_view guid,
+               ResponseList& out)
+{
+    for (int page = 0; page < kMaxListPages; ++page) {
+        ResponseList rows(out.layout());
+        vetis::RequestRecord request = entityRequest(guid, vetis::RequestCode::ActivityLocationList, rows);
+        request.COUNT = kListPageSize;
+        request.OFFSET = kListPageSize * page;
+        if (!(exchange ? exchange(request, context) : vetis::Exchange(request, context)))
+            return false;
+        for (std::size_t i = 0; i < rows.count(); ++i)
+            if (!out.add(rows.row(i)))
+                return false;
+        if (!listHasMorePages(request))
+            return true;
+    }
+    return true;
 }
 
 // Writes the entity: updated when stored, else added.
@@ -103,7 +123,7 @@ EntityLoadOutcome loadEntityFromMercury(store::Session& session, vetis::Exchange
     const ListLayout& entityLayout = BusinessEntityRow::layout();
     ResponseList entity(entityLayout);
     outcome.result = EntityLoadResult::ExchangeFailed;
-    if (!askEntityAnswer(exchange, context, guid, vetis::RequestCode::BusinessEntityByGuid, entity))
+    if (!askEntity(exchange, context, guid, entity))
         return outcome;
     if (entity.count() != 1 || listValue(entityLayout, entity.row(0), "GUID") != guid) {
         outcome.result = EntityLoadResult::NotFound;
@@ -111,7 +131,7 @@ EntityLoadOutcome loadEntityFromMercury(store::Session& session, vetis::Exchange
     }
     const ListLayout& placeLayout = ActivityLocationRow::layout();
     ResponseList located(placeLayout);
-    if (!askEntityAnswer(exchange, context, guid, vetis::RequestCode::ActivityLocationList, located))
+    if (!askPlaces(exchange, context, guid, located))
         return outcome;
 
     store::TypedTable<store::EntityRecord> entities(session, store::entityTable());

@@ -14,7 +14,7 @@ struct RequestRecord;
 
 // Loads one business entity and its enterprises from Mercury by the entity's
 // GUID (its issuer id): the entity by GUID, then the list of its places of
-// activity. Both answers are read first; then the entity record, every
+// activity, page by page. Every answer is read first; then the entity record, every
 // enterprise record and the links in m_Place are written in one transaction,
 // so that a failed write leaves the tables as they were. Records already
 // stored keep the program's own fields (MEN:HOME, the marks, the note), and a

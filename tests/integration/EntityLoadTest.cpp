@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
 
@@ -170,6 +171,33 @@ TEST_F(EntityLoad, StoresTheEntityItsEnterprisesAndLinksAndKeepsTheWorkingMarkWh
     marked[std::string(kOwn) + " " + kShop] = 1;
     EXPECT_EQ(places(), marked);
     EXPECT_EQ(+entity().HOME, 1);
+}
+
+TEST_F(EntityLoad, AnEntityWithMorePlacesThanAPageGetsThemAll)
+{
+    // 1,200 more enterprises of the entity: two pages of places.
+    sim.withFixtures([](vetissim::FixtureStore& fixtures) {
+        const vetissim::XNode* shop = fixtures.byGuid(vetissim::RefKind::Enterprise, kShop);
+        ASSERT_TRUE(shop);
+        for (int n = 0; n < 1200; ++n) {
+            vetissim::XNode copy = *shop;
+            char guid[40];
+            std::snprintf(guid, sizeof guid, "5b0a7ac3-0000-4000-8000-%012d", n);
+            copy.child(vetissim::Ns::Base, "guid")->text = guid;
+            if (vetissim::XNode* uuid = copy.child(vetissim::Ns::Base, "uuid"))
+                uuid->text = guid;
+            fixtures.put(vetissim::RefKind::Enterprise, std::move(copy));
+        }
+    });
+    const responses::EntityLoadOutcome outcome = responses::loadEntityFromMercury(session, context, kOwn);
+    EXPECT_EQ(outcome.result, EntityLoadResult::Loaded);
+    EXPECT_EQ(outcome.enterprises, 1202);
+    EXPECT_EQ(enterprises().size(), 1202u);
+    EXPECT_EQ(places().size(), 1203u); // and the other entity's link
+    int pages = 0;
+    for (const auto& request : sim.received())
+        pages += request.body.find("getActivityLocationListRequest") != std::string::npos;
+    EXPECT_EQ(pages, 2);
 }
 
 TEST_F(EntityLoad, AWriteRefusedHalfwayStoresNothing)
