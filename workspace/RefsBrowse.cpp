@@ -140,6 +140,106 @@ std::vector<RefRow> listRefs(store::Session& session, int kind, const std::strin
     return out;
 }
 
+namespace {
+
+// The key range listRefIds reads for a kind, parent and mark.
+struct RefsRange
+{
+    const store::KeyDef* key = nullptr;
+    int components = 0;
+    store::RefsRecord bound{};
+};
+
+bool refsRangeOf(int kind, const std::string& parent, int mark, RefsRange& range)
+{
+    const store::TableDef& def = store::refsTable();
+    const bool anyMark = mark == kAnyMark;
+    if (!anyMark && (mark < 0 || mark > 255))
+        return false;
+    range.key = def.key(anyMark ? "MRE:BYNAME" : "MRE:BYMARK");
+    range.components = anyMark ? 2 : 3;
+    store::clearRecordOf(def, reinterpret_cast<char*>(&range.bound));
+    range.bound.VID = static_cast<std::uint8_t>(kind);
+    store::setZText(range.bound.PARENT, parent);
+    range.bound.MARK = static_cast<std::uint8_t>(anyMark ? 0 : mark);
+    return true;
+}
+
+const char* sortFieldName(RefsSortField field)
+{
+    switch (field) {
+    case RefsSortField::Mark:
+        return "MRE:MARK";
+    case RefsSortField::Name:
+        return "MRE:NAME";
+    case RefsSortField::Status:
+        return "MRE:STATUS";
+    case RefsSortField::Created:
+        return "MRE:CDATE";
+    case RefsSortField::Edited:
+        return "MRE:EDATE";
+    case RefsSortField::Code:
+        return "MRE:STR40_01";
+    case RefsSortField::Guid:
+        return "MRE:GUID";
+    case RefsSortField::Uuid:
+        return "MRE:UUID";
+    }
+    return "MRE:NAME";
+}
+
+// The value a record sorts by: a number, or the bytes of a text.
+struct RefSortValue
+{
+    std::int64_t number = 0;
+    std::string text;
+
+    bool operator<(const RefSortValue& other) const
+    {
+        return number != other.number ? number < other.number : text < other.text;
+    }
+};
+
+RefSortValue sortValueOf(const store::RefsRecord& r, RefsSortField field)
+{
+    RefSortValue v;
+    switch (field) {
+    case RefsSortField::Mark:
+        v.number = r.MARK;
+        break;
+    case RefsSortField::Status:
+        v.number = r.STATUS;
+        break;
+    case RefsSortField::Created:
+        v.number = r.CDATE;
+        break;
+    case RefsSortField::Edited:
+        v.number = r.EDATE;
+        break;
+    case RefsSortField::Name: {
+        std::string_view name = store::clip(store::textOf(r.NAME));
+        while (!name.empty() && name.front() == ' ')
+            name.remove_prefix(1);
+        v.text.assign(name);
+        for (char& c : v.text)
+            c = upperCp1251(c);
+        break;
+    }
+    case RefsSortField::Code:
+        v.text.assign(store::ztextOf(r.STR40_01));
+        break;
+    case RefsSortField::Guid:
+        v.text.assign(store::textOf(r.GUID));
+        break;
+    case RefsSortField::Uuid:
+        v.text.assign(store::textOf(r.UUID));
+        break;
+    }
+    return v;
+}
+
+} // namespace
+
 int listRefIds(store::TypedTable<store::RefsRecord>& refs, int kind, const std::string& parent,
                const QString& mask, int mark, std::vector<std::int64_t>& rows,
                std::vector<std::string>* guids)
@@ -150,17 +250,11 @@ int listRefIds(store::TypedTable<store::RefsRecord>& refs, int kind, const std::
     // Both keys hold the name: with a mark the range of that mark lists its
     // records in name order too, and the mask is matched on the key's own
     // names without reading a record.
-    const store::TableDef& def = store::refsTable();
-    const bool anyMark = mark == kAnyMark;
-    if (!anyMark && (mark < 0 || mark > 255))
+    RefsRange range;
+    if (!refsRangeOf(kind, parent, mark, range))
         return store::kOk;
-    const store::KeyDef* key = def.key(anyMark ? "MRE:BYNAME" : "MRE:BYMARK");
-    store::RefsRecord range{};
-    store::clearRecordOf(def, reinterpret_cast<char*>(&range));
-    range.VID = static_cast<std::uint8_t>(kind);
-    store::setZText(range.PARENT, parent);
-    range.MARK = static_cast<std::uint8_t>(anyMark ? 0 : mark);
-    const char* image = reinterpret_cast<const char*>(&range);
+    const store::TableDef& def = store::refsTable();
+    const char* image = reinterpret_cast<const char*>(&range.bound);
     const SearchMask search(mask);
     std::vector<int> fields;
     if (!search.empty())
@@ -168,8 +262,8 @@ int listRefIds(store::TypedTable<store::RefsRecord>& refs, int kind, const std::
     if (guids)
         fields.push_back(def.fieldIndex("MRE:GUID"));
     std::string upper;
-    const int code =
-        refs.scanRange(*key, anyMark ? 2 : 3, image, image, fields, [&](std::int64_t row, const char* found) {
+    const int code = refs.scanRange(
+        *range.key, range.components, image, image, fields, [&](std::int64_t row, const char* found) {
             if (!search.empty()) {
                 const auto& r = *reinterpret_cast<const store::RefsRecord*>(found);
                 upper.assign(store::clip(store::textOf(r.NAME)));
@@ -189,6 +283,100 @@ int listRefIds(store::TypedTable<store::RefsRecord>& refs, int kind, const std::
             guids->clear();
     }
     return code;
+}
+
+namespace {
+
+// Where each row id of a list stands. While a scan meets the rows in the
+// list's own order, as it does for a list in the key's order, no table of
+// positions is made.
+class RowPositions
+{
+public:
+    explicit RowPositions(const std::vector<std::int64_t>& rows)
+        : m_rows(rows)
+    {}
+
+    std::optional<std::size_t> of(std::int64_t row)
+    {
+        if (m_inOrder) {
+            if (m_next < m_rows.size() && m_rows[m_next] == row)
+                return m_next++;
+            m_inOrder = false;
+            m_position.reserve(m_rows.size());
+            for (std::size_t i = 0; i < m_rows.size(); ++i)
+                m_position.emplace(m_rows[i], i);
+        }
+        const auto it = m_position.find(row);
+        return it == m_position.end() ? std::nullopt : std::optional(it->second);
+    }
+
+private:
+    const std::vector<std::int64_t>& m_rows;
+    std::size_t m_next = 0;
+    bool m_inOrder = true;
+    std::unordered_map<std::int64_t, std::size_t> m_position;
+};
+
+} // namespace
+
+int sortRefIds(store::TypedTable<store::RefsRecord>& refs, int kind, const std::string& parent, int mark,
+               RefsSortField field, bool descending, std::vector<std::int64_t>& rows)
+{
+    RefsRange range;
+    if (!refsRangeOf(kind, parent, mark, range) || rows.empty())
+        return store::kOk;
+    RowPositions positions(rows);
+    std::vector<RefSortValue> values(rows.size());
+    const int fields[] = {store::refsTable().fieldIndex(sortFieldName(field))};
+    const char* bound = reinterpret_cast<const char*>(&range.bound);
+    const int code = refs.scanRange(
+        *range.key, range.components, bound, bound, fields, [&](std::int64_t row, const char* found) {
+            if (const std::optional<std::size_t> at = positions.of(row))
+                values[*at] = sortValueOf(*reinterpret_cast<const store::RefsRecord*>(found), field);
+            return true;
+        });
+    if (code != store::kOk)
+        return code;
+    std::vector<std::size_t> order(rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return descending ? values[b] < values[a] : values[a] < values[b];
+    });
+    std::vector<std::int64_t> sorted;
+    sorted.reserve(rows.size());
+    for (const std::size_t i : order)
+        sorted.push_back(rows[i]);
+    rows = std::move(sorted);
+    return store::kOk;
+}
+
+bool refGuidsOf(store::TypedTable<store::RefsRecord>& refs, int kind, const std::string& parent, int mark,
+                const std::vector<std::int64_t>& rows, std::vector<std::string>& guids)
+{
+    guids.clear();
+    RefsRange range;
+    if (!refsRangeOf(kind, parent, mark, range))
+        return rows.empty();
+    RowPositions positions(rows);
+    guids.resize(rows.size());
+    std::size_t found = 0;
+    const int fields[] = {store::refsTable().fieldIndex("MRE:GUID")};
+    const char* bound = reinterpret_cast<const char*>(&range.bound);
+    const int code = refs.scanRange(
+        *range.key, range.components, bound, bound, fields, [&](std::int64_t row, const char* image) {
+            if (const std::optional<std::size_t> at = positions.of(row)) {
+                guids[*at] = store::textOf(reinterpret_cast<const store::RefsRecord*>(image)->GUID);
+                ++found;
+            }
+            return true;
+        });
+    if (code != store::kOk || found != rows.size()) {
+        guids.clear();
+        return false;
+    }
+    return true;
 }
 
 std::optional<RefRow> readRefRow(store::TypedTable<store::RefsRecord>& refs, std::int64_t row)

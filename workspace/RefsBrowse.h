@@ -64,6 +64,30 @@ std::vector<RefRow> listRefs(store::Session& session, int kind, const std::strin
 [[nodiscard]] int listRefIds(store::TypedTable<store::RefsRecord>& refs, int kind, const std::string& parent,
                              const QString& mask, int mark, std::vector<std::int64_t>& rows,
                              std::vector<std::string>* guids = nullptr);
+// The fields the list can be sorted by.
+enum class RefsSortField
+{
+    Mark,
+    Name, // upper case, without leading and trailing blanks
+    Status,
+    Created,
+    Edited,
+    Code,
+    Guid,
+    Uuid,
+};
+// Orders `rows`, row ids that listRefIds listed for the same kind, parent
+// and mark, by one field: stable, so that equal values keep the order they
+// came in. Reads only that field, over the key's range in one statement.
+// `rows` is left as it was when the store fails.
+[[nodiscard]] int sortRefIds(store::TypedTable<store::RefsRecord>& refs, int kind, const std::string& parent,
+                             int mark, RefsSortField field, bool descending, std::vector<std::int64_t>& rows);
+// The GUIDs of `rows` (listed as for sortRefIds), in their order, read from
+// the key without reading the records. False when a row is no longer there.
+[[nodiscard]] bool refGuidsOf(store::TypedTable<store::RefsRecord>& refs, int kind, const std::string& parent,
+                              int mark, const std::vector<std::int64_t>& rows,
+                              std::vector<std::string>& guids);
+
 // The listed record of row id `row`; nothing when it is gone.
 std::optional<RefRow> readRefRow(store::TypedTable<store::RefsRecord>& refs, std::int64_t row);
 

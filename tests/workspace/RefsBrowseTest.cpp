@@ -243,3 +243,81 @@ TEST_F(RefsBrowseTest, ClearTakesOnlyTheKindAndParentShown)
 }
 
 } // namespace
+
+namespace {
+
+// Sorted row ids of a listed range, as names; `code` fills MRE:STR40_01.
+class RefsSortTest : public RefsBrowseTest
+{
+protected:
+    void addCoded(const std::string& guid, const char* name, const char* code, int mark = 0)
+    {
+        add(9, guid, name, {}, mark);
+        m_refs.clear();
+        store::setText(m_refs.rec().GUID, guid);
+        ASSERT_EQ(m_refs.fetch("MRE:BYGUID"), store::kOk);
+        store::setZText(m_refs.rec().STR40_01, code);
+        ASSERT_EQ(m_refs.put(), store::kOk);
+    }
+    std::vector<QString> sorted(RefsSortField field, bool descending, const QString& typed = {},
+                                int mark = kAnyMark)
+    {
+        std::vector<std::int64_t> ids;
+        EXPECT_EQ(listRefIds(m_refs, 9, {}, searchMask(typed), mark, ids), store::kOk);
+        EXPECT_EQ(sortRefIds(m_refs, 9, {}, mark, field, descending, ids), store::kOk);
+        std::vector<QString> out;
+        for (std::int64_t id : ids)
+            if (const std::optional<RefRow> row = readRefRow(m_refs, id))
+                out.push_back(row->name);
+        // The GUIDs come in the same order without reading the records.
+        std::vector<std::string> guids;
+        EXPECT_TRUE(refGuidsOf(m_refs, 9, {}, mark, ids, guids));
+        EXPECT_EQ(guids.size(), ids.size());
+        for (std::size_t i = 0; i < ids.size() && i < guids.size(); ++i)
+            EXPECT_EQ(guids[i], readRefRow(m_refs, ids[i])->guid);
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(RefsSortTest, SortsByOneFieldStablyOverAMaskedOrMarkedList)
+{
+    addCoded(guidOf(1), "тонна", "168");
+    addCoded(guidOf(2), " Килограмм", "166", 1);
+    addCoded(guidOf(3), "литр", "112", 1);
+    addCoded(guidOf(4), "штука", "796");
+    addCoded(guidOf(5), "Грамм", "163");
+    addCoded(guidOf(6), "упаковка", ""); // no code
+
+    const auto q = [](const char* s) { return QString::fromUtf8(s); };
+    EXPECT_EQ(sorted(RefsSortField::Code, false),
+              (std::vector<QString>{q("упаковка"), q("литр"), q("Грамм"), q(" Килограмм"), q("тонна"),
+                                    q("штука")}));
+    EXPECT_EQ(sorted(RefsSortField::Code, true),
+              (std::vector<QString>{q("штука"), q("тонна"), q(" Килограмм"), q("Грамм"), q("литр"),
+                                    q("упаковка")}));
+    // Names without their leading blank and case.
+    EXPECT_EQ(sorted(RefsSortField::Name, false),
+              (std::vector<QString>{q("Грамм"), q(" Килограмм"), q("литр"), q("тонна"), q("упаковка"),
+                                    q("штука")}));
+    // Equal marks keep the key's (name) order, in either direction.
+    EXPECT_EQ(sorted(RefsSortField::Mark, true),
+              (std::vector<QString>{q(" Килограмм"), q("литр"), q("Грамм"), q("тонна"), q("упаковка"),
+                                    q("штука")}));
+    // Only the listed rows: a mask, a mark.
+    EXPECT_EQ(sorted(RefsSortField::Code, true, QStringLiteral("*ГРАММ")),
+              (std::vector<QString>{q(" Килограмм"), q("Грамм")}));
+    EXPECT_EQ(sorted(RefsSortField::Code, false, {}, 1), (std::vector<QString>{q("литр"), q(" Килограмм")}));
+
+    // A row gone since it was listed: no GUIDs are made up for it.
+    std::vector<std::int64_t> ids;
+    ASSERT_EQ(listRefIds(m_refs, 9, {}, {}, kAnyMark, ids), store::kOk);
+    m_refs.clear();
+    store::setText(m_refs.rec().GUID, guidOf(4));
+    ASSERT_EQ(m_refs.fetch("MRE:BYGUID"), store::kOk);
+    ASSERT_EQ(m_refs.deleteRecord(), store::kOk);
+    std::vector<std::string> guids;
+    EXPECT_FALSE(refGuidsOf(m_refs, 9, {}, kAnyMark, ids, guids));
+    EXPECT_TRUE(guids.empty());
+}

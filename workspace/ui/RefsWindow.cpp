@@ -132,6 +132,10 @@ public:
     {
         m_sortColumn = column;
         m_sortOrder = order;
+        if (column < 0) { // back to the key's order
+            list(m_kind, m_parent, m_mask, m_mark);
+            return;
+        }
         beginResetModel();
         sortRows();
         endResetModel();
@@ -176,23 +180,17 @@ public:
         return m_all;
     }
     // The GUIDs of the rows, in the list's order, read from the key without
-    // reading the records unless the list has another order.
+    // reading the records.
     const std::vector<std::string>& guids() const
     {
         if (m_guidsValid)
             return m_guids;
-        m_guids.clear();
-        std::vector<std::int64_t> ids;
-        if (m_sortColumn < 0 && m_table.isOpen() &&
-            listRefIds(const_cast<store::TypedTable<store::RefsRecord>&>(m_table), m_kind, m_parent, m_mask,
-                       m_mark, ids, &m_guids) == store::kOk &&
-            ids == m_ids) {
-            m_guidsValid = true;
-            return m_guids;
+        if (!m_table.isOpen() || !refGuidsOf(const_cast<store::TypedTable<store::RefsRecord>&>(m_table),
+                                             m_kind, m_parent, m_mark, m_ids, m_guids)) {
+            m_guids.clear();
+            for (const RefRow& r : rows())
+                m_guids.push_back(r.guid);
         }
-        m_guids.clear();
-        for (const RefRow& r : rows())
-            m_guids.push_back(r.guid);
         m_guidsValid = true;
         return m_guids;
     }
@@ -305,44 +303,39 @@ private:
     // The key order (name, then GUID) unless the user sorted by a column.
     void sortRows()
     {
-        if (m_sortColumn < 0)
+        if (m_sortColumn < 0 || !m_table.isOpen())
             return;
-        const auto key = [this](const RefRow& a, const RefRow& b) {
-            switch (m_sortColumn) {
-            case RefsColMark:
-                return a.mark < b.mark;
-            case RefsColStatus:
-                return a.status < b.status;
-            case RefsColCreated:
-                return a.created < b.created;
-            case RefsColEdited:
-                return a.edited < b.edited;
-            case RefsColCode:
-                return a.code < b.code;
-            case RefsColGuid:
-                return a.guid < b.guid;
-            case RefsColUuid:
-                return a.uuid < b.uuid;
-            default:
-                return a.name.trimmed().compare(b.name.trimmed(), Qt::CaseInsensitive) < 0;
-            }
-        };
-        std::vector<std::pair<RefRow, std::int64_t>> all;
-        all.reserve(m_ids.size());
-        for (std::int64_t id : m_ids)
-            if (const RefRow* r = rowOfId(id))
-                all.emplace_back(*r, id);
-        const auto byKey = [&key, this](const auto& a, const auto& b) {
-            return m_sortOrder == Qt::AscendingOrder ? key(a.first, b.first) : key(b.first, a.first);
-        };
-        std::stable_sort(all.begin(), all.end(), byKey);
-        m_ids.clear();
-        m_all.clear();
-        for (auto& [row, id] : all) {
-            m_ids.push_back(id);
-            m_all.push_back(std::move(row));
+        RefsSortField field = RefsSortField::Name;
+        switch (m_sortColumn) {
+        case RefsColMark:
+            field = RefsSortField::Mark;
+            break;
+        case RefsColStatus:
+            field = RefsSortField::Status;
+            break;
+        case RefsColCreated:
+            field = RefsSortField::Created;
+            break;
+        case RefsColEdited:
+            field = RefsSortField::Edited;
+            break;
+        case RefsColCode:
+            field = RefsSortField::Code;
+            break;
+        case RefsColGuid:
+            field = RefsSortField::Guid;
+            break;
+        case RefsColUuid:
+            field = RefsSortField::Uuid;
+            break;
+        default:
+            break;
         }
-        m_allValid = true;
+        // A list the store cannot sort keeps the key's order.
+        static_cast<void>(
+            sortRefIds(m_table, m_kind, m_parent, m_mark, field, m_sortOrder == Qt::DescendingOrder, m_ids));
+        m_all.clear();
+        m_allValid = false;
         m_guids.clear();
         m_guidsValid = false;
     }
