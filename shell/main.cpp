@@ -7,6 +7,7 @@
 #include "shell/ExitWriteBack.h"
 #include "shell/ProgramVersion.h"
 #include "shell/Startup.h"
+#include "shell/ui/OpenHelp.h"
 #include "shell/ui/UiDefaults.h"
 #include "shell/ui/UpdateDialog.h"
 #include "workspace/ui/BrowseVsdWindow.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv)
         options.checkForUpdate = [](QWidget* parent) {
             return shell::ui::checkForUpdate(parent, shell::programVersionDate());
         };
+        options.openHelp = [] { shell::ui::openHelp(framework::process::temporaryExportFolder()); };
         workspace::ui::BrowseVsdWindow window(options);
         window.show();
         return QApplication::exec();

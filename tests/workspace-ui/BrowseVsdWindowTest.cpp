@@ -324,6 +324,39 @@ TEST_F(BrowseVsdWindowTest, EscapeAsksBeforeTheProgramClosesAndExitDoesNot)
     EXPECT_EQ(m_presenter.count(), 0u);
 }
 
+TEST_F(BrowseVsdWindowTest, HelpAndUpdateRunWhenTheProgramHasThemAndSayWhenNot)
+{
+    addOwnEntity();
+    {
+        auto w = open(); // without either
+        for (const char* name : {"HELP", "GETVERSION"}) {
+            auto* button = control<QPushButton>(w.get(), QString::fromLatin1(name));
+            EXPECT_FALSE(button->isEnabled()) << name;
+            EXPECT_TRUE(
+                button->toolTip().endsWith(QStringLiteral("(Будет доступно в следующей версии программы)")))
+                << name;
+        }
+        QTest::keyClick(w.get(), Qt::Key_F1); // nothing to run, nothing shown
+        EXPECT_EQ(m_presenter.count(), 0u);
+    }
+    int helped = 0;
+    BrowseVsdWindow::Options options;
+    options.dataFolder = m_folder.path();
+    options.today = today();
+    options.askBeforeClose = false;
+    options.openHelp = [&helped] { ++helped; };
+    BrowseVsdWindow w(options);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto* help = control<QPushButton>(&w, QStringLiteral("HELP"));
+    EXPECT_TRUE(help->isEnabled());
+    EXPECT_EQ(help->toolTip(), QStringLiteral("Вызов справки [F1]"));
+    QTest::keyClick(&w, Qt::Key_F1);
+    help->click();
+    EXPECT_EQ(helped, 2);
+}
+
 TEST_F(BrowseVsdWindowTest, APictureOfTheDemoForReview)
 {
     // The demo as a newcomer meets it: its data folder prepared from the test

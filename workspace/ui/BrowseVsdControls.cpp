@@ -110,6 +110,10 @@ void BrowseVsdWindow::connectControls()
     connect(m_ui->setup, &QPushButton::clicked, this, &BrowseVsdWindow::setupOwnEntity);
     connect(m_ui->references, &QPushButton::clicked, this,
             [this] { openReferences(this, dataFolder(), m_own.guid); });
+    connect(m_ui->help, &QPushButton::clicked, this, [this] {
+        if (m_options.openHelp)
+            m_options.openHelp();
+    });
     connect(m_ui->update, &QPushButton::clicked, this, [this] {
         if (!m_options.checkForUpdate || m_runner->isRunning())
             return;
@@ -140,6 +144,7 @@ void BrowseVsdWindow::connectControls()
     shortcut(Qt::Key_F4, m_ui->answer);
     shortcut(Qt::Key_F5, m_ui->refresh);
     shortcut(Qt::Key_F9, m_ui->update);
+    shortcut(Qt::Key_F1, m_ui->help);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), m_ui->change);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter), m_ui->change);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this), &QShortcut::activated, this,

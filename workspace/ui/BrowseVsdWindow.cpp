@@ -32,10 +32,6 @@ namespace workspace::ui {
 
 namespace {
 
-// The commands whose windows the program does not have yet: shown, but
-// disabled with a tip that says so.
-constexpr const char* kLaterCommands[] = {"HELP"};
-
 // The commands that need a row in the list.
 constexpr const char* kRowCommands[] = {"SR",      "MSELECT", "SelectAll", "DeSelect", "Invert",
                                         "View2",   "BReturn", "View3",     "View4",    "Remove",
@@ -100,7 +96,7 @@ BrowseVsdWindow::BrowseVsdWindow(Options options, QWidget* parent)
     openOwnEntity(true);
     connectControls();
     buildContextMenu();
-    disableLaterCommands();
+    disableMissingServices();
     new vetis::ui::ExchangeRunBinding(*m_runner, m_ui->indicator, m_ui->cancelRun,
                                       {m_ui->request, m_ui->answer, m_ui->repay, m_ui->returnVsd,
                                        m_ui->printForm, m_ui->removeVsd, m_ui->enterprise, m_ui->refresh},
@@ -266,10 +262,7 @@ void BrowseVsdWindow::updateRowCommands()
     const bool rows = m_model->rowCount() > 0;
     for (const char* name : kRowCommands)
         if (auto* w = findChild<QWidget*>(QString::fromLatin1(name)))
-            w->setEnabled(rows && std::find_if(std::begin(kLaterCommands), std::end(kLaterCommands),
-                                               [name](const char* later) {
-                                                   return std::string_view(later) == name;
-                                               }) == std::end(kLaterCommands));
+            w->setEnabled(rows);
     if (rows && !m_ui->list->currentIndex().isValid())
         m_ui->list->setCurrentIndex(m_model->index(0, 2));
 }
@@ -304,19 +297,18 @@ void BrowseVsdWindow::setWorkLine(const QString& text)
     m_ui->workLine->setText(text);
 }
 
-void BrowseVsdWindow::disableLaterCommands()
+void BrowseVsdWindow::disableMissingServices()
 {
-    if (!m_options.checkForUpdate) {
-        m_ui->update->setEnabled(false);
-        m_ui->update->setToolTip(m_ui->update->toolTip() +
-                                 QStringLiteral(" (Будет доступно в следующей версии программы)"));
-    }
-    const QString tip = QStringLiteral("Будет доступно в следующей версии программы");
-    for (const char* name : kLaterCommands)
-        if (auto* w = findChild<QWidget*>(QString::fromLatin1(name))) {
-            w->setEnabled(false);
-            w->setToolTip(w->toolTip().isEmpty() ? tip : w->toolTip() + QStringLiteral(" (") + tip + u')');
-        }
+    // A program built without them shows the commands, disabled with a tip
+    // that says so.
+    const auto disable = [](QWidget* w) {
+        w->setEnabled(false);
+        w->setToolTip(w->toolTip() + QStringLiteral(" (Будет доступно в следующей версии программы)"));
+    };
+    if (!m_options.checkForUpdate)
+        disable(m_ui->update);
+    if (!m_options.openHelp)
+        disable(m_ui->help);
 }
 
 void BrowseVsdWindow::closeEvent(QCloseEvent* event)

@@ -55,6 +55,9 @@ public:
         // The update check (F9): true when the program must close for the
         // installer. Empty: the command stays disabled.
         std::function<bool(QWidget* parent)> checkForUpdate;
+        // Opens the program's help ("Справка", F1). Empty: the command stays
+        // disabled.
+        std::function<void()> openHelp;
     };
 
     explicit BrowseVsdWindow(Options options, QWidget* parent = nullptr);
@@ -81,7 +84,7 @@ private:
     void fillEnterprises();
     void connectControls();
     void buildContextMenu();
-    void disableLaterCommands();
+    void disableMissingServices();
 
     VsdListScope currentScope() const;
     void scopeChanged(bool clearMarks);
