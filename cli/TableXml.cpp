@@ -42,6 +42,53 @@ void appendXmlText(std::string& out, std::string_view utf8)
     }
 }
 
+// Bytes no XML 1.0 document can carry, not even as character references.
+bool unwritableInXml(std::string_view cp1251)
+{
+    return std::any_of(cp1251.begin(), cp1251.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 && u != '\t' && u != '\n' && u != '\r';
+    });
+}
+
+// A text holding such bytes is written as the hexadecimal of its stored
+// bytes, marked bytes="hex", so that the file stays readable by any reader.
+void appendHexText(std::string& out, std::string_view name, std::string_view cp1251)
+{
+    out += '<';
+    out += name;
+    out += " bytes=\"hex\">";
+    for (const char c : cp1251) {
+        const auto u = static_cast<unsigned char>(c);
+        out += "0123456789ABCDEF"[u >> 4];
+        out += "0123456789ABCDEF"[u & 0xF];
+    }
+}
+
+bool decodeHexText(std::string_view hex, std::string& out)
+{
+    out.clear();
+    if (hex.size() % 2 != 0)
+        return false;
+    const auto digit = [](char c) {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        return -1;
+    };
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        const int hi = digit(hex[i]);
+        const int lo = digit(hex[i + 1]);
+        if (hi < 0 || lo < 0)
+            return false;
+        out += static_cast<char>(hi * 16 + lo);
+    }
+    return true;
+}
+
 store::FieldDef storeFieldOf(const xmltypes::FieldEntry& f, store::FieldType type)
 {
     return store::FieldDef{f.label, type, static_cast<std::uint16_t>(f.bytes), f.offset};
@@ -84,18 +131,29 @@ void TableXmlWriter::record(const char* data, std::string& out)
             continue;
         const xmltypes::FieldEntry* f = m_info.currentField();
         const std::string_view name = elementNameOf(m_info.GETFIELDLABEL());
-        out += '<';
-        out += name;
-        out += '>';
         const char* p = data + f->offset;
+        std::string_view text;
+        const bool isText = type == xmltypes::kTypeText || type == xmltypes::kTypeZText;
         if (type == xmltypes::kTypeText) {
-            appendXmlText(out, platform::cp1251ToUtf8(store::clip(std::string_view(p, f->bytes))));
+            // Trailing blanks are the field's padding; a trailing zero byte is not.
+            text = std::string_view(p, f->bytes);
+            while (!text.empty() && text.back() == ' ')
+                text.remove_suffix(1);
         } else if (type == xmltypes::kTypeZText) {
             const void* z = std::memchr(p, 0, f->bytes);
-            const std::size_t n = z ? static_cast<std::size_t>(static_cast<const char*>(z) - p) : f->bytes;
-            appendXmlText(out, platform::cp1251ToUtf8(std::string_view(p, n)));
-        } else if (const auto st = xmltypes::storeTypeOf(type)) {
-            out += store::fieldAsUtf8(storeFieldOf(*f, *st), data);
+            text =
+                std::string_view(p, z ? static_cast<std::size_t>(static_cast<const char*>(z) - p) : f->bytes);
+        }
+        if (isText && unwritableInXml(text)) {
+            appendHexText(out, name, text);
+        } else {
+            out += '<';
+            out += name;
+            out += '>';
+            if (isText)
+                appendXmlText(out, platform::cp1251ToUtf8(text));
+            else if (const auto st = xmltypes::storeTypeOf(type))
+                out += store::fieldAsUtf8(storeFieldOf(*f, *st), data);
         }
         out += "</";
         out += name;
@@ -196,6 +254,15 @@ bool readTableXml(const store::TableDef& table, std::string_view xml, std::vecto
                 return false;
             }
             seen.push_back(&f);
+            bool hex = false;
+            for (pugi::xml_attribute a : fe.attributes()) {
+                if (std::string_view(a.name()) != "bytes" || std::string_view(a.value()) != "hex") {
+                    error = where + ", " + f.label + ": the attribute " + a.name() + "=" +
+                            shownValue(a.value()) + " is not known";
+                    return false;
+                }
+                hex = true;
+            }
             std::string value;
             for (pugi::xml_node part : fe.children()) {
                 if (part.type() != pugi::node_pcdata && part.type() != pugi::node_cdata) {
@@ -208,6 +275,25 @@ bool readTableXml(const store::TableDef& table, std::string_view xml, std::vecto
             if (!st) {
                 error = where + ", " + f.label + ": a field of this type cannot be read";
                 return false;
+            }
+            if (hex) {
+                std::string bytes;
+                const std::size_t room = *st == store::FieldType::ZText ? f.bytes - 1u : f.bytes;
+                if (!store::isTextType(*st) || !decodeHexText(value, bytes)) {
+                    error = where + ", " + f.label + ": " + shownValue(value) +
+                            " is not the hexadecimal of a text";
+                    return false;
+                }
+                if (bytes.size() > room ||
+                    (*st == store::FieldType::ZText && bytes.find('\0') != std::string::npos)) {
+                    error = where + ", " + f.label + ": " + shownValue(value) +
+                            " is longer than the field's " + std::to_string(room) + " bytes";
+                    return false;
+                }
+                char* field = records.data() + at + f.offset;
+                std::memset(field, *st == store::FieldType::ZText ? 0 : ' ', f.bytes);
+                std::memcpy(field, bytes.data(), bytes.size());
+                continue;
             }
             if (store::isTextType(*st)) {
                 platform::ConversionLoss loss;
