@@ -6,7 +6,7 @@
 namespace workspace::ui {
 
 GroupedHeaderView::GroupedHeaderView(QWidget* parent)
-    : QHeaderView(Qt::Horizontal, parent)
+    : ListHeaderView(Qt::Horizontal, parent)
 {
     setSectionsClickable(true);
     setHighlightSections(false);
