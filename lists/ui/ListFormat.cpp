@@ -241,6 +241,8 @@ ListFormat::ListFormat(QTableView* view, const QString& listId, store::Session& 
 {
     if (!view)
         return;
+    // Widths down to 1 are the format's, whatever the font asks of the header.
+    view->horizontalHeader()->setMinimumSectionSize(1);
     m_ownPalette = view->palette();
     m_ownStyleSheet = view->styleSheet();
     view->installEventFilter(this);
