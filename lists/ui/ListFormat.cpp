@@ -424,11 +424,16 @@ bool ListFormat::eventFilter(QObject* watched, QEvent* event)
             bar->setValue(bar->value() - notches * rowsPerNotch * unit);
             return true;
         }
-    } else if (watched == view()->horizontalHeader()->viewport() &&
-               event->type() == QEvent::MouseButtonRelease &&
-               static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-        openSettings(view()->window()->windowTitle());
-        return true;
+    } else if (watched == view()->horizontalHeader()->viewport()) {
+        // The header's right button belongs to the settings window, not to
+        // the list's own context menu.
+        if (event->type() == QEvent::ContextMenu)
+            return true;
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+            openSettings(view()->window()->windowTitle());
+            return true;
+        }
     } else if (watched == view()->window() && event->type() == QEvent::Close) {
         close();
     }

@@ -23,6 +23,7 @@
 #include "framework/PrintQString.h"
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -355,6 +356,12 @@ TEST_F(SetBrwFormatTest, TheRightButtonOnTheHeaderOpensTheWindow)
         d.reject();
     });
     QWidget* header = list->header().viewport();
+    // The list's own context menu stays away from its header.
+    list->view.setContextMenuPolicy(Qt::CustomContextMenu);
+    QSignalSpy menus(&list->view, &QWidget::customContextMenuRequested);
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(10, 5), header->mapToGlobal(QPoint(10, 5)));
+    QApplication::sendEvent(header, &menu);
+    EXPECT_EQ(menus.count(), 0);
     QTest::mousePress(header, Qt::RightButton, {}, QPoint(10, 5));
     QTest::mouseRelease(header, Qt::RightButton, {}, QPoint(10, 5));
     EXPECT_EQ(title, QStringLiteral("Изменить настройки списка в окне «Список ВСД»"));
