@@ -81,6 +81,8 @@ void FrozenColumns::refresh()
     if (overlay.selectionModel() != m_list->selectionModel())
         overlay.setSelectionModel(m_list->selectionModel());
     overlay.setItemDelegate(m_list->itemDelegate());
+    for (int column = 0; column < header.count(); ++column)
+        overlay.setItemDelegateForColumn(column, m_list->itemDelegateForColumn(column));
     overlay.setSelectionBehavior(m_list->selectionBehavior());
     overlay.setVerticalScrollMode(m_list->verticalScrollMode());
     overlay.setShowGrid(m_list->showGrid());

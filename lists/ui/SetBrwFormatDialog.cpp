@@ -84,7 +84,9 @@ SetBrwFormatDialog::SetBrwFormatDialog(ListFormat& format, const QString& window
     columns.horizontalHeader()->setStretchLastSection(true);
     columns.installEventFilter(this);
     m_ui->BHCOLOR->setEnabled(paintsHeaderTextColours(header()));
+    // A list whose header cannot keep columns in place offers no fixing.
     m_ui->BFIX->setEnabled(m_format.keepsFixedColumns());
+    m_ui->BFIX->setCheckable(true);
 
     connect(m_ui->MASK, &QLineEdit::textChanged, this, &SetBrwFormatDialog::showColumns);
     connect(m_ui->VIEW, &QComboBox::currentIndexChanged, this, &SetBrwFormatDialog::showColumns);
@@ -277,9 +279,7 @@ void SetBrwFormatDialog::showCurrentWidth()
                              ? QString()
                              : QString::number(m_editor.columns()[static_cast<std::size_t>(position)].width));
     if (position >= 0)
-        m_ui->BFIX->setText(m_editor.columns()[static_cast<std::size_t>(position)].fixed
-                                ? QStringLiteral("Открепить")
-                                : QStringLiteral("Закрепить"));
+        m_ui->BFIX->setChecked(m_editor.columns()[static_cast<std::size_t>(position)].fixed);
 }
 
 void SetBrwFormatDialog::columnCommand(const std::function<int(ListColumnEditor&, int)>& command)

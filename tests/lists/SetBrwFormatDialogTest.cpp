@@ -9,6 +9,7 @@
 #include "framework/RecordingPresenter.h"
 #include "framework/WindowPositions.h"
 #include "lists/ListFormatStore.h"
+#include "lists/ui/CalcBigDialog.h"
 #include "lists/ui/FrozenColumns.h"
 #include "lists/ui/ListFormat.h"
 #include "lists/ui/ListHeaderView.h"
@@ -35,6 +36,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -341,6 +343,69 @@ TEST_F(SetBrwFormatTest, ATypedWidthOutsideItsRangeIsRefused)
         part<QPushButton>(d, QStringLiteral("BOK")).click();
     }));
     EXPECT_EQ(presenter.count(), 3u);
+}
+
+TEST_F(SetBrwFormatTest, TheCalculatorAndThePaletteFillTheFieldsWithinTheirRanges)
+{
+    GroupedList list;
+    ListFormat* format = attachListFormat(&list.view, kSettingsList, *session);
+    const auto calculate = [](const QString& keys) {
+        liststest::whenShown<CalcBigDialog>([keys](CalcBigDialog& c) {
+            QTest::keyClicks(&c, keys);
+            QTest::keyClick(&c, Qt::Key_Return);
+        });
+    };
+    EXPECT_TRUE(runWindow(*format, [this, &list, calculate](SetBrwFormatDialog& d) {
+        part<QCheckBox>(d, QStringLiteral("SETUP")).setChecked(true);
+        QSpinBox& fontSize = part<QSpinBox>(d, QStringLiteral("FONTSIZE"));
+        calculate(QStringLiteral("*2"));
+        part<QToolButton>(d, QStringLiteral("FONTSIZECALC")).click();
+        EXPECT_EQ(fontSize.value(), 22);
+        EXPECT_EQ(list.view.font().pointSize(), 22);
+        calculate(QStringLiteral("*3"));
+        part<QToolButton>(d, QStringLiteral("FONTSIZECALC")).click();
+        EXPECT_EQ(fontSize.value(), 22); // 66 is beyond 40
+        ASSERT_EQ(presenter.count(), 1u);
+        EXPECT_EQ(presenter.shown().back().text, QStringLiteral("Допустимое значение: от 8 до 40 !"));
+
+        d.setCurrentPosition(3);
+        calculate(QStringLiteral("*4"));
+        part<QToolButton>(d, QStringLiteral("BWIDTHCALC")).click();
+        EXPECT_EQ(list.header().sectionSize(3), 200); // 800 is too wide
+        EXPECT_EQ(presenter.count(), 2u);
+        calculate(QStringLiteral("+50"));
+        part<QToolButton>(d, QStringLiteral("BWIDTHCALC")).click();
+        EXPECT_EQ(list.header().sectionSize(3), 250);
+
+        liststest::whenShown<MarkerDialog>(
+            [](MarkerDialog& m) { part<QPushButton>(m, QStringLiteral("MARKER20")).click(); });
+        part<QToolButton>(d, QStringLiteral("BARPICK")).click();
+        EXPECT_EQ(part<QSpinBox>(d, QStringLiteral("BARCOLOR")).value(), 20);
+        EXPECT_EQ(list.view.palette().color(QPalette::Active, QPalette::Highlight), QColor(0xFF, 0x80, 0x80));
+        part<QPushButton>(d, QStringLiteral("BOK")).click();
+    }));
+    EXPECT_EQ(format->appearance().fontSize, 22);
+    EXPECT_EQ(format->appearance().barColour, 20);
+    EXPECT_EQ(presenter.count(), 2u);
+}
+
+TEST_F(SetBrwFormatTest, AListWithAPlainHeaderOffersNeitherColoursNorFixedColumns)
+{
+    QStandardItemModel model(5, 3);
+    QTableView view;
+    view.setModel(&model);
+    ListFormat* format = attachListFormat(&view, kSettingsList, *session);
+    EXPECT_FALSE(format->keepsFixedColumns());
+    EXPECT_TRUE(runWindow(*format, [&view](SetBrwFormatDialog& d) {
+        EXPECT_FALSE(part<QPushButton>(d, QStringLiteral("BFIX")).isEnabled());
+        EXPECT_FALSE(part<QPushButton>(d, QStringLiteral("BHCOLOR")).isEnabled());
+        d.setCurrentPosition(1);
+        d.toggleFixed();
+        EXPECT_EQ(fixedColumnCount(*view.horizontalHeader()), 0);
+        EXPECT_EQ(d.editor().columns()[0].group, QString()); // the model has no groups
+        part<QPushButton>(d, QStringLiteral("BOK")).click();
+    }));
+    EXPECT_EQ(view.findChild<FrozenColumns*>()->overlay(), nullptr);
 }
 
 TEST_F(SetBrwFormatTest, TheRightButtonOnTheHeaderOpensTheWindow)
