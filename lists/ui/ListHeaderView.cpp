@@ -103,6 +103,11 @@ int ListHeaderView::fixedSectionsWidth() const
     return width;
 }
 
+int ListHeaderView::paintedSectionPosition(int logicalIndex) const
+{
+    return m_paintingFixed ? sectionPosition(logicalIndex) : sectionViewportPosition(logicalIndex);
+}
+
 bool ListHeaderView::onFixedSection(const QPointF& at) const
 {
     return offset() > 0 && at.x() < fixedSectionsWidth();
@@ -123,6 +128,7 @@ void ListHeaderView::paintEvent(QPaintEvent* event)
     // The fixed sections once more, over the scrolled ones, where they lie
     // unscrolled.
     QPainter painter(viewport());
+    m_paintingFixed = true;
     const int fixed = std::min(fixedColumnCount(*this), count());
     int left = 0;
     for (int visual = 0; visual < fixed; ++visual) {
@@ -137,6 +143,7 @@ void ListHeaderView::paintEvent(QPaintEvent* event)
         painter.restore();
         left += rect.width();
     }
+    m_paintingFixed = false;
 }
 
 void ListHeaderView::mousePressEvent(QMouseEvent* event)

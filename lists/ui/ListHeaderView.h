@@ -34,6 +34,10 @@ public:
     int fixedSectionsWidth() const;
 
 protected:
+    // Where a section is painted: its place in the viewport, or its unscrolled
+    // place while a fixed section is painted over the scrolled ones.
+    int paintedSectionPosition(int logicalIndex) const;
+
     void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -46,6 +50,8 @@ private:
     bool onFixedSection(const QPointF& at) const;
     // The event moved to where the section lies in the scrolled header.
     QMouseEvent unscrolled(const QMouseEvent& event) const;
+
+    bool m_paintingFixed = false;
 };
 
 } // namespace lists::ui
