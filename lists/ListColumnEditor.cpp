@@ -134,6 +134,8 @@ bool ListColumnEditor::setWidth(int position, int width)
         return hide(position);
     if (c.width == width)
         return false;
+    if (c.width == 0)
+        c.hideWidth = 0; // shown again at the typed width
     c.width = width;
     return true;
 }
