@@ -4,6 +4,11 @@
 #include "framework/MessageBox.h"
 #include "framework/ProcessSettings.h"
 #include "lists/Palette.h"
+#include "lists/ui/FrozenColumns.h"
+#include "lists/ui/ListHeaderView.h"
+#include "lists/ui/SetBrwFormatDialog.h"
+#include "store/Session.h"
+#include "store/tables/BrwSet.h"
 
 #include <QAbstractItemModel>
 #include <QColor>
@@ -11,6 +16,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTableView>
 #include <QWheelEvent>
@@ -33,6 +39,13 @@ struct LayoutColumn
     int logical = 0;
     int width = 0;
     bool hidden = false;
+    int colour = 0; // palette index of the header text
+};
+
+struct ParsedLayout
+{
+    std::vector<LayoutColumn> columns;
+    int fixed = 0; // leading columns fixed in place
 };
 
 // FNV-1a over the captions of the columns: a list whose columns were renamed,
@@ -86,20 +99,28 @@ std::vector<std::string_view> split(std::string_view s, char by)
     }
 }
 
-// The columns of a layout text made for `header`, in display order; none when
-// the text is damaged or belongs to other columns.
-std::optional<std::vector<LayoutColumn>> parseLayout(const QHeaderView& header, std::string_view text)
+// The columns of a layout text made for `header`, in display order, and the
+// number of fixed columns; none when the text is damaged or belongs to other
+// columns. A column may carry its header colour ("/" + palette index) and the
+// text a fifth part "F" + the number of fixed columns, each only when not 0.
+std::optional<ParsedLayout> parseLayout(const QHeaderView& header, std::string_view text)
 {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
         text.remove_suffix(1);
     const std::vector<std::string_view> parts = split(text, ';');
     int count = 0;
-    if (parts.size() != 4 || parts[0] != kLayoutTag || !parseInt(parts[1], count) ||
+    if ((parts.size() != 4 && parts.size() != 5) || parts[0] != kLayoutTag || !parseInt(parts[1], count) ||
         count != header.count() || parts[2] != hex16(captionsFingerprint(header)))
         return std::nullopt;
-    std::vector<LayoutColumn> columns;
+    ParsedLayout layout;
+    if (parts.size() == 5) {
+        if (parts[4].size() < 2 || parts[4][0] != 'F' || !parseInt(parts[4].substr(1), layout.fixed) ||
+            layout.fixed < 1 || layout.fixed > count)
+            return std::nullopt;
+    }
+    std::vector<LayoutColumn>& columns = layout.columns;
     if (count == 0)
-        return parts[3].empty() ? std::optional(columns) : std::nullopt;
+        return parts[3].empty() ? std::optional(layout) : std::nullopt;
     std::vector<bool> seen(static_cast<std::size_t>(count), false);
     for (const std::string_view item : split(parts[3], ',')) {
         const std::size_t colon = item.find(':');
@@ -107,6 +128,11 @@ std::optional<std::vector<LayoutColumn>> parseLayout(const QHeaderView& header, 
             return std::nullopt;
         LayoutColumn c;
         std::string_view width = item.substr(colon + 1);
+        if (const std::size_t slash = width.find('/'); slash != std::string_view::npos) {
+            if (!parseInt(width.substr(slash + 1), c.colour) || c.colour < 1 || c.colour >= kPaletteSize)
+                return std::nullopt;
+            width = width.substr(0, slash);
+        }
         if (width == "h") {
             c.hidden = true;
         } else if (!parseInt(width, c.width) || c.width < 1 || c.width > kLongestColumnWidth) {
@@ -120,7 +146,7 @@ std::optional<std::vector<LayoutColumn>> parseLayout(const QHeaderView& header, 
     }
     if (static_cast<int>(columns.size()) != count)
         return std::nullopt;
-    return columns;
+    return layout;
 }
 
 QColor colourOfIndex(int index)
@@ -163,17 +189,25 @@ std::string layoutText(const QHeaderView& header)
             text += 'h';
         else
             text += std::to_string(std::clamp(header.sectionSize(logical), 1, kLongestColumnWidth));
+        if (const int colour = headerTextColour(header, logical); colour > 0)
+            text += '/' + std::to_string(colour);
     }
+    if (const int fixed = fixedColumnCount(header); fixed > 0)
+        text += ";F" + std::to_string(fixed);
     return text;
 }
 
 bool applyLayoutText(QHeaderView& header, std::string_view text)
 {
-    const std::optional<std::vector<LayoutColumn>> columns = parseLayout(header, text);
-    if (!columns)
+    const std::optional<ParsedLayout> layout = parseLayout(header, text);
+    if (!layout)
         return false;
-    for (int visual = 0; visual < static_cast<int>(columns->size()); ++visual) {
-        const LayoutColumn& c = (*columns)[static_cast<std::size_t>(visual)];
+    const std::vector<LayoutColumn>& columns = layout->columns;
+    clearHeaderTextColours(header);
+    for (int visual = 0; visual < static_cast<int>(columns.size()); ++visual) {
+        const LayoutColumn& c = columns[static_cast<std::size_t>(visual)];
+        if (c.colour > 0)
+            setHeaderTextColour(header, c.logical, c.colour);
         const int from = header.visualIndex(c.logical);
         if (from != visual)
             header.moveSection(from, visual);
@@ -184,7 +218,19 @@ bool applyLayoutText(QHeaderView& header, std::string_view text)
             header.resizeSection(c.logical, c.width);
         }
     }
+    setFixedColumnCount(header, layout->fixed);
     return true;
+}
+
+std::vector<int> layoutWidths(const QHeaderView& header, std::string_view text)
+{
+    const std::optional<ParsedLayout> layout = parseLayout(header, text);
+    if (!layout)
+        return {};
+    std::vector<int> widths(layout->columns.size(), 0);
+    for (const LayoutColumn& c : layout->columns)
+        widths[static_cast<std::size_t>(c.logical)] = c.hidden ? 0 : c.width;
+    return widths;
 }
 
 ListFormat::ListFormat(QTableView* view, const QString& listId, store::Session& session)
@@ -195,10 +241,14 @@ ListFormat::ListFormat(QTableView* view, const QString& listId, store::Session& 
 {
     if (!view)
         return;
+    // Widths down to 1 are the format's, whatever the font asks of the header.
+    view->horizontalHeader()->setMinimumSectionSize(1);
     m_ownPalette = view->palette();
     m_ownStyleSheet = view->styleSheet();
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
+    view->horizontalHeader()->viewport()->installEventFilter(this);
+    m_frozen = new FrozenColumns(view);
     if (QWidget* window = view->window(); window && window != view)
         window->installEventFilter(this);
 }
@@ -333,6 +383,7 @@ void ListFormat::applyAppearance()
     QHeaderView* rows = view()->verticalHeader();
     rows->setMinimumSectionSize(std::min(rows->minimumSectionSize(), rowPixels));
     rows->setDefaultSectionSize(rowPixels);
+    columnsChanged();
 }
 
 bool ListFormat::eventFilter(QObject* watched, QEvent* event)
@@ -373,10 +424,52 @@ bool ListFormat::eventFilter(QObject* watched, QEvent* event)
             bar->setValue(bar->value() - notches * rowsPerNotch * unit);
             return true;
         }
+    } else if (watched == view()->horizontalHeader()->viewport()) {
+        // The header's right button belongs to the settings window, not to
+        // the list's own context menu.
+        if (event->type() == QEvent::ContextMenu)
+            return true;
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+            openSettings(view()->window()->windowTitle());
+            return true;
+        }
     } else if (watched == view()->window() && event->type() == QEvent::Close) {
         close();
     }
     return false;
+}
+
+bool ListFormat::openSettings(const QString& windowTitle)
+{
+    if (!view() || !m_opened)
+        return false;
+    SetBrwFormatDialog dialog(*this, windowTitle, view()->window());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void ListFormat::setAppearance(const ListAppearance& appearance)
+{
+    if (!view())
+        return;
+    m_appearance = checkedAppearance(appearance, framework::process::uiFontSize());
+    applyAppearance();
+}
+
+bool ListFormat::keepsFixedColumns() const
+{
+    return view() && paintsHeaderTextColours(*view()->horizontalHeader());
+}
+
+void ListFormat::columnsChanged()
+{
+    if (view() && m_frozen)
+        m_frozen->refresh();
+}
+
+QString ListFormat::formatFilePath() const
+{
+    return m_session.filePath(store::brwSetTable());
 }
 
 ListFormat* attachListFormat(QTableView* view, const QString& listId, store::Session& session)

@@ -6,7 +6,7 @@
 namespace workspace::ui {
 
 GroupedHeaderView::GroupedHeaderView(QWidget* parent)
-    : QHeaderView(Qt::Horizontal, parent)
+    : ListHeaderView(Qt::Horizontal, parent)
 {
     setSectionsClickable(true);
     setHighlightSections(false);
@@ -62,8 +62,8 @@ void GroupedHeaderView::paintSection(QPainter* painter, const QRect& rect, int s
         --first;
     while (last < count() - 1 && groupOf(logicalIndex(last + 1)) == group)
         ++last;
-    const int left = sectionViewportPosition(logicalIndex(first));
-    const int right = sectionViewportPosition(logicalIndex(last)) + sectionSize(logicalIndex(last));
+    const int left = paintedSectionPosition(logicalIndex(first));
+    const int right = paintedSectionPosition(logicalIndex(last)) + sectionSize(logicalIndex(last));
     const QRect span(left, rect.top(), right - left, half);
     painter->save();
     painter->setClipRect(QRect(rect.left(), rect.top(), rect.width(), half));

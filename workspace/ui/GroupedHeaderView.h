@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #pragma once
 
-#include <QHeaderView>
+#include "lists/ui/ListHeaderView.h"
 
 // A horizontal header of two lines: the group of a run of neighbouring
 // columns above (the model's Qt::UserRole header data), each column's own
-// header below. The sort column's header is coloured by its direction.
+// header below. The sort column's header is coloured by its direction; the
+// captions take the header colours of the list's format.
 namespace workspace::ui {
 
-class GroupedHeaderView final : public QHeaderView
+class GroupedHeaderView final : public lists::ui::ListHeaderView
 {
     Q_OBJECT
 public:

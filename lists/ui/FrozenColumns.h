@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: LicenseRef-Kestrom
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class QTableView;
+
+// Keeps the leading columns of a list (fixedColumnCount() of its header) in
+// place while the list scrolls horizontally: a second view without headers
+// lies over the list's left edge and shows those columns from the same model,
+// selection and delegate, its rows scrolled with the list's. Mouse events on
+// it go to the list itself, so that the list's own handling of clicks is the
+// only one. The header (a ListHeaderView) draws its fixed sections itself.
+namespace lists::ui {
+
+class FrozenColumns final : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FrozenColumns(QTableView* list);
+
+    // Follows the list's fixed count, columns, widths and appearance.
+    void refresh();
+    // The overlay, while it is shown; for tests.
+    QTableView* overlay() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void placeOverlay();
+    int frozenWidth() const;
+
+    QPointer<QTableView> m_list;
+    QPointer<QTableView> m_overlay;
+    bool m_forwarding = false;
+};
+
+} // namespace lists::ui
