@@ -243,6 +243,8 @@ ListFormat::ListFormat(QTableView* view, const QString& listId, store::Session& 
         return;
     // Widths down to 1 are the format's, whatever the font asks of the header.
     view->horizontalHeader()->setMinimumSectionSize(1);
+    // The user arranges the columns by dragging them as well.
+    view->horizontalHeader()->setSectionsMovable(true);
     m_ownPalette = view->palette();
     m_ownStyleSheet = view->styleSheet();
     view->installEventFilter(this);

@@ -2,6 +2,8 @@
 #include "workspace/ui/RefsWindow.h"
 #include "workspace/ui/SelectMarkDialog.h"
 
+#include "lists/ui/ListHeaderView.h"
+
 #include "WindowData.h"
 
 #include "store/tables/Refs.h"
@@ -368,6 +370,28 @@ TEST_F(RefsWindowTest, MarkDialogTextsAndAnswers)
 }
 
 } // namespace
+
+TEST_F(RefsWindowTest, AHeaderClickSortsByItsColumnAndTheSelectionFollowsTheRows)
+{
+    addUnits();
+    auto window = open(9);
+    auto* list = window->findChild<QTableView*>(QStringLiteral("LIST"));
+    QHeaderView* header = list->horizontalHeader();
+    EXPECT_TRUE(qobject_cast<lists::ui::ListHeaderView*>(header));
+    header->setSortIndicator(1, Qt::DescendingOrder); // the mark, highest first
+    ASSERT_EQ(window->rows().size(), 4u);
+    EXPECT_EQ(window->rows()[0].guid, refGuid(2)); // mark 3
+    EXPECT_EQ(window->rows()[1].guid, refGuid(3)); // mark 1
+    // Equal marks keep the name order.
+    EXPECT_EQ(window->rows()[2].name, QStringLiteral("килограмм"));
+    EXPECT_EQ(window->rows()[3].name, QStringLiteral("тонна"));
+    // Select all takes every row of the sorted list.
+    window->selectAll();
+    EXPECT_EQ(window->selectedGuids().size(), 4u);
+    header->setSortIndicator(-1, Qt::AscendingOrder); // back to the key's order
+    EXPECT_EQ(window->rows()[0].name, QStringLiteral("килограмм"));
+    EXPECT_EQ(window->rows()[1].name, QStringLiteral("литр"));
+}
 
 TEST_F(RefsWindowTest, TheListKeepsItsArrangementForTheNextWindow)
 {

@@ -8,6 +8,7 @@
 #include "framework/ui/WindowPlacementUi.h"
 #include "lists/ui/DialogFont.h"
 #include "lists/ui/ListFormat.h"
+#include "lists/ui/ListHeaderView.h"
 #include "platform/Dates.h"
 #include "responses/DictionaryRefresh.h"
 #include "responses/WalkerAnswerReader.h"
@@ -385,7 +386,12 @@ RefsWindow::~RefsWindow()
 
 void RefsWindow::buildControls()
 {
+    // A header that can show the format's header colours and fixed columns.
+    m_ui->LIST->setHorizontalHeader(new lists::ui::ListHeaderView(Qt::Horizontal, m_ui->LIST));
+    m_ui->LIST->horizontalHeader()->setSectionsClickable(true);
+    m_ui->LIST->horizontalHeader()->setSectionsMovable(true);
     m_ui->LIST->setModel(m_model);
+    m_ui->LIST->setSortingEnabled(true);
     m_ui->LIST->horizontalHeader()->setSortIndicatorShown(true);
     m_ui->LIST->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     m_ui->LIST->horizontalHeader()->setStretchLastSection(false);
