@@ -32,8 +32,13 @@ private:
     void placeOverlay();
     int frozenWidth() const;
 
-    QPointer<QTableView> m_list;
-    QPointer<QTableView> m_overlay;
+    // The list and the overlay while they live as table views (not while
+    // they are destroyed, when they still send events).
+    QTableView* list() const { return qobject_cast<QTableView*>(m_listObject.data()); }
+    QTableView* view() const { return qobject_cast<QTableView*>(m_overlayObject.data()); }
+
+    QPointer<QObject> m_listObject;
+    QPointer<QObject> m_overlayObject;
     bool m_forwarding = false;
 };
 
