@@ -303,13 +303,21 @@ void ListFormat::reset()
     if (!view() || m_designed.empty())
         return;
     QHeaderView& header = *view()->horizontalHeader();
+    // Hidden columns stay hidden and header colours stay; order, widths and
+    // fixed columns are the design's.
     std::vector<int> hidden;
-    for (int i = 0; i < header.count(); ++i)
+    std::vector<int> colours(static_cast<std::size_t>(header.count()), 0);
+    for (int i = 0; i < header.count(); ++i) {
         if (header.isSectionHidden(i))
             hidden.push_back(i);
+        colours[static_cast<std::size_t>(i)] = headerTextColour(header, i);
+    }
     if (applyLayoutText(header, m_designed)) {
         for (const int i : hidden)
             header.setSectionHidden(i, true);
+        for (int i = 0; i < header.count(); ++i)
+            if (colours[static_cast<std::size_t>(i)] > 0)
+                setHeaderTextColour(header, i, colours[static_cast<std::size_t>(i)]);
     }
     m_appearance = defaultAppearance(framework::process::uiFontSize());
     applyAppearance();
@@ -406,7 +414,7 @@ bool ListFormat::eventFilter(QObject* watched, QEvent* event)
                 zoom(1);
                 return true;
             case Qt::Key_0:
-                zoom(0);
+                reset();
                 return true;
             default:
                 break;

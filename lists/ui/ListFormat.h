@@ -39,8 +39,8 @@ std::vector<int> layoutWidths(const QHeaderView& header, std::string_view text);
 // The remembered format of one list. Bound to a table view, whose child it
 // becomes: open() restores the format when the list opens, close() keeps it
 // for this run (also done when the view's window closes), reset() gives the
-// list its designed layout back, and CTRL + MINUS / PLUS / 0 on the list zoom
-// out, in and back. Releasing the right mouse button over the list's header
+// list its designed layout and size back (CTRL + 0 on the list), and
+// CTRL + MINUS / PLUS zoom out and in. Releasing the right mouse button over the list's header
 // opens the settings window. The session must outlive the object.
 class ListFormat final : public QObject
 {

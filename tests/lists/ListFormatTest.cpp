@@ -324,11 +324,17 @@ TEST_F(ListFormatTest, ZoomStopsAtItsLimitsAndTheWidthsFollowIt)
     EXPECT_FALSE(format->zoom(-1));
     EXPECT_GE(list.header().sectionSize(3), 1);
 
-    // CTRL + 0 goes back to the default size.
+    // CTRL + 0 gives the list its design back: the default size, the designed
+    // order and widths; a hidden column stays hidden.
+    list.header().moveSection(3, 0);
+    list.header().setSectionHidden(1, true);
     QTest::keyClick(&list.view, Qt::Key_0, Qt::ControlModifier);
     EXPECT_EQ(format->appearance().fontSize, 11);
     EXPECT_EQ(format->appearance().rowHeight, 9);
     EXPECT_FALSE(format->zoom(0));
+    EXPECT_EQ(list.order(), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(list.header().sectionSize(2), 200);
+    EXPECT_TRUE(list.header().isSectionHidden(1));
 
     // A list never set up zooms from the defaults.
     ListAppearance fresh;
