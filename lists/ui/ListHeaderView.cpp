@@ -85,10 +85,6 @@ void ListHeaderView::initStyleOptionForIndex(QStyleOptionHeader* option, int log
     option->palette.setColor(QPalette::ButtonText, QColor(rgb.red, rgb.green, rgb.blue));
 }
 
-} // namespace lists::ui
-
-namespace lists::ui {
-
 int ListHeaderView::fixedSectionsWidth() const
 {
     if (orientation() != Qt::Horizontal)
