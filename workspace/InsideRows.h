@@ -34,7 +34,7 @@ struct InsideColumn
     const char16_t* header;
     const char16_t* group; // the caption above a run of columns, or empty
     int width;             // in characters
-    bool fixed;            // the user cannot change its width
+    bool fixed;            // stays in place while the list scrolls sideways; its width is set
     bool numeric;          // sorts by its number (dates, times, counts) and aligns right
 };
 

@@ -3,6 +3,7 @@
 // the marks (one row, F8 ranges, all of a tab's range with a mask), the local
 // delete, and a picture of it for review.
 #include "WindowData.h"
+#include "lists/ui/ListHeaderView.h"
 
 #include "framework/ProcessSettings.h"
 #include "framework/ui/Controls.h"
@@ -19,9 +20,11 @@
 #include <QDateEdit>
 #include <QDialog>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
@@ -151,6 +154,32 @@ TEST_F(BrowseVsdWindowTest, RangesAreMarkedFromTheAnchorInEitherDirectionAndUnma
     ASSERT_EQ(m_presenter.count(), 1u);
     EXPECT_EQ(m_presenter.shown().front().text,
               QStringLiteral("В текущем списке отсутствует первая запись для выбора диапазона !"));
+}
+
+TEST_F(BrowseVsdWindowTest, TheBlanksColumnsStayInPlaceAndTheirClicksAreTheListsOwn)
+{
+    addOwnEntity();
+    addVsds({{1, 1}, {2, 2}, {3, 3}, {4, 4}});
+    auto w = open();
+    QTableView* view = list(*w);
+    QHeaderView* header = view->horizontalHeader();
+    // The two marks and "Бланк ВСД": Серия, №, Дата, Тип.
+    EXPECT_EQ(lists::ui::fixedColumnCount(*header), 6);
+    EXPECT_EQ(header->model()->headerData(header->logicalIndex(5), Qt::Horizontal).toString(),
+              QStringLiteral("Тип"));
+
+    view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
+    ASSERT_GT(header->offset(), 0);
+    auto* frozen = view->findChild<QTableView*>(QStringLiteral("FROZENCOLUMNS"));
+    ASSERT_TRUE(frozen && frozen->isVisible());
+    const int scrolled = view->horizontalScrollBar()->value();
+    // Ctrl with a click on the number of row 2 marks that VSD, as a click
+    // on the list does, and the list stays where it was scrolled.
+    const QRect number = frozen->visualRect(frozen->model()->index(2, 3));
+    QTest::mouseClick(frozen->viewport(), Qt::LeftButton, Qt::ControlModifier, number.center());
+    EXPECT_EQ(view->currentIndex().row(), 2);
+    EXPECT_EQ(w->model().selection().ordered(), (std::vector<std::string>{w->model().uuidAt(2)}));
+    EXPECT_EQ(view->horizontalScrollBar()->value(), scrolled);
 }
 
 TEST_F(BrowseVsdWindowTest, SelectAllWithAMaskMarksEveryMatchingVsdOfTheRangeShownOrNot)

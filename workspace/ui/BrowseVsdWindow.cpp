@@ -7,6 +7,7 @@
 #include "framework/ProcessSettings.h"
 #include "framework/ui/WindowPlacementUi.h"
 #include "lists/ui/ListFormat.h"
+#include "lists/ui/ListHeaderView.h"
 #include "platform/Dates.h"
 #include "store/tables/Vetis.h"
 #include "vetis/ExchangeRunner.h"
@@ -104,7 +105,9 @@ BrowseVsdWindow::BrowseVsdWindow(Options options, QWidget* parent)
     connect(m_runner.get(), &vetis::ExchangeRunner::finished, this, &BrowseVsdWindow::runFinished);
 
     // The user's arrangement of the list (order, widths, hidden columns,
-    // font, colours), kept in the list-format file across runs.
+    // font, colours), kept in the list-format file across runs. As designed,
+    // the blank's columns stay in place while the list scrolls sideways.
+    lists::ui::setFixedColumnCount(*m_header, fixedVsdColumnCount());
     lists::ui::attachListFormat(m_ui->list, QStringLiteral("Brw_m_VSD2"), m_session);
     resize(1100, 700);
     framework::ui::restoreWindowPlacement(*this, QString::fromUtf16(kWindowId));

@@ -9,6 +9,7 @@
 #include "framework/ui/WindowPlacementUi.h"
 #include "lists/ui/DialogFont.h"
 #include "lists/ui/ListFormat.h"
+#include "lists/ui/ListHeaderView.h"
 #include "platform/CodePage.h"
 #include "store/ErrorCodes.h"
 #include "store/RecordText.h"
@@ -193,6 +194,11 @@ void NestedListsWindow::setUpLists()
         header->setStretchLastSection(false);
         connect(header, &QHeaderView::sectionClicked, this,
                 [this, kind](int column) { sortBy(kind, column); });
+        // Its leading fixed columns stay in place while it scrolls sideways.
+        int leading = 0;
+        while (leading < static_cast<int>(columns.size()) && columns[static_cast<std::size_t>(leading)].fixed)
+            ++leading;
+        lists::ui::setFixedColumnCount(*header, leading);
         lists::ui::attachListFormat(list, QStringLiteral("Brw_m_Inside") + QString::number(kind), *m_session);
     }
 }

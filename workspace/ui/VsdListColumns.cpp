@@ -176,6 +176,18 @@ std::span<const VsdColumn> vsdColumns()
     return kColumns;
 }
 
+int fixedVsdColumnCount()
+{
+    int count = 0;
+    for (const VsdColumn& c : kColumns) {
+        const std::u16string_view group(c.group);
+        if (!group.empty() && group != u"Бланк ВСД")
+            break;
+        ++count;
+    }
+    return count;
+}
+
 QString consignorEntityText(const store::VsdRecord& r, bool* placeholder)
 {
     const bool noGuid = store::textOf(r.CONSIGNORHS).empty();

@@ -33,6 +33,10 @@ struct VsdColumn
 };
 
 std::span<const VsdColumn> vsdColumns();
+// The leading columns that stay in place while the list scrolls sideways:
+// the two marks and the group "Бланк ВСД", so that every row keeps showing
+// which VSD it is.
+int fixedVsdColumnCount();
 
 // The text of a column for a record (the icon columns have none).
 QString vsdColumnText(int column, const store::VsdRecord& r);
