@@ -2,6 +2,7 @@
 #include "workspace/ui/NestedListsWindow.h"
 
 #include "WindowData.h"
+#include "lists/ui/ListHeaderView.h"
 
 #include "store/tables/Inside.h"
 
@@ -306,4 +307,7 @@ TEST_F(NestedListsWindowTest, EachListKeepsItsOwnArrangement)
     EXPECT_EQ(header->sectionSize(0), 211);
     EXPECT_TRUE(header->isSectionHidden(1));
     EXPECT_EQ(list(again.get(), 2)->horizontalHeader()->sectionSize(0), designedSecond);
+    // The status changes keep their date and time in place, the producers nothing.
+    EXPECT_EQ(lists::ui::fixedColumnCount(*list(again.get(), 7)->horizontalHeader()), 2);
+    EXPECT_EQ(lists::ui::fixedColumnCount(*header), 0);
 }
