@@ -22,9 +22,9 @@ FrozenColumns::FrozenColumns(QTableView* list)
         return;
     list->installEventFilter(this);
     QHeaderView* header = list->horizontalHeader();
-    connect(header, &QHeaderView::sectionResized, this, &FrozenColumns::refresh);
-    connect(header, &QHeaderView::sectionMoved, this, &FrozenColumns::refresh);
-    connect(header, &QHeaderView::geometriesChanged, this, &FrozenColumns::refresh);
+    connect(header, &QHeaderView::sectionResized, this, &FrozenColumns::scheduleRefresh);
+    connect(header, &QHeaderView::sectionMoved, this, &FrozenColumns::scheduleRefresh);
+    connect(header, &QHeaderView::geometriesChanged, this, &FrozenColumns::scheduleRefresh);
     connect(list->verticalHeader(), &QHeaderView::sectionResized, this, [this](int row, int, int size) {
         if (view())
             view()->setRowHeight(row, size);
@@ -49,8 +49,17 @@ int FrozenColumns::frozenWidth() const
     return width;
 }
 
+void FrozenColumns::scheduleRefresh()
+{
+    if (m_refreshPending)
+        return;
+    m_refreshPending = true;
+    QMetaObject::invokeMethod(this, &FrozenColumns::refresh, Qt::QueuedConnection);
+}
+
 void FrozenColumns::refresh()
 {
+    m_refreshPending = false;
     if (!list())
         return;
     QHeaderView& header = *list()->horizontalHeader();

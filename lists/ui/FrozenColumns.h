@@ -22,6 +22,9 @@ public:
 
     // Follows the list's fixed count, columns, widths and appearance.
     void refresh();
+    // The same, once, when the event loop next runs: a run of changes to the
+    // list's columns (a format applied, a zoom) costs one refresh.
+    void scheduleRefresh();
     // The overlay, while it is shown; for tests.
     QTableView* overlay() const;
 
@@ -40,6 +43,7 @@ private:
     QPointer<QObject> m_listObject;
     QPointer<QObject> m_overlayObject;
     bool m_forwarding = false;
+    bool m_refreshPending = false;
 };
 
 } // namespace lists::ui

@@ -393,7 +393,8 @@ void ListFormat::applyAppearance()
     QHeaderView* rows = view()->verticalHeader();
     rows->setMinimumSectionSize(std::min(rows->minimumSectionSize(), rowPixels));
     rows->setDefaultSectionSize(rowPixels);
-    columnsChanged();
+    if (m_frozen)
+        m_frozen->scheduleRefresh();
 }
 
 bool ListFormat::eventFilter(QObject* watched, QEvent* event)
