@@ -180,7 +180,7 @@ std::optional<SavedListFormat> formatInMemory(store::Session& session, const QSt
 }
 
 std::optional<SavedListFormat> formatInFile(store::Session& session, const QString& listId,
-                                            std::string_view designedNow)
+                                            std::string_view designedNow, const SameDesign& sameDesign)
 {
     if (listId.isEmpty())
         return std::nullopt;
@@ -192,7 +192,11 @@ std::optional<SavedListFormat> formatInFile(store::Session& session, const QStri
     if (file.fetch("BRW:BYID") != store::kOk)
         return std::nullopt;
     SavedListFormat f = formatOfRecord(file.rec());
-    if (store::isBlank(f.current) || store::clip(f.designed) != store::clip(designedNow))
+    if (store::isBlank(f.current))
+        return std::nullopt;
+    const bool same = sameDesign ? sameDesign(store::clip(f.designed), store::clip(designedNow))
+                                 : store::clip(f.designed) == store::clip(designedNow);
+    if (!same)
         return std::nullopt;
     return f;
 }

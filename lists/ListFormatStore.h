@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,11 +70,13 @@ struct SavedListFormat
 // The format the list had when it was last closed in this run, when it has a
 // current layout.
 std::optional<SavedListFormat> formatInMemory(store::Session& session, const QString& listId);
+// Whether a layout saved as designed (`stored`) is the design a list has now.
+using SameDesign = std::function<bool(std::string_view stored, std::string_view now)>;
 // The format saved in the list-format file, when it has a current layout and
-// was saved for the design the list has now (`designedNow`, compared without
-// trailing blanks).
+// was saved for the design the list has now (`designedNow`): compared by
+// `sameDesign`, else as texts without trailing blanks.
 std::optional<SavedListFormat> formatInFile(store::Session& session, const QString& listId,
-                                            std::string_view designedNow);
+                                            std::string_view designedNow, const SameDesign& sameDesign = {});
 // Keeps the format of a closing list for this run: adds it, or updates it
 // when the layout or the appearance changed. A current layout shorter than 5
 // or longer than 4097 characters is not kept. 0 or the store's error number.

@@ -149,6 +149,55 @@ std::optional<ParsedLayout> parseLayout(const QHeaderView& header, std::string_v
     return layout;
 }
 
+// A layout text without its widths: the columns, their order, which are
+// hidden, their colours and how many stay in place. The widths of a design
+// follow the program's scale (the font the list is measured in), which does
+// not make it another design.
+std::string designWithoutWidths(std::string_view text)
+{
+    const std::vector<std::string_view> parts = split(text, ';');
+    if (parts.size() < 4)
+        return std::string(text);
+    std::string out;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            out += ';';
+        if (i != 3) {
+            out += parts[i];
+            continue;
+        }
+        bool first = true;
+        for (const std::string_view item : split(parts[3], ',')) {
+            if (!first)
+                out += ',';
+            first = false;
+            const std::size_t colon = item.find(':');
+            out += item.substr(0, colon);
+            if (colon != std::string_view::npos && item.substr(colon + 1, 1) == "h")
+                out += ":h";
+            if (const std::size_t slash = item.find('/'); slash != std::string_view::npos)
+                out += item.substr(slash);
+        }
+    }
+    return out;
+}
+
+// Each shown column's width in the proportion of its designed widths then
+// and now.
+void followDesignWidths(QHeaderView& header, const std::vector<int>& then, const std::vector<int>& now)
+{
+    if (then.size() != now.size() || static_cast<int>(now.size()) != header.count())
+        return;
+    for (int i = 0; i < header.count(); ++i) {
+        const int from = then[static_cast<std::size_t>(i)];
+        const int to = now[static_cast<std::size_t>(i)];
+        if (from <= 0 || to <= 0 || from == to || header.isSectionHidden(i))
+            continue;
+        const qint64 width = (static_cast<qint64>(header.sectionSize(i)) * to + from / 2) / from;
+        header.resizeSection(i, static_cast<int>(std::clamp<qint64>(width, 1, kLongestColumnWidth)));
+    }
+}
+
 QColor colourOfIndex(int index)
 {
     const std::optional<quint32> value = paletteColour(index);
@@ -262,13 +311,27 @@ void ListFormat::open()
     QHeaderView& header = *view()->horizontalHeader();
     const std::string designedNow = layoutText(header);
     std::optional<SavedListFormat> saved = formatInMemory(m_session, m_listId);
-    if (!saved)
-        saved = formatInFile(m_session, m_listId, designedNow);
+    std::string designedThen; // the design a format of the file was saved for
+    if (!saved) {
+        saved =
+            formatInFile(m_session, m_listId, designedNow, [](std::string_view stored, std::string_view now) {
+                return designWithoutWidths(stored) == designWithoutWidths(now);
+            });
+        if (saved)
+            designedThen = saved->designed;
+    }
     if (saved) {
         m_designed = saved->designed;
         m_appearance = saved->appearance;
         // A layout that cannot be restored leaves the list as designed.
-        (void)applyLayoutText(header, saved->current);
+        if (applyLayoutText(header, saved->current) && !designedThen.empty() && designedThen != designedNow) {
+            // Saved for the same columns at other widths (another scale of
+            // the program, or a new version that widens a column): the
+            // user's arrangement stays, its widths follow the design's, and
+            // the design is the one the list has now.
+            followDesignWidths(header, layoutWidths(header, designedThen), layoutWidths(header, designedNow));
+            m_designed = designedNow.substr(0, static_cast<std::size_t>(kDesignedLayoutLimit));
+        }
     } else {
         m_designed = designedNow;
         if (static_cast<int>(m_designed.size()) > kDesignedLayoutLimit) {

@@ -194,10 +194,30 @@ TEST_F(ListFormatTest, AFormatComesBackInTheNextRunUntilTheProgramDesignsTheList
     EXPECT_EQ(writeBackListFormats(*session, m_presenter), WriteBackResult::Written);
     const std::string firstDesign = std::string(store::ztextOf(fileRecord(kList)->DEFFORMAT));
 
-    // A new version widens the goods column: the list opens as designed and
-    // the old record is replaced at exit.
+    // Another scale of the program, or a new version, gives the goods column
+    // another width: the same columns, so the arrangement and the zoom stay,
+    // the goods follow the design's proportion (218 * 250 / 200), and the new
+    // design is written at exit.
     {
         DesignedList list({QStringLiteral("Номер"), QStringLiteral("Дата"), QStringLiteral("Товар"),
+                           QStringLiteral("Кол-во")},
+                          {80, 90, 250, 60});
+        const std::string designed = layoutText(list.header());
+        ListFormat* format = attachListFormat(&list.view, kList, *session);
+        expectArranged(list, 142, 273);
+        EXPECT_EQ(format->appearance().fontSize, 12);
+        EXPECT_EQ(format->designedLayout(), designed);
+        format->close();
+    }
+    EXPECT_EQ(writeBackListFormats(*session, m_presenter), WriteBackResult::Written);
+    const auto rescaled = fileRecord(kList);
+    ASSERT_TRUE(rescaled);
+    EXPECT_NE(std::string(store::ztextOf(rescaled->DEFFORMAT)), firstDesign);
+
+    // A renamed column is another design: the list opens as designed and the
+    // old record is replaced at exit.
+    {
+        DesignedList list({QStringLiteral("Номер"), QStringLiteral("Дата"), QStringLiteral("Продукция"),
                            QStringLiteral("Кол-во")},
                           {80, 90, 250, 60});
         ListFormat* format = attachListFormat(&list.view, kList, *session);
@@ -209,11 +229,10 @@ TEST_F(ListFormatTest, AFormatComesBackInTheNextRunUntilTheProgramDesignsTheList
     EXPECT_EQ(writeBackListFormats(*session, m_presenter), WriteBackResult::Written);
     const auto replaced = fileRecord(kList);
     ASSERT_TRUE(replaced);
-    EXPECT_NE(std::string(store::ztextOf(replaced->DEFFORMAT)), firstDesign);
     EXPECT_EQ(store::ztextOf(replaced->DEFFORMAT), store::ztextOf(replaced->CURFORMAT));
     EXPECT_EQ(rows(store::brwSetTable()), 1);
 
-    // A renamed column is another design too.
+    // So is a column the program shows hidden now, or in another order.
     {
         DesignedList list({QStringLiteral("Номер"), QStringLiteral("Дата"), QStringLiteral("Продукция"),
                            QStringLiteral("Кол-во")},
