@@ -306,32 +306,11 @@ private:
     {
         if (m_sortColumn < 0 || !m_table.isOpen())
             return;
-        RefsSortField field = RefsSortField::Name;
-        switch (m_sortColumn) {
-        case RefsColMark:
-            field = RefsSortField::Mark;
-            break;
-        case RefsColStatus:
-            field = RefsSortField::Status;
-            break;
-        case RefsColCreated:
-            field = RefsSortField::Created;
-            break;
-        case RefsColEdited:
-            field = RefsSortField::Edited;
-            break;
-        case RefsColCode:
-            field = RefsSortField::Code;
-            break;
-        case RefsColGuid:
-            field = RefsSortField::Guid;
-            break;
-        case RefsColUuid:
-            field = RefsSortField::Uuid;
-            break;
-        default:
-            break;
-        }
+        // The field each column sorts by; the selection column sorts by name.
+        using F = RefsSortField;
+        constexpr F kSortFieldOfColumn[RefsColumnCount] = {F::Name,   F::Mark, F::Name, F::Status, F::Created,
+                                                           F::Edited, F::Code, F::Guid, F::Uuid};
+        const F field = m_sortColumn < RefsColumnCount ? kSortFieldOfColumn[m_sortColumn] : F::Name;
         // A list the store cannot sort keeps the key's order.
         static_cast<void>(
             sortRefIds(m_table, m_kind, m_parent, m_mark, field, m_sortOrder == Qt::DescendingOrder, m_ids));
