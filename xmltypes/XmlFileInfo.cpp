@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "xmltypes/XmlTypes.h"
 
+#include "xmltypes/StructureOf.h"
+
 #include <new>
 
 namespace xmltypes {
@@ -27,18 +29,7 @@ std::string_view driverOfStorage(store::Storage storage)
 int XMLFILEINFO::INIT(const store::TableDef& table, std::span<const MemoDef> memos)
 {
     try {
-        Structure d;
-        d.length = table.recordLength;
-        d.fields.reserve(table.fields.size());
-        for (const store::FieldDef& fd : table.fields) {
-            FieldEntry f;
-            f.label = std::string(fd.name);
-            f.type = typeCodeOf(fd.type);
-            f.size = fd.size;
-            f.bytes = fd.size;
-            f.offset = fd.offset;
-            d.fields.push_back(std::move(f));
-        }
+        Structure d = structureOf(table.fields, table.recordLength);
         std::vector<KeyInfo> keys;
         keys.reserve(table.keys.size());
         for (const store::KeyDef& kd : table.keys) {

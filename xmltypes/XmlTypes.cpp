@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: LicenseRef-Kestrom
 #include "xmltypes/XmlTypes.h"
 
+#include "xmltypes/StructureOf.h"
+
 #include "platform/BuildMarker.h"
 #include "responses/ResponseList.h"
 
@@ -224,19 +226,7 @@ void XMLGROUPINFO::reset()
 int XMLQUEUEINFO::INIT(const responses::ListLayout& list)
 {
     try {
-        Structure d;
-        d.length = list.recordLength;
-        d.fields.reserve(list.fields.size());
-        for (const responses::ResponseField& rf : list.fields) {
-            FieldEntry f;
-            f.label = std::string(rf.name);
-            f.type = typeCodeOf(rf.type);
-            f.size = rf.size;
-            f.bytes = rf.size;
-            f.offset = rf.offset;
-            d.fields.push_back(std::move(f));
-        }
-        m_description = std::move(d);
+        m_description = structureOf(list.fields, list.recordLength);
     } catch (const std::bad_alloc&) {
         return kFailure;
     }
